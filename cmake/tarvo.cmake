@@ -62,3 +62,13 @@ function(tarvo_test name)
     DISCOVERY_TIMEOUT 120
     PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS ${name})
 endfunction()
+
+# tarvo_benchmark(<name> MODULES m1 m2 ...): benchmarks/<name>/*.cpp into bench_<name>.exe.
+function(tarvo_benchmark name)
+  cmake_parse_arguments(B "" "" "MODULES;SOURCES" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(bench_${name} ${sources} ${B_SOURCES})
+  target_link_options(bench_${name} PRIVATE -mconsole)
+  tarvo_link_modules(bench_${name} ${B_MODULES})
+  add_dependencies(bench_${name} tarvo_runtime_files)
+endfunction()
