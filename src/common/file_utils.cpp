@@ -1,0 +1,105 @@
+#include "common/file_utils.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <system_error>
+#include <vector>
+
+namespace tarvo::distribution {
+namespace {
+
+struct HandleCloser {
+    HANDLE handle;
+    ~HandleCloser() {
+        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    }
+};
+
+}  // namespace
+
+std::string ReadUtf8File(const std::filesystem::path& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    HandleCloser closer{file};
+
+    std::string bytes;
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0) {
+        if (static_cast<std::uint64_t>(size.QuadPart) > bytes.max_size()) return {};
+        bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    }
+    // Read to the end rather than trusting the size: the file may grow or shrink meanwhile.
+    std::vector<char> chunk(64 * 1024);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) return {};
+        if (got == 0) break;
+        bytes.append(chunk.data(), got);
+    }
+    return bytes;
+}
+
+std::wstring LastErrorMessage(unsigned long code) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+        reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message;
+    if (length > 0 && text != nullptr) {
+        message.assign(text, length);
+    } else {
+        message = L"Windows error " + std::to_wstring(code);
+    }
+    if (text != nullptr) LocalFree(text);
+    while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n')) message.pop_back();
+    return message;
+}
+
+bool MoveReplace(const std::filesystem::path& from, const std::filesystem::path& to, std::wstring& error) {
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    const DWORD code = GetLastError();
+    error = L"Atomic rename failed: " + LastErrorMessage(code);
+    return false;
+}
+
+bool AtomicWriteUtf8(const std::filesystem::path& target, std::string_view bytes, std::wstring& error) {
+    // One WriteFile takes a 32-bit length; a larger content would be silently cut.
+    if (bytes.size() > static_cast<std::size_t>(MAXDWORD)) {
+        error = L"Cannot write 4 GiB or more atomically.";
+        return false;
+    }
+    std::error_code ignored;
+    if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ignored);
+
+    std::filesystem::path temporary = target;
+    temporary += L".tmp";
+    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        error = L"Cannot create atomic temporary file: " + LastErrorMessage(code);
+        return false;
+    }
+    const DWORD length = static_cast<DWORD>(bytes.size());
+    DWORD written = 0;
+    bool ok = WriteFile(file, bytes.data(), length, &written, nullptr) && written == length;
+    ok = ok && FlushFileBuffers(file);
+    CloseHandle(file);
+    if (!ok) {
+        DeleteFileW(temporary.c_str());
+        error = L"Cannot flush atomic temporary file.";
+        return false;
+    }
+    return MoveReplace(temporary, target, error);
+}
+
+std::filesystem::path ExecutableDirectory() {
+    std::vector<wchar_t> buffer(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return std::filesystem::current_path();
+    return std::filesystem::path(std::wstring(buffer.data(), length)).parent_path();
+}
+
+}  // namespace tarvo::distribution

@@ -1,0 +1,36 @@
+#include "common/text_utils.h"
+
+#include <windows.h>
+
+#include <climits>
+
+namespace tarvo::distribution {
+
+std::wstring Utf8ToWide(std::string_view bytes) {
+    // The system takes 32-bit lengths; refuse rather than convert a truncated prefix.
+    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) return {};
+    const int input = static_cast<int>(bytes.size());
+    const int needed = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), input, nullptr, 0);
+    if (needed <= 0) return {};
+    std::wstring result(static_cast<std::size_t>(needed), L'\0');
+    const int written = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), input, result.data(), needed);
+    if (written <= 0) return {};
+    result.resize(static_cast<std::size_t>(written));
+    return result;
+}
+
+std::string WideToUtf8(std::wstring_view text) {
+    if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX)) return {};
+    const int input = static_cast<int>(text.size());
+    const int needed =
+        WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), input, nullptr, 0, nullptr, nullptr);
+    if (needed <= 0) return {};
+    std::string result(static_cast<std::size_t>(needed), '\0');
+    const int written = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), input, result.data(), needed,
+                                            nullptr, nullptr);
+    if (written <= 0) return {};
+    result.resize(static_cast<std::size_t>(written));
+    return result;
+}
+
+}  // namespace tarvo::distribution
