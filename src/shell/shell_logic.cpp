@@ -1,0 +1,195 @@
+#include "shell/shell_logic.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+#include "shell/account_replies.h"
+
+namespace tarvo::ui {
+
+using navigation::ScreenId;
+
+DWORD WaitTimeout(ProductKind kind, ScreenId screen, bool backgroundPending, std::int32_t fpsLimit) {
+    if (backgroundPending || screen == ScreenId::Pause) return 33;
+    if (screen == ScreenId::Gameplay) {
+        const unsigned rate = fpsLimit >= 31 ? static_cast<unsigned>(fpsLimit) : 30u;
+        const unsigned wait = 1000u / rate;
+        return wait == 0 ? 1 : wait;
+    }
+    if (kind == ProductKind::Game && screen == ScreenId::Splash) return 50;
+    return INFINITE;
+}
+
+RECT MainWindowRect(const RECT& workArea) {
+    const long width = workArea.right - workArea.left;
+    const long height = workArea.bottom - workArea.top;
+    const long w = std::min(static_cast<long>(width * 0.92), 1920L);
+    const long h = std::min(static_cast<long>(height * 0.92), 1080L);
+    RECT r;
+    r.left = workArea.left + (width - w) / 2;
+    r.top = workArea.top + (height - h) / 2;
+    r.right = r.left + w;
+    r.bottom = r.top + h;
+    return r;
+}
+
+CanvasTransform CanvasTransformFor(float clientWidth, float clientHeight) {
+    CanvasTransform t;
+    t.scale = std::min(clientWidth / kCanvasWidth, clientHeight / kCanvasHeight);
+    t.offset.x = (clientWidth - kCanvasWidth * t.scale) / 2.0f;
+    t.offset.y = (clientHeight - kCanvasHeight * t.scale) / 2.0f;
+    return t;
+}
+
+D2D1_POINT_2F MapToCanvas(const CanvasTransform& t, float x, float y) {
+    return D2D1_POINT_2F{(x - t.offset.x) / t.scale, (y - t.offset.y) / t.scale};
+}
+
+D2D1_POINT_2F MapFromCanvas(const CanvasTransform& t, float x, float y) {
+    return D2D1_POINT_2F{x * t.scale + t.offset.x, y * t.scale + t.offset.y};
+}
+
+POINT PointFromLParam(LPARAM lParam) {
+    POINT p;
+    p.x = static_cast<short>(static_cast<WORD>(lParam & 0xFFFF));
+    p.y = static_cast<short>(static_cast<WORD>((lParam >> 16) & 0xFFFF));
+    return p;
+}
+
+const HitRegion* FindHitRegion(const std::vector<HitRegion>& regions, D2D1_POINT_2F p) {
+    for (auto it = regions.rbegin(); it != regions.rend(); ++it) {
+        const D2D_RECT_F& r = it->rect;
+        // Comparisons with NaN are false, so such a region never contains a point.
+        if (r.left <= p.x && p.x <= r.right && r.top <= p.y && p.y <= r.bottom) return &*it;
+    }
+    return nullptr;
+}
+
+int PauseMenuRowAt(int clientWidth, int clientHeight, int x, int y) {
+    const double cx = clientWidth * 0.5;
+    const double cy = clientHeight * 0.5;
+    if (x < cx - 280 || x > cx + 280) return -1;
+    for (int i = 0; i < 4; ++i) {
+        const double top = cy - 70 + 70 * i;
+        if (y >= top && y <= top + 55) return i;
+    }
+    return -1;
+}
+
+int ArsenalRowAt(int clientWidth, int clientHeight, int x, int y) {
+    const double cx = clientWidth * 0.5;
+    const double cy = clientHeight * 0.5;
+    if (x < cx - 350 || x > cx + 350) return -1;
+    for (int i = 0; i < 3; ++i) {
+        const double top = cy - 115 + 105 * i;
+        if (y >= top && y <= top + 90) return i;
+    }
+    return -1;
+}
+
+EscapeAction DecideEscape(ProductKind kind, ScreenId current, ScreenId settingsReturn, bool simulationExists) {
+    if (kind == ProductKind::OstrelNode) {
+        return current == ScreenId::OstrelGate ? EscapeAction::None : EscapeAction::ToOstrelOverview;
+    }
+    switch (current) {
+        case ScreenId::Login:
+        case ScreenId::MainMenu:
+            return EscapeAction::None;
+        case ScreenId::Settings:
+            if (settingsReturn == ScreenId::Pause && simulationExists) return EscapeAction::ToPausedMatch;
+            return EscapeAction::ToMainMenu;
+        case ScreenId::Privacy:
+            return EscapeAction::ToPrivacyReturn;
+        case ScreenId::VerifyEmail:
+        case ScreenId::VerifyDevice:
+        case ScreenId::ForgotPassword:
+        case ScreenId::ResetPassword:
+            return EscapeAction::ToLogin;
+        default:
+            return EscapeAction::ToMainMenu;
+    }
+}
+
+bool StatusReplyOnline(std::string_view reply) {
+    constexpr std::string_view needle = "\"online\"";
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    for (size_t at = reply.find(needle); at != std::string_view::npos; at = reply.find(needle, at + 1)) {
+        size_t i = at + needle.size();
+        while (i < reply.size() && blank(reply[i])) ++i;
+        if (i >= reply.size() || reply[i] != ':') continue;
+        ++i;
+        while (i < reply.size() && blank(reply[i])) ++i;
+        if (reply.substr(i, 4) == "true") return true;
+    }
+    return false;
+}
+
+std::wstring MatchStatusLine(std::string_view reply) {
+    if (!StatusReplyOnline(reply)) return L"OFFLINE / STATUS UNAVAILABLE";
+    return L"ONLINE / " + std::to_wstring(JsonUnsigned(reply, "players")) + L" / 16 PLAYERS / 30 HZ";
+}
+
+bool CommandNumber(std::string_view suffix, int max, int& value) {
+    size_t i = 0;
+    while (i < suffix.size() && (suffix[i] == ' ' || (suffix[i] >= '\t' && suffix[i] <= '\r'))) ++i;
+    bool negative = false;
+    if (i < suffix.size() && (suffix[i] == '+' || suffix[i] == '-')) {
+        negative = suffix[i] == '-';
+        ++i;
+    }
+    if (i >= suffix.size() || suffix[i] < '0' || suffix[i] > '9') return false;
+    long long n = 0;
+    for (; i < suffix.size() && suffix[i] >= '0' && suffix[i] <= '9'; ++i) {
+        n = std::min<long long>(n * 10 + (suffix[i] - '0'), std::numeric_limits<int>::max());
+    }
+    if (negative || n <= 0) {
+        value = 0;
+    } else {
+        value = static_cast<int>(std::min<long long>(n, max));
+    }
+    return true;
+}
+
+std::filesystem::path FindGameplayConfigFile(const std::filesystem::path& executableDirectory) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path first = executableDirectory / "config" / "gameplay.prototype.cfg";
+    if (fs::exists(first, ec)) return first;
+    fs::path dir = executableDirectory;
+    for (int examined = 0; examined < 8 && !dir.empty(); ++examined) {
+        const fs::path candidate = dir / "config" / "gameplay.prototype.cfg";
+        if (fs::exists(candidate, ec)) return candidate;
+        const fs::path parent = dir.parent_path();
+        if (parent == dir) break;
+        dir = parent;
+    }
+    return {};
+}
+
+std::filesystem::path InstallRootFor(const std::filesystem::path& executableDirectory) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path parent = executableDirectory.parent_path();
+    const fs::path grand = parent.parent_path();
+    if (parent.filename() == L"versions" && fs::exists(grand / "current.json", ec)) return grand;
+    return executableDirectory;
+}
+
+std::filesystem::path FindUiAsset(const std::filesystem::path& executableDirectory, const std::filesystem::path& rel) {
+    namespace fs = std::filesystem;
+    if (rel.is_absolute()) return rel;
+    std::error_code ec;
+    fs::path dir = executableDirectory;
+    while (!dir.empty()) {
+        const fs::path candidate = dir / "assets" / "ui" / rel;
+        if (fs::exists(candidate, ec)) return candidate;
+        const fs::path parent = dir.parent_path();
+        if (parent == dir) break;
+        dir = parent;
+    }
+    return executableDirectory / "assets" / "ui" / rel;
+}
+
+}  // namespace tarvo::ui
