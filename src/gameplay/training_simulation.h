@@ -117,6 +117,12 @@ struct SessionEvent {
     int32_t value = -1;  // -1 or the bot id
 };
 
+// One open-list entry of the path search.
+struct PathHeapEntry {
+    float f = 0.0f;
+    int node = 0;
+};
+
 struct FireResult {
     bool fired = false;
     bool hit = false;
@@ -226,10 +232,11 @@ private:
     void SpawnPlayer();
     void Emit(const char* name, int32_t value);
     void RebuildWorldCache();
-    // Plans into bot.path without allocating once the scratch arrays have grown.
-    bool PlanPath(int start, int goal, std::vector<int>& out) const;
-    float WalkableSurface(const WorldBox& box, float x, float z) const;
-    void WalkBot(Bot& bot, Vec3 move);
+    // FindPath into `out`, reusing scratch arrays so re-planning allocates nothing
+    // once they have grown.
+    bool PlanPath(int start, int goal, std::vector<int>& out);
+    float WalkableSurface(const WorldBox& box, float z) const;  // cover/platform top or ramp surface
+    void UpdateBot(Bot& bot, float dt);
 
     GameplayConfig config;
     PlayerState player;
@@ -259,13 +266,9 @@ private:
     std::vector<WorldBox> blockers;   // solid, non-floor: bodies and rays
     std::vector<WorldBox> walkables;  // cover, platform, ramp tops
     std::vector<Vec3> stepStartBotPositions;
-    struct HeapEntry {
-        float f;
-        int node;
-    };
-    mutable std::vector<float> pathCost;
-    mutable std::vector<int> pathParent;
-    mutable std::vector<HeapEntry> pathHeap;
+    std::vector<float> pathCost;
+    std::vector<int> pathParent;
+    std::vector<PathHeapEntry> pathHeap;
 };
 
 // Stand-alone bookkeeping of entering and leaving training.
