@@ -1,0 +1,82 @@
+#include "presentation/asset_file.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <system_error>
+
+#include "common/file_utils.h"
+
+namespace tarvo::presentation::detail {
+
+AssetFile::AssetFile(const std::filesystem::path& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    LARGE_INTEGER length{};
+    if (!GetFileSizeEx(file, &length) || length.QuadPart < 0) {
+        CloseHandle(file);
+        return;
+    }
+    handle = file;
+    size = static_cast<uint64_t>(length.QuadPart);
+}
+
+AssetFile::~AssetFile() {
+    if (handle != nullptr) {
+        CloseHandle(static_cast<HANDLE>(handle));
+    }
+}
+
+bool AssetFile::Read(void* destination, uint64_t count) {
+    if (handle == nullptr || count > Remaining()) {
+        return false;
+    }
+    auto* out = static_cast<uint8_t*>(destination);
+    while (count > 0) {
+        const DWORD chunk = static_cast<DWORD>(std::min<uint64_t>(count, 1u << 30));
+        DWORD got = 0;
+        if (!ReadFile(static_cast<HANDLE>(handle), out, chunk, &got, nullptr) || got == 0) {
+            return false;
+        }
+        out += got;
+        offset += got;
+        count -= got;
+    }
+    return true;
+}
+
+std::string HexText(const uint8_t* bytes, size_t count) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text(count * 2, '0');
+    for (size_t i = 0; i < count; ++i) {
+        text[2 * i] = kDigits[bytes[i] >> 4];
+        text[2 * i + 1] = kDigits[bytes[i] & 0x0F];
+    }
+    return text;
+}
+
+std::filesystem::path DiscoverUpward(const std::filesystem::path& relative) {
+    const std::filesystem::path start = distribution::ExecutableDirectory();
+    std::filesystem::path folder = start;
+    for (int i = 0; i < 8; ++i) {
+        if (folder.empty()) {
+            break;
+        }
+        const std::filesystem::path candidate = folder / relative;
+        std::error_code error;
+        if (std::filesystem::exists(std::filesystem::symlink_status(candidate, error))) {
+            return candidate;
+        }
+        const std::filesystem::path parent = folder.parent_path();
+        if (parent == folder) {
+            break;
+        }
+        folder = parent;
+    }
+    return start / relative;
+}
+
+}  // namespace tarvo::presentation::detail
