@@ -1,0 +1,230 @@
+#include "player/local_player_data_store.h"
+
+#include <cmath>
+#include <system_error>
+#include <utility>
+
+#include "auth/binary_record.h"
+#include "auth/secure_storage.h"
+#include "common/data_roots.h"
+#include "common/file_utils.h"
+
+namespace tarvo::player {
+namespace {
+
+using auth::RecordReader;
+using auth::RecordWriter;
+
+constexpr std::string_view kMagic = "TARVPL32";
+constexpr std::uint32_t kVersion = 32;
+constexpr std::size_t kMaxFieldBytes = 65536;
+constexpr std::uintmax_t kMaxAvatarBytes = 10u * 1024u * 1024u;
+
+InventoryItem DefaultWeapon() {
+    InventoryItem item;
+    item.id = kDefaultWeaponItemId;
+    item.category = InventoryCategory::Weapons;
+    item.nameUk = L"ШТУРМОВА ГВИНТІВКА";
+    item.nameEn = L"ASSAULT RIFLE";
+    item.typeLabelUk = L"ЗБРОЯ";
+    item.typeLabelEn = L"WEAPON";
+    item.status = InventoryStatus::Equipped;
+    item.detailUk = L"30 / 120 • ЛОКАЛЬНИЙ PROTOTYPE";
+    item.detailEn = L"30 / 120 • LOCAL PROTOTYPE";
+    item.previewPath = L"inventory/rifle-preview.png";
+    return item;
+}
+
+InventoryItem DefaultCharacter() {
+    InventoryItem item;
+    item.id = kDefaultCharacterItemId;
+    item.category = InventoryCategory::Characters;
+    item.nameUk = L"ROZIZODIVO";
+    item.nameEn = L"ROZIZODIVO";
+    item.typeLabelUk = L"ПЕРСОНАЖ";
+    item.typeLabelEn = L"CHARACTER";
+    item.status = InventoryStatus::Equipped;
+    item.detailUk = L"TEXTURED • 4K • LOD0 80K";
+    item.detailEn = L"TEXTURED • 4K • LOD0 80K";
+    item.previewPath = L"inventory/rozizodivo-preview.png";
+    return item;
+}
+
+void WriteProfile(RecordWriter& w, const LocalPlayerData& p) {
+    w.WString(p.identity.playerKey);
+    w.WString(p.identity.displayName);
+    w.WString(p.identity.rankLabel);
+    w.U32(p.identity.level);
+    w.WString(p.avatar.imagePath);
+    w.WString(p.avatar.avatarId);
+    w.Bool(p.avatar.customImage);
+    w.WString(p.equipped.weaponId);
+    w.WString(p.equipped.characterId);
+    w.U32(static_cast<std::uint32_t>(p.inventory.items.size()));
+    for (const InventoryItem& item : p.inventory.items) {
+        w.WString(item.id);
+        w.U32(static_cast<std::uint32_t>(item.category));
+        w.WString(item.nameUk);
+        w.WString(item.nameEn);
+        w.WString(item.typeLabelUk);
+        w.WString(item.typeLabelEn);
+        w.U32(static_cast<std::uint32_t>(item.status));
+        w.WString(item.detailUk);
+        w.WString(item.detailEn);
+        w.WString(item.previewPath.generic_wstring());
+    }
+    const BotStats& s = p.botStats;
+    for (std::uint64_t counter : {s.trainingsStarted, s.trainingsCompleted, s.kills, s.deaths, s.shotsFired,
+                                  s.shotsHit, s.headshots}) {
+        w.U64(counter);
+    }
+    w.F64(s.playSeconds);
+}
+
+bool ReadProfile(RecordReader& r, LocalPlayerData& p) {
+    std::uint32_t itemCount = 0;
+    if (!(r.WString(p.identity.playerKey, kMaxFieldBytes) && r.WString(p.identity.displayName, kMaxFieldBytes) &&
+          r.WString(p.identity.rankLabel, kMaxFieldBytes) && r.U32(p.identity.level) &&
+          r.WString(p.avatar.imagePath, kMaxFieldBytes) && r.WString(p.avatar.avatarId, kMaxFieldBytes) &&
+          r.Bool(p.avatar.customImage) && r.WString(p.equipped.weaponId, kMaxFieldBytes) &&
+          r.WString(p.equipped.characterId, kMaxFieldBytes) && r.U32(itemCount))) {
+        return false;
+    }
+    p.inventory.items.clear();
+    for (std::uint32_t i = 0; i < itemCount; ++i) {
+        InventoryItem item;
+        std::uint32_t category = 0, status = 0;
+        std::wstring preview;
+        if (!(r.WString(item.id, kMaxFieldBytes) && r.U32(category) && r.WString(item.nameUk, kMaxFieldBytes) &&
+              r.WString(item.nameEn, kMaxFieldBytes) && r.WString(item.typeLabelUk, kMaxFieldBytes) &&
+              r.WString(item.typeLabelEn, kMaxFieldBytes) && r.U32(status) &&
+              r.WString(item.detailUk, kMaxFieldBytes) && r.WString(item.detailEn, kMaxFieldBytes) &&
+              r.WString(preview, kMaxFieldBytes))) {
+            return false;
+        }
+        item.category = static_cast<InventoryCategory>(category);
+        item.status = static_cast<InventoryStatus>(status);
+        item.previewPath = preview;
+        p.inventory.items.push_back(std::move(item));
+    }
+    BotStats& s = p.botStats;
+    bool read = r.U64(s.trainingsStarted) && r.U64(s.trainingsCompleted) && r.U64(s.kills) && r.U64(s.deaths) &&
+                r.U64(s.shotsFired) && r.U64(s.shotsHit) && r.U64(s.headshots) && r.F64(s.playSeconds);
+    return read && std::isfinite(s.playSeconds) && s.playSeconds >= 0.0;
+}
+
+// player.dat, all integers little-endian, strings as u32 byte length + UTF-16LE, flags as one byte 0/1:
+//   "TARVPL32", u32 version 32, u32 profile count, then per profile:
+//     player key, display name, rank label, u32 level,
+//     avatar image path, avatar id, custom-image flag,
+//     equipped weapon id, equipped character id,
+//     u32 item count, per item: id, u32 category, name uk, name en, type uk, type en, u32 status,
+//                               detail uk, detail en, preview path,
+//     seven u64 counters (trainings started, completed, kills, deaths, shots fired, shots hit, headshots),
+//     f64 play seconds;
+//   then the SHA-256 of everything before it.
+// False unless the whole file reads cleanly.
+bool ReadProfiles(const std::filesystem::path& path, std::vector<LocalPlayerData>& profiles) {
+    std::string bytes = distribution::ReadUtf8File(path);
+    std::string_view body;
+    if (!auth::VerifyDigest(bytes, body)) return false;
+    RecordReader reader(body);
+    std::string_view magic;
+    std::uint32_t version = 0, count = 0;
+    if (!reader.Raw(kMagic.size(), magic) || magic != kMagic || !reader.U32(version) || version != kVersion ||
+        !reader.U32(count)) {
+        return false;
+    }
+    for (std::uint32_t i = 0; i < count; ++i) {
+        LocalPlayerData profile;
+        if (!ReadProfile(reader, profile)) return false;
+        profiles.push_back(std::move(profile));
+    }
+    return reader.AtEnd();
+}
+
+bool WriteProfiles(const std::filesystem::path& path, const std::vector<LocalPlayerData>& profiles) {
+    RecordWriter writer;
+    writer.Raw(kMagic);
+    writer.U32(kVersion);
+    writer.U32(static_cast<std::uint32_t>(profiles.size()));
+    for (const LocalPlayerData& profile : profiles) WriteProfile(writer, profile);
+    if (!auth::AppendDigest(writer.Data())) return false;
+    std::wstring error;
+    return distribution::AtomicWriteUtf8(path, writer.Data(), error);
+}
+
+std::wstring LowerAscii(std::wstring text) {
+    for (wchar_t& c : text) {
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    }
+    return text;
+}
+
+}  // namespace
+
+LocalPlayerDataStore::LocalPlayerDataStore(std::filesystem::path path) : path_(std::move(path)) {
+    if (path_.empty()) path_ = distribution::UserStateRoot() / L"Profile" / L"player.dat";
+}
+
+LocalPlayerData LocalPlayerDataStore::Defaults(std::wstring playerKey, std::wstring displayName) {
+    LocalPlayerData profile;
+    profile.identity.playerKey = std::move(playerKey);
+    profile.identity.displayName = std::move(displayName);
+    profile.inventory.items = {DefaultWeapon(), DefaultCharacter()};
+    profile.equipped.weaponId = kDefaultWeaponItemId;
+    profile.equipped.characterId = kDefaultCharacterItemId;
+    return profile;
+}
+
+LocalPlayerData LocalPlayerDataStore::Load(std::wstring_view accountId, std::wstring_view displayName) const {
+    std::vector<LocalPlayerData> profiles;
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path_, ec) && ReadProfiles(path_, profiles)) {
+        for (LocalPlayerData& profile : profiles) {
+            if (profile.identity.playerKey == accountId) return std::move(profile);
+        }
+    }
+    return Defaults(std::wstring(accountId), std::wstring(displayName));
+}
+
+bool LocalPlayerDataStore::Save(const LocalPlayerData& profile) const {
+    std::vector<LocalPlayerData> profiles;
+    std::error_code ec;
+    // An unreadable file holds nothing that could be kept; it is replaced.
+    if (!std::filesystem::is_regular_file(path_, ec) || !ReadProfiles(path_, profiles)) profiles.clear();
+    bool replaced = false;
+    for (LocalPlayerData& stored : profiles) {
+        if (stored.identity.playerKey == profile.identity.playerKey) {
+            stored = profile;
+            replaced = true;
+            break;
+        }
+    }
+    if (!replaced) profiles.push_back(profile);
+    return WriteProfiles(path_, profiles);
+}
+
+bool LocalPlayerDataStore::ImportAvatar(LocalPlayerData& profile, const std::filesystem::path& imagePath) const {
+    std::wstring extension = LowerAscii(imagePath.extension().wstring());
+    if (extension != L".png" && extension != L".jpg" && extension != L".jpeg" && extension != L".bmp") return false;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(imagePath, ec)) return false;
+    std::uintmax_t size = std::filesystem::file_size(imagePath, ec);
+    if (ec || size == 0 || size > kMaxAvatarBytes) return false;
+
+    std::string bytes = distribution::ReadUtf8File(imagePath);
+    if (bytes.empty() || bytes.size() > kMaxAvatarBytes) return false;  // changed or unreadable since the size check
+    std::filesystem::path copy = ProfileFolder() / (L"avatar" + extension);
+    std::wstring error;
+    if (!distribution::AtomicWriteUtf8(copy, bytes, error)) return false;
+
+    LocalPlayerData updated = profile;
+    updated.avatar.imagePath = copy.wstring();
+    updated.avatar.customImage = true;
+    if (!Save(updated)) return false;
+    profile = std::move(updated);
+    return true;
+}
+
+}  // namespace tarvo::player

@@ -1,0 +1,83 @@
+#pragma once
+// A scripted stand-in for the account service: an HTTP/1.1 server on 127.0.0.1 (ephemeral port) that answers
+// each request on its own thread, one connection at a time, and records what it received.
+//
+//   tarvo::testing::FakeAccountService service;
+//   service.Script("auth/login", 200, R"({"accessToken":"a","refreshToken":"r"})");
+//   tarvo::account::AccountApiClient client(service.BaseUrl());
+//   ... client.Login(...).get() ...
+//   EXPECT_EQ(service.Requests().at(0).path, "/api/v1/auth/login");
+//
+// Paths are scripted relative to the base path ("auth/login") or absolute ("/api/v1/auth/login"); the query
+// string is ignored when matching. An unscripted path answers 404 with a small JSON body.
+
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tarvo::testing {
+
+struct RecordedRequest {
+    std::string method;
+    std::string path;                            // as sent, including the base path and any query
+    std::map<std::string, std::string> headers;  // names lower-cased
+    std::string body;
+
+    std::string Header(const std::string& lowerName) const;  // empty when absent
+};
+
+struct ScriptedReply {
+    int status = 200;
+    std::string body;
+    std::string contentType = "application/json; charset=utf-8";
+};
+
+class FakeAccountService {
+public:
+    explicit FakeAccountService(std::string basePath = "/api/v1");
+    ~FakeAccountService();
+    FakeAccountService(const FakeAccountService&) = delete;
+    FakeAccountService& operator=(const FakeAccountService&) = delete;
+
+    bool Running() const { return port_ != 0; }
+    std::uint16_t Port() const { return port_; }
+    std::wstring BaseUrl() const;  // L"http://127.0.0.1:<port>/api/v1"
+
+    // Every later request to `path` gets this reply (replacing an earlier script for it).
+    void Script(const std::string& path, int status, std::string body);
+    void Script(const std::string& path, ScriptedReply reply);
+
+    // While held, requests are read and recorded but their replies wait until Release (or destruction).
+    void Hold();
+    void Release();
+
+    std::vector<RecordedRequest> Requests() const;
+    std::size_t RequestCount() const;
+    // The most recent request whose path (without query) matches, scripted-path style.
+    std::optional<RecordedRequest> LastRequest(const std::string& path) const;
+    // Blocks until at least `count` requests were recorded; false after `timeoutMs`.
+    bool WaitForRequests(std::size_t count, int timeoutMs = 5000) const;
+
+private:
+    std::string Normalize(const std::string& path) const;
+    void Serve();
+    void HandleConnection(std::uintptr_t socket);
+
+    std::string basePath_;
+    std::uintptr_t listener_;
+    std::uint16_t port_ = 0;
+    bool stopping_ = false;
+    bool held_ = false;
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    std::map<std::string, ScriptedReply> script_;
+    std::vector<RecordedRequest> requests_;
+    std::thread thread_;
+};
+
+}  // namespace tarvo::testing
