@@ -1,0 +1,324 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "account/temp_data_root.h"
+#include "auth/secure_storage.h"
+#include "player/local_player_data_store.h"
+
+using namespace tarvo::player;
+using tarvo::testing::ReadBytes;
+using tarvo::testing::TempDataRoot;
+using tarvo::testing::WriteBytes;
+
+namespace {
+
+LocalPlayerData SampleProfile(const wchar_t* key) {
+    LocalPlayerData p = LocalPlayerDataStore::Defaults(key, L"Іван \"Сокіл\"");
+    p.identity.rankLabel = L"GOLD";
+    p.identity.level = 17;
+    p.avatar.imagePath = L"C:\\avatars\\a.png";
+    p.avatar.avatarId = L"av-9";
+    p.avatar.customImage = true;
+    InventoryItem charm;
+    charm.id = L"charm.bolt";
+    charm.category = InventoryCategory::Charms;
+    charm.nameUk = L"БЛИСКАВКА";
+    charm.nameEn = L"BOLT";
+    charm.status = static_cast<InventoryStatus>(9);  // unknown statuses survive a round trip
+    charm.previewPath = L"inventory/bolt.png";
+    p.inventory.items.push_back(charm);
+    p.botStats = {};
+    p.botStats.trainingsStarted = 5;
+    p.botStats.trainingsCompleted = 4;
+    p.botStats.kills = 40;
+    p.botStats.deaths = 7;
+    p.botStats.shotsFired = 900;
+    p.botStats.shotsHit = 300;
+    p.botStats.headshots = 12;
+    p.botStats.playSeconds = 3599.9;
+    return p;
+}
+
+void ExpectSame(const LocalPlayerData& a, const LocalPlayerData& b) {
+    EXPECT_EQ(a.identity.playerKey, b.identity.playerKey);
+    EXPECT_EQ(a.identity.displayName, b.identity.displayName);
+    EXPECT_EQ(a.identity.rankLabel, b.identity.rankLabel);
+    EXPECT_EQ(a.identity.level, b.identity.level);
+    EXPECT_EQ(a.avatar.imagePath, b.avatar.imagePath);
+    EXPECT_EQ(a.avatar.avatarId, b.avatar.avatarId);
+    EXPECT_EQ(a.avatar.customImage, b.avatar.customImage);
+    EXPECT_EQ(a.equipped.weaponId, b.equipped.weaponId);
+    EXPECT_EQ(a.equipped.characterId, b.equipped.characterId);
+    ASSERT_EQ(a.inventory.items.size(), b.inventory.items.size());
+    for (std::size_t i = 0; i < a.inventory.items.size(); ++i) {
+        const InventoryItem& x = a.inventory.items[i];
+        const InventoryItem& y = b.inventory.items[i];
+        EXPECT_EQ(x.id, y.id);
+        EXPECT_EQ(x.category, y.category);
+        EXPECT_EQ(x.nameUk, y.nameUk);
+        EXPECT_EQ(x.nameEn, y.nameEn);
+        EXPECT_EQ(x.typeLabelUk, y.typeLabelUk);
+        EXPECT_EQ(x.typeLabelEn, y.typeLabelEn);
+        EXPECT_EQ(x.status, y.status);
+        EXPECT_EQ(x.detailUk, y.detailUk);
+        EXPECT_EQ(x.detailEn, y.detailEn);
+        EXPECT_EQ(x.previewPath, y.previewPath);
+    }
+    EXPECT_EQ(0, std::memcmp(&a.botStats, &b.botStats, sizeof(BotStats)));
+}
+
+void ExpectDefaults(const LocalPlayerData& p, const wchar_t* key, const wchar_t* name) {
+    EXPECT_EQ(p.identity.playerKey, key);
+    EXPECT_EQ(p.identity.displayName, name);
+    EXPECT_EQ(p.inventory.items.size(), 2u);
+    EXPECT_EQ(p.botStats.kills, 0u);
+    EXPECT_FALSE(p.avatar.customImage);
+}
+
+}  // namespace
+
+TEST(BotStats, RatiosAndSharedCounterNames) {
+    BotStats s;
+    EXPECT_EQ(sizeof(BotStats), 64u);
+    EXPECT_EQ(s.AccuracyPercent(), 0.0);
+    EXPECT_EQ(s.KillDeathRatio(), 0.0);
+    s.shots = 8;
+    s.hits = 3;
+    EXPECT_DOUBLE_EQ(s.AccuracyPercent(), 37.5);
+    EXPECT_EQ(s.shotsFired, 8u);  // the gameplay names reach the same counters
+    EXPECT_EQ(s.shotsHit, 3u);
+    s.shotsFired = 3;
+    s.shotsHit = 2;
+    EXPECT_NEAR(s.AccuracyPercent(), 66.6667, 1e-4);
+    s.kills = 7;
+    EXPECT_DOUBLE_EQ(s.KillDeathRatio(), 7.0);  // no deaths count as one
+    s.deaths = 2;
+    EXPECT_DOUBLE_EQ(s.KillDeathRatio(), 3.5);
+    s.shots = 0xFFFFFFFFFFFFFFFFull;
+    s.hits = 0xFFFFFFFFFFFFFFFFull;
+    EXPECT_DOUBLE_EQ(s.AccuracyPercent(), 100.0);
+}
+
+TEST(InventoryStatusLabel, BothLanguagesAndUnknownValues) {
+    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Owned, true), L"OWNED");
+    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Owned, false), L"У ВЛАСНОСТІ");
+    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Equipped, true), L"EQUIPPED");
+    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Equipped, false), L"ЕКІПІРОВАНО");
+    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Active, true), L"ACTIVE");
+    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Active, false), L"АКТИВНО");
+    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Prototype, true), L"PROTOTYPE");
+    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Prototype, false), L"PROTOTYPE");
+    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Locked, true), L"LOCKED");
+    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Locked, false), L"ЗАБЛОКОВАНО");
+    EXPECT_EQ(InventoryStatusLabel(static_cast<InventoryStatus>(5), false), L"OWNED");
+    EXPECT_EQ(InventoryStatusLabel(static_cast<InventoryStatus>(0xFFFFFFFF), true), L"OWNED");
+}
+
+TEST(PlayerDefaults, TwoEquippedDefaultItemsAndZeroStats) {
+    LocalPlayerData p = LocalPlayerDataStore::Defaults(L"LOCAL", L"LOCAL_OPERATOR");
+    ExpectDefaults(p, L"LOCAL", L"LOCAL_OPERATOR");
+    EXPECT_EQ(p.identity.rankLabel, L"UNRANKED");
+    EXPECT_EQ(p.identity.level, 1u);
+    EXPECT_TRUE(p.avatar.imagePath.empty());
+    EXPECT_EQ(p.botStats.playSeconds, 0.0);
+
+    auto weapons = p.inventory.InCategory(InventoryCategory::Weapons);
+    ASSERT_EQ(weapons.size(), 1u);
+    const InventoryItem& rifle = *weapons[0];
+    EXPECT_EQ(rifle.id, L"weapon.legacy_assault_rifle");
+    EXPECT_EQ(rifle.status, InventoryStatus::Equipped);
+    EXPECT_EQ(rifle.nameUk, L"ШТУРМОВА ГВИНТІВКА");
+    EXPECT_EQ(rifle.nameEn, L"ASSAULT RIFLE");
+    EXPECT_EQ(rifle.typeLabelUk, L"ЗБРОЯ");
+    EXPECT_EQ(rifle.typeLabelEn, L"WEAPON");
+    EXPECT_EQ(rifle.detailUk, L"30 / 120 • ЛОКАЛЬНИЙ PROTOTYPE");
+    EXPECT_EQ(rifle.detailEn, L"30 / 120 • LOCAL PROTOTYPE");
+    EXPECT_EQ(rifle.previewPath, std::filesystem::path(L"inventory/rifle-preview.png"));
+
+    auto characters = p.inventory.InCategory(InventoryCategory::Characters);
+    ASSERT_EQ(characters.size(), 1u);
+    const InventoryItem& hero = *characters[0];
+    EXPECT_EQ(hero.id, L"character.rozizodivo_biped.004");
+    EXPECT_EQ(hero.status, InventoryStatus::Equipped);
+    EXPECT_EQ(hero.nameUk, L"ROZIZODIVO");
+    EXPECT_EQ(hero.nameEn, L"ROZIZODIVO");
+    EXPECT_EQ(hero.typeLabelUk, L"ПЕРСОНАЖ");
+    EXPECT_EQ(hero.typeLabelEn, L"CHARACTER");
+    EXPECT_EQ(hero.detailUk, L"TEXTURED • 4K • LOD0 80K");
+    EXPECT_EQ(hero.detailEn, L"TEXTURED • 4K • LOD0 80K");
+    EXPECT_EQ(hero.previewPath, std::filesystem::path(L"inventory/rozizodivo-preview.png"));
+
+    for (auto c : {InventoryCategory::Gloves, InventoryCategory::Stickers, InventoryCategory::Charms,
+                   InventoryCategory::Other}) {
+        EXPECT_TRUE(p.inventory.InCategory(c).empty());
+    }
+    EXPECT_EQ(p.equipped.weaponId, rifle.id);
+    EXPECT_EQ(p.equipped.characterId, hero.id);
+}
+
+TEST(PlayerInventory, InCategoryKeepsStoredOrder) {
+    OwnedInventoryItems owned;
+    for (const wchar_t* id : {L"w1", L"c1", L"w2", L"w3"}) {
+        InventoryItem item;
+        item.id = id;
+        item.category = id[0] == L'w' ? InventoryCategory::Weapons : InventoryCategory::Characters;
+        owned.items.push_back(item);
+    }
+    auto weapons = owned.InCategory(InventoryCategory::Weapons);
+    ASSERT_EQ(weapons.size(), 3u);
+    EXPECT_EQ(weapons[0]->id, L"w1");
+    EXPECT_EQ(weapons[1]->id, L"w2");
+    EXPECT_EQ(weapons[2]->id, L"w3");
+    EXPECT_EQ(weapons[1], &owned.items[2]);
+}
+
+class PlayerStoreTest : public ::testing::Test {
+protected:
+    TempDataRoot root;
+    LocalPlayerDataStore store;
+};
+
+TEST_F(PlayerStoreTest, RoundTripsEveryField) {
+    EXPECT_EQ(store.Path(), root.Path() / L"Profile" / L"player.dat");
+    LocalPlayerData saved = SampleProfile(L"p-42");
+    ASSERT_TRUE(store.Save(saved));
+    EXPECT_EQ(ReadBytes(store.Path()).substr(0, 8), "TARVPL32");
+    EXPECT_FALSE(std::filesystem::exists(store.Path().wstring() + L".tmp"));
+    LocalPlayerData loaded = LocalPlayerDataStore().Load(L"p-42", L"ignored");
+    ExpectSame(loaded, saved);
+}
+
+TEST_F(PlayerStoreTest, MissingProfileOrOtherAccountGivesDefaults) {
+    ExpectDefaults(store.Load(L"p-1", L"Ann"), L"p-1", L"Ann");
+    ASSERT_TRUE(store.Save(SampleProfile(L"p-42")));
+    ExpectDefaults(store.Load(L"p-1", L"Ann"), L"p-1", L"Ann");
+    ExpectDefaults(store.Load(L"P-42", L"Case"), L"P-42", L"Case");  // account ids match exactly
+}
+
+TEST_F(PlayerStoreTest, EachAccountKeepsItsOwnProfile) {
+    LocalPlayerData local = SampleProfile(L"LOCAL");
+    LocalPlayerData server = SampleProfile(L"p-42");
+    server.botStats.kills = 99;
+    ASSERT_TRUE(store.Save(local));
+    ASSERT_TRUE(store.Save(server));
+    server.botStats.kills = 100;  // saving again replaces, not duplicates
+    ASSERT_TRUE(store.Save(server));
+    EXPECT_EQ(store.Load(L"LOCAL", L"x").botStats.kills, 40u);
+    EXPECT_EQ(store.Load(L"p-42", L"x").botStats.kills, 100u);
+}
+
+TEST_F(PlayerStoreTest, MalformedFilesGiveDefaultsAndAreReplacedOnSave) {
+    ASSERT_TRUE(store.Save(SampleProfile(L"p-42")));
+    const std::string good = ReadBytes(store.Path());
+    std::vector<std::string> damaged = {"", "TARVPL32", good.substr(0, good.size() - 1), good.substr(0, good.size() / 2),
+                                        good + "\x01"};
+    for (std::size_t at : {std::size_t{3}, std::size_t{8}, std::size_t{16}, good.size() / 2, good.size() - 40}) {
+        std::string flipped = good;
+        flipped[at] ^= 0x20;
+        damaged.push_back(flipped);
+    }
+    for (const std::string& bytes : damaged) {
+        WriteBytes(store.Path(), bytes);
+        ExpectDefaults(store.Load(L"p-42", L"Fallback"), L"p-42", L"Fallback");
+    }
+    ASSERT_TRUE(store.Save(SampleProfile(L"p-7")));
+    EXPECT_EQ(store.Load(L"p-7", L"x").botStats.kills, 40u);
+}
+
+TEST_F(PlayerStoreTest, SealedButImpossibleContentGivesDefaults) {
+    auto sealed = [](std::string body) {
+        EXPECT_TRUE(tarvo::auth::AppendDigest(body));
+        return body;
+    };
+    auto u32 = [](std::uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+    // A profile count far beyond the bytes present, and a string length beyond them.
+    WriteBytes(store.Path(), sealed("TARVPL32" + u32(32) + u32(0xFFFFFFFF)));
+    ExpectDefaults(store.Load(L"p", L"n"), L"p", L"n");
+    WriteBytes(store.Path(), sealed("TARVPL32" + u32(32) + u32(1) + u32(0x7FFFFFFE)));
+    ExpectDefaults(store.Load(L"p", L"n"), L"p", L"n");
+    WriteBytes(store.Path(), sealed("TARVPL32" + u32(31) + u32(0)));
+    ExpectDefaults(store.Load(L"p", L"n"), L"p", L"n");
+    // An odd string length cannot be UTF-16.
+    WriteBytes(store.Path(), sealed("TARVPL32" + u32(32) + u32(1) + u32(3) + "abc"));
+    ExpectDefaults(store.Load(L"p", L"n"), L"p", L"n");
+
+    // Negative or non-finite play time is damage too.
+    LocalPlayerData p = SampleProfile(L"p");
+    p.botStats.playSeconds = -1.0;
+    ASSERT_TRUE(store.Save(p));
+    ExpectDefaults(store.Load(L"p", L"n"), L"p", L"n");
+    p.botStats.playSeconds = std::nan("");
+    ASSERT_TRUE(store.Save(p));
+    ExpectDefaults(store.Load(L"p", L"n"), L"p", L"n");
+}
+
+TEST_F(PlayerStoreTest, SaveFailureIsReported) {
+    std::filesystem::create_directories(root.Path() / L"blocked" / L"player.dat" / L"child");
+    LocalPlayerDataStore blocked(root.Path() / L"blocked" / L"player.dat");
+    EXPECT_FALSE(blocked.Save(SampleProfile(L"p")));
+}
+
+class AvatarImportTest : public PlayerStoreTest {
+protected:
+    std::filesystem::path Source(const std::wstring& name, std::size_t bytes) {
+        std::filesystem::path path = root.Path() / L"source" / name;
+        std::string content(bytes, '\x89');
+        WriteBytes(path, content);
+        return path;
+    }
+};
+
+TEST_F(AvatarImportTest, CopiesAcceptedImagesAndSavesTheProfile) {
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* copy;
+        std::size_t size;
+    } cases[] = {
+        {L"one.png", L"avatar.png", 1},
+        {L"photo.JPG", L"avatar.jpg", 2048},
+        {L"scan.jpeg", L"avatar.jpeg", 10 * 1024 * 1024},  // exactly 10 MiB
+        {L"old.Bmp", L"avatar.bmp", 54},
+    };
+    for (const Case& c : cases) {
+        LocalPlayerData profile = LocalPlayerDataStore::Defaults(L"p-1", L"Ann");
+        std::filesystem::path source = Source(c.name, c.size);
+        ASSERT_TRUE(store.ImportAvatar(profile, source)) << c.size;
+        std::filesystem::path copy = store.ProfileFolder() / c.copy;
+        EXPECT_EQ(profile.avatar.imagePath, copy.wstring());
+        EXPECT_TRUE(profile.avatar.customImage);
+        EXPECT_EQ(ReadBytes(copy), ReadBytes(source));
+        LocalPlayerData stored = store.Load(L"p-1", L"x");
+        EXPECT_EQ(stored.avatar.imagePath, copy.wstring());
+        EXPECT_TRUE(stored.avatar.customImage);
+    }
+}
+
+TEST_F(AvatarImportTest, RefusesWithoutTouchingTheProfile) {
+    LocalPlayerData profile = LocalPlayerDataStore::Defaults(L"p-1", L"Ann");
+    const std::filesystem::path refused[] = {
+        Source(L"empty.png", 0),
+        Source(L"huge.png", 10 * 1024 * 1024 + 1),
+        Source(L"image.gif", 100),
+        Source(L"noextension", 100),
+        Source(L"trick.png.exe", 100),
+        root.Path() / L"source" / L"missing.png",
+    };
+    std::filesystem::create_directories(root.Path() / L"source" / L"folder.png");
+    for (const std::filesystem::path& path : refused) {
+        EXPECT_FALSE(store.ImportAvatar(profile, path)) << path.string();
+    }
+    EXPECT_FALSE(store.ImportAvatar(profile, root.Path() / L"source" / L"folder.png"));
+    EXPECT_FALSE(profile.avatar.customImage);
+    EXPECT_TRUE(profile.avatar.imagePath.empty());
+    EXPECT_FALSE(std::filesystem::exists(store.Path()));
+}
+
+TEST_F(AvatarImportTest, FailedSaveLeavesTheProfileUnchanged) {
+    std::filesystem::create_directories(root.Path() / L"blocked" / L"player.dat" / L"child");
+    LocalPlayerDataStore blocked(root.Path() / L"blocked" / L"player.dat");
+    LocalPlayerData profile = LocalPlayerDataStore::Defaults(L"p-1", L"Ann");
+    EXPECT_FALSE(blocked.ImportAvatar(profile, Source(L"a.png", 10)));
+    EXPECT_FALSE(profile.avatar.customImage);
+}
