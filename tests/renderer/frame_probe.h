@@ -1,0 +1,76 @@
+#pragma once
+// Reading a built frame back: screen-space rectangles and HUD texts by pixel position.
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "gameplay/vec3.h"
+#include "renderer/frame_geometry.h"
+#include "renderer/hud_font.h"
+
+namespace tarvo::renderer::test {
+
+inline bool Near(float a, float b, float tolerance = 0.02f) { return std::fabs(a - b) <= tolerance; }
+
+inline float PixelX(const Vertex& v, float width) { return (v.position[0] + 1.0f) * 0.5f * width; }
+inline float PixelY(const Vertex& v, float height) { return (v.position[1] + 1.0f) * 0.5f * height; }
+
+inline bool SameColour(const Vertex& v, gameplay::Color3 c) {
+    return Near(v.color[0], c.r, 1e-4f) && Near(v.color[1], c.g, 1e-4f) && Near(v.color[2], c.b, 1e-4f);
+}
+
+// Index of the first HudRect(x, y, w, h, colour) in the list, or -1.
+inline long FindRect(const std::vector<Vertex>& v, float W, float H, float x, float y, float w, float h,
+                     gameplay::Color3 colour, size_t from = 0) {
+    const float xs[6] = {x, x + w, x + w, x, x + w, x};
+    const float ys[6] = {y, y, y + h, y, y + h, y + h};
+    for (size_t i = from; i + 6 <= v.size(); ++i) {
+        bool match = true;
+        for (int k = 0; k < 6 && match; ++k) {
+            const Vertex& p = v[i + k];
+            match = p.textured == 0.0f && p.position[2] == 0.0f && SameColour(p, colour) &&
+                    Near(PixelX(p, W), xs[k], 0.05f) && Near(PixelY(p, H), ys[k], 0.05f);
+        }
+        if (match) return static_cast<long>(i);
+    }
+    return -1;
+}
+
+// The characters of the HUD text whose first glyph quad starts at (x, y) in the given
+// colour: each character is a shadow quad then a glyph quad (12 vertices).
+struct SeenText {
+    long index = -1;
+    std::u32string text;
+};
+
+inline SeenText FindText(const std::vector<Vertex>& v, float W, float H, float x, float y, gameplay::Color3 colour) {
+    SeenText seen;
+    const float x0 = std::round(x), y0 = std::round(y);
+    for (size_t i = 6; i + 6 <= v.size(); ++i) {
+        const Vertex& g = v[i];
+        if (g.textured != 2.0f || !SameColour(g, colour) || !Near(PixelX(g, W), x0, 0.05f) ||
+            !Near(PixelY(g, H), y0, 0.05f) || v[i - 6].textured != 2.0f) {
+            continue;
+        }
+        seen.index = static_cast<long>(i - 6);
+        for (size_t j = i; j + 6 <= v.size() && v[j].textured == 2.0f && SameColour(v[j], colour) &&
+                           Near(PixelY(v[j], H), y0, 0.05f);
+             j += 12) {
+            const int column = static_cast<int>(std::lround(v[j].uv[0] * 32.0f));
+            const int row = static_cast<int>(std::lround(v[j].uv[1] * 32.0f));
+            seen.text.push_back(HudCellCharacter(row * 32 + column));
+        }
+        return seen;
+    }
+    return seen;
+}
+
+inline std::u32string U32(const char* utf8) {
+    std::u32string out;
+    const std::string s(utf8);
+    for (size_t i = 0; i < s.size();) out.push_back(NextHudCodePoint(s, i));
+    return out;
+}
+
+}  // namespace tarvo::renderer::test
