@@ -130,15 +130,15 @@ void CheckBearer(const std::wstring& token) {
     }
 }
 
-struct RequestSpec {
+struct Endpoint {
     const wchar_t* method;
     const wchar_t* path;
 };
 
 template <typename BuildBody>
-std::future<AccountResponse> Launch(const std::wstring& baseUrl, RequestSpec spec, std::wstring bearer,
+std::future<AccountResponse> Launch(const std::wstring& baseUrl, Endpoint endpoint, std::wstring bearer,
                                     BuildBody build) {
-    auto task = [baseUrl, spec, bearer = std::move(bearer), build = std::move(build)]() mutable -> AccountResponse {
+    auto task = [baseUrl, endpoint, bearer = std::move(bearer), build = std::move(build)]() mutable -> AccountResponse {
         auth::WipeOnExit wipeBearer(bearer);
         try {
             std::optional<ServiceUrl> url = ParseServiceUrl(baseUrl);
@@ -146,7 +146,7 @@ std::future<AccountResponse> Launch(const std::wstring& baseUrl, RequestSpec spe
             CheckBearer(bearer);
             std::string body = build();
             auth::WipeOnExit wipeBody(body);
-            HttpExchange exchange = PerformRequest(*url, spec.method, spec.path, bearer, body);
+            HttpExchange exchange = PerformRequest(*url, endpoint.method, endpoint.path, bearer, body);
             if (!exchange.answered) return UnavailableResponse(std::move(exchange.failure));
             return InterpretAccountReply(exchange.status, std::move(exchange.body));
         } catch (const RequestRefused& refused) {
