@@ -8,7 +8,9 @@
 #include <iterator>
 #include <optional>
 
+#include "common/data_roots.h"
 #include "common/file_utils.h"
+#include "shell/native_shell.h"
 
 namespace tarvo::ui {
 namespace {
@@ -130,6 +132,35 @@ bool SaveGamePreferencesFile(const std::filesystem::path& file, const GamePrefer
 bool SaveUpdatePreferencesFile(const std::filesystem::path& file, const UpdatePreferences& prefs,
                                std::wstring& error) {
     return distribution::AtomicWriteUtf8(file, FormatUpdatePreferences(prefs), error);
+}
+
+// ---- The shell's preference members ----------------------------------------------------------------------
+
+std::filesystem::path NativeShell::GameSettingsPath() const { return GameSettingsFile(distribution::UserStateRoot()); }
+
+std::filesystem::path NativeShell::UpdateSettingsPath() const {
+    return UpdateSettingsFile(distribution::UserStateRoot());
+}
+
+void NativeShell::SaveGamePreferences() {
+    GamePreferences prefs;
+    prefs.locale = localization.CurrentLocale();
+    prefs.vsync = vsync;
+    prefs.fpsLimit = fpsLimit;
+    prefs.renderer = static_cast<std::uint32_t>(rendererPreference);
+    prefs.quality = quality;
+    prefs.masterVolume = masterVolume;
+    prefs.mouseSensitivity = gameplayConfig.mouse_sensitivity;
+    std::wstring ignored;  // a failed write keeps the previous file; nothing to tell the player
+    SaveGamePreferencesFile(GameSettingsPath(), prefs, ignored);
+}
+
+void NativeShell::SaveUpdatePreferences() {
+    UpdatePreferences prefs;
+    prefs.autoDownload = autoDownload;
+    prefs.installOnExit = installOnExit;
+    std::wstring ignored;
+    SaveUpdatePreferencesFile(UpdateSettingsPath(), prefs, ignored);
 }
 
 }  // namespace tarvo::ui
