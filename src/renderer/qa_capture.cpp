@@ -20,12 +20,15 @@ void PutU32(uint8_t* at, uint32_t v) {
     for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-bool WriteFrameFile(const std::filesystem::path& file, uint32_t width, uint32_t height, const uint8_t* source,
-                    uint32_t rowPitch, bool bgr) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
+enum class WriteOutcome { NotOpened, Failed, Written };
 
+WriteOutcome WriteFrameFile(const std::filesystem::path& file, uint32_t width, uint32_t height, const uint8_t* source,
+                            uint32_t rowPitch, bool bgr) {
     const uint64_t rowBytes = uint64_t(width) * 4;
+    std::vector<uint8_t> row(static_cast<size_t>(rowBytes));  // before the file exists: nothing throws past here
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    if (!out) return WriteOutcome::NotOpened;
+
     uint8_t header[54] = {};
     header[0] = 'B';
     header[1] = 'M';
@@ -40,7 +43,6 @@ bool WriteFrameFile(const std::filesystem::path& file, uint32_t width, uint32_t 
 
     const int blue = bgr ? 0 : 2;
     const int red = bgr ? 2 : 0;
-    std::vector<uint8_t> row(static_cast<size_t>(rowBytes));
     for (uint32_t y = 0; y < height && out; ++y) {
         const uint8_t* src = source + size_t(rowPitch) * y;
         uint8_t* dst = row.data();
@@ -55,7 +57,7 @@ bool WriteFrameFile(const std::filesystem::path& file, uint32_t width, uint32_t 
     out.flush();
     const bool ok = out.good();
     out.close();
-    return ok && !out.fail();
+    return ok && !out.fail() ? WriteOutcome::Written : WriteOutcome::Failed;
 }
 
 }  // namespace
@@ -72,12 +74,14 @@ bool WriteQaFrame(const std::filesystem::path& file, uint32_t width, uint32_t he
             std::filesystem::create_directories(folder, ec);
             if (ec) return false;
         }
-        if (WriteFrameFile(file, width, height, static_cast<const uint8_t*>(pixels), rowPitch, bgr)) return true;
-        std::filesystem::remove(file, ec);  // never leave a truncated capture behind
+        const WriteOutcome outcome =
+            WriteFrameFile(file, width, height, static_cast<const uint8_t*>(pixels), rowPitch, bgr);
+        if (outcome == WriteOutcome::Written) return true;
+        // Never leave a truncated capture behind; a target that could not even be
+        // opened (a folder, a locked file) is not ours to remove.
+        if (outcome == WriteOutcome::Failed) std::filesystem::remove(file, ec);
         return false;
     } catch (...) {
-        std::error_code ec;
-        std::filesystem::remove(file, ec);
         return false;
     }
 }
