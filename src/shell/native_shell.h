@@ -92,6 +92,7 @@ public:
     // What the screens draw on: the main window's target (created at paint), or in
     // tests any Direct2D target such as one over a WIC bitmap.
     ComPtr<ID2D1RenderTarget> renderTarget;
+    ComPtr<ID2D1HwndRenderTarget> windowRenderTarget;  // the same target when it is the window's (for resizing)
     ComPtr<ID2D1SolidColorBrush> brush;  // the one brush, recoloured before each use
     ComPtr<IDWriteTextFormat> displayFormat;  // Bahnschrift 600, 68
     ComPtr<IDWriteTextFormat> titleFormat;    // Bahnschrift 600, 52
@@ -313,7 +314,10 @@ public:
     // command is one of its own; unknown commands are ignored.
     void Dispatch(const std::string& command);
     void Repaint();
-    bool HandleNavigationCommand(const std::string& command);  // nav.*, auth screens' plain moves, app.exit, ostrel.*
+    // Rules matched by Dispatch itself: "reveal.field.*", "field.*" and the sign-in
+    // form's "auth.login.tab", "auth.register.tab", "auth.remember", "auth.policy".
+    bool HandleNavigationCommand(const std::string& command);  // nav.*, app.exit, ostrel.* pages, auth.forgot,
+                                                               // auth.devices, auth.migration.done
     bool HandleAccountCommand(const std::string& command);     // auth.* requests and sign-out
     bool HandlePlayCommand(const std::string& command);        // mode., map., training.start
     bool HandleOnlineCommand(const std::string& command);      // match.start, match.unavailable, match.status

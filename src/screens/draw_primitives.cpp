@@ -1,0 +1,54 @@
+// Small drawing helpers every screen shares: text in a rectangle, filled and
+// outlined shapes, hit regions. All draw with the one brush on the canvas transform.
+#include "shell/native_shell.h"
+
+namespace tarvo::ui {
+
+std::wstring_view NativeShell::Pick(std::wstring_view ukrainian, std::wstring_view english) const {
+    return localization.CurrentLocale() == localization::Locale::Ukrainian ? ukrainian : english;
+}
+
+void NativeShell::DrawTextIn(std::wstring_view text, IDWriteTextFormat* format, D2D_RECT_F rect, D2D1_COLOR_F color,
+                             DWRITE_TEXT_ALIGNMENT align, DWRITE_PARAGRAPH_ALIGNMENT paragraph) {
+    if (!renderTarget || !brush || !format || text.empty()) return;
+    format->SetTextAlignment(align);
+    format->SetParagraphAlignment(paragraph);
+    brush->SetColor(color);
+    renderTarget->DrawText(text.data(), static_cast<UINT32>(text.size()), format, rect, brush.Get(),
+                           D2D1_DRAW_TEXT_OPTIONS_CLIP, DWRITE_MEASURING_MODE_NATURAL);
+}
+
+void NativeShell::FillRect(D2D_RECT_F rect, D2D1_COLOR_F color) {
+    if (!renderTarget || !brush) return;
+    brush->SetColor(color);
+    renderTarget->FillRectangle(rect, brush.Get());
+}
+
+void NativeShell::FillRounded(D2D_RECT_F rect, float radius, D2D1_COLOR_F color) {
+    if (!renderTarget || !brush) return;
+    brush->SetColor(color);
+    renderTarget->FillRoundedRectangle(D2D1::RoundedRect(rect, radius, radius), brush.Get());
+}
+
+void NativeShell::StrokeRounded(D2D_RECT_F rect, float radius, D2D1_COLOR_F color, float width) {
+    if (!renderTarget || !brush) return;
+    brush->SetColor(color);
+    renderTarget->DrawRoundedRectangle(D2D1::RoundedRect(rect, radius, radius), brush.Get(), width);
+}
+
+void NativeShell::DrawLine(D2D1_POINT_2F from, D2D1_POINT_2F to, D2D1_COLOR_F color, float width) {
+    if (!renderTarget || !brush) return;
+    brush->SetColor(color);
+    renderTarget->DrawLine(from, to, brush.Get(), width);
+}
+
+void NativeShell::AddRegion(D2D_RECT_F rect, std::string command) {
+    hitRegions.push_back(HitRegion{rect, std::move(command)});
+}
+
+void NativeShell::Card(D2D_RECT_F rect) {
+    FillRounded(rect, 16.0f, Colors::SurfaceRaised);
+    StrokeRounded(rect, 16.0f, Colors::Border, 1.0f);
+}
+
+}  // namespace tarvo::ui

@@ -1,0 +1,179 @@
+// Run: graphics factories, text formats, window classes, the main window and the
+// one message loop of the process with its wait rule and pumps.
+#include <dwmapi.h>
+
+#include "core/runtime_log.h"
+#include "shell/native_shell.h"
+#include "shell/shell_logic.h"
+
+namespace tarvo::ui {
+namespace {
+
+constexpr wchar_t kGameTitle[] = L"TARVONIX VOLLEY \u2014 0.0.03.5";
+constexpr wchar_t kOstrelTitle[] = L"TARVONIX ECOSYSTEM \u2014 OSTREL NODE 0.0.03.5";
+
+HRESULT MakeFormat(IDWriteFactory* factory, const wchar_t* family, DWRITE_FONT_WEIGHT weight, float size,
+                   Microsoft::WRL::ComPtr<IDWriteTextFormat>& out) {
+    return factory->CreateTextFormat(family, nullptr, weight, DWRITE_FONT_STYLE_NORMAL, DWRITE_FONT_STRETCH_NORMAL,
+                                     size, L"uk-UA", out.ReleaseAndGetAddressOf());
+}
+
+// Bahnschrift ships with Windows 10 1709 and later; where it is missing the
+// headings fall back to Segoe UI instead of drawing nothing.
+const wchar_t* HeadingFamily(IDWriteFactory* factory) {
+    Microsoft::WRL::ComPtr<IDWriteFontCollection> fonts;
+    UINT32 index = 0;
+    BOOL exists = FALSE;
+    if (SUCCEEDED(factory->GetSystemFontCollection(&fonts, FALSE)) &&
+        SUCCEEDED(fonts->FindFamilyName(L"Bahnschrift", &index, &exists)) && !exists) {
+        return L"Segoe UI";
+    }
+    return L"Bahnschrift";
+}
+
+bool RegisterClassOrExists(const WNDCLASSEXW& windowClass) {
+    return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+int NativeShell::Run(int showCommand) {
+    ReadPreferenceFiles();
+    if (productKind == ProductKind::Game) RunBootstrapMigration();
+    if (FAILED(CreateGraphicsFactories())) return 2;
+    core::Log().Write("UIInitialized");
+    if (!RegisterWindowClasses()) return 3;
+    if (!CreateMainWindow()) return 3;
+    const BOOL dark = TRUE;
+    DwmSetWindowAttribute(window, 20 /* DWMWA_USE_IMMERSIVE_DARK_MODE */, &dark, sizeof(dark));
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    return RunMessageLoop();
+}
+
+HRESULT NativeShell::CreateGraphicsFactories() {
+    HRESULT hr = D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, __uuidof(ID2D1Factory), nullptr,
+                                   reinterpret_cast<void**>(d2dFactory.ReleaseAndGetAddressOf()));
+    if (FAILED(hr)) return hr;
+    hr = DWriteCreateFactory(DWRITE_FACTORY_TYPE_SHARED, __uuidof(IDWriteFactory),
+                             reinterpret_cast<IUnknown**>(dwriteFactory.ReleaseAndGetAddressOf()));
+    if (FAILED(hr)) return hr;
+    hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&wicFactory));
+    if (FAILED(hr)) return hr;
+    IDWriteFactory* factory = dwriteFactory.Get();
+    const wchar_t* heading = HeadingFamily(factory);
+    if (FAILED(hr = MakeFormat(factory, heading, DWRITE_FONT_WEIGHT_SEMI_BOLD, 68.0f, displayFormat))) return hr;
+    if (FAILED(hr = MakeFormat(factory, heading, DWRITE_FONT_WEIGHT_SEMI_BOLD, 52.0f, titleFormat))) return hr;
+    if (FAILED(hr = MakeFormat(factory, heading, DWRITE_FONT_WEIGHT_SEMI_BOLD, 23.0f, headingFormat))) return hr;
+    if (FAILED(hr = MakeFormat(factory, L"Segoe UI", DWRITE_FONT_WEIGHT_NORMAL, 18.0f, bodyFormat))) return hr;
+    if (FAILED(hr = MakeFormat(factory, L"Segoe UI", DWRITE_FONT_WEIGHT_SEMI_BOLD, 11.0f, captionFormat))) return hr;
+    return S_OK;
+}
+
+bool NativeShell::RegisterWindowClasses() {
+    WNDCLASSEXW main{};
+    main.cbSize = sizeof(main);
+    main.style = CS_HREDRAW | CS_VREDRAW;
+    main.lpfnWndProc = &NativeShell::WindowProc;
+    main.hInstance = instance;
+    main.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(101));
+    main.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(101), IMAGE_ICON, 16, 16, 0));
+    main.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    main.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    main.lpszClassName = productKind == ProductKind::OstrelNode ? kOstrelWindowClass : kGameWindowClass;
+    if (!RegisterClassOrExists(main)) return false;
+
+    WNDCLASSEXW view{};
+    view.cbSize = sizeof(view);
+    view.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
+    view.lpfnWndProc = &NativeShell::RenderWindowProc;
+    view.hInstance = instance;
+    view.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    view.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    view.lpszClassName = kRenderViewClass;
+    return RegisterClassOrExists(view);
+}
+
+bool NativeShell::CreateMainWindow() {
+    RECT workArea{0, 0, 1920, 1080};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    const RECT r = MainWindowRect(workArea);
+    const bool ostrel = productKind == ProductKind::OstrelNode;
+    // WM_NCCREATE stores the handle in `window`.
+    const HWND created = CreateWindowExW(WS_EX_APPWINDOW, ostrel ? kOstrelWindowClass : kGameWindowClass,
+                                         ostrel ? kOstrelTitle : kGameTitle, WS_OVERLAPPEDWINDOW, r.left, r.top,
+                                         r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, this);
+    window = created;
+    return created != nullptr;
+}
+
+DWORD NativeShell::CurrentWaitTimeout() const {
+    const bool pending = accountRequest.has_value() || statusProbe.has_value() || identityLoad.has_value();
+    return WaitTimeout(productKind, router.Current(), pending, fpsLimit);
+}
+
+int NativeShell::RunMessageLoop() {
+    for (;;) {
+        const DWORD wait = MsgWaitForMultipleObjectsEx(0, nullptr, CurrentWaitTimeout(), QS_ALLINPUT,
+                                                       MWMO_INPUTAVAILABLE);
+        if (wait == WAIT_FAILED) {
+            core::Log().Write("MessageLoopWaitFailed");
+            return 4;
+        }
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        PumpSplashTransition();
+        PumpAccountRequest();
+        PumpMatchStatus();
+        PumpMatchIdentity();
+        PumpGameplayFrame();
+    }
+}
+
+void NativeShell::PumpMatchStatus() {
+    if (!statusProbe || statusProbe->wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
+    std::wstring text;
+    try {
+        text = MatchStatusLine(statusProbe->get());
+    } catch (...) {
+        text = L"OFFLINE / STATUS UNAVAILABLE";  // the probe's thread failed
+    }
+    statusProbe.reset();
+    matchStatusText = std::move(text);
+    Repaint();
+}
+
+void NativeShell::PumpMatchIdentity() {
+    if (!identityLoad || identityLoad->wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
+    std::optional<online::MatchIdentity> identity;
+    try {
+        identity = identityLoad->get();
+    } catch (...) {
+        // A failed load leaves the match without a credential.
+    }
+    identityLoad.reset();
+    if (!identity || !onlineMatch) return;
+    if (identityAccountKey == playerData.identity.playerKey) {
+        matchClient.SetIdentity(std::move(*identity));
+    } else {
+        StartCoinProfileLoad();  // the player changed while it loaded
+    }
+}
+
+void NativeShell::StartCoinProfileLoad() {
+    if (identityLoad) return;
+    std::wstring key = playerData.identity.playerKey;
+    try {
+        identityLoad = std::async(std::launch::async,
+                                  [key]() { return online::LoadMatchIdentity(key); });
+        identityAccountKey = std::move(key);
+    } catch (...) {
+        identityLoad.reset();  // no thread could be started
+    }
+}
+
+}  // namespace tarvo::ui
