@@ -158,7 +158,7 @@ TEST(AssetMutation, WeaponReaderSurvivesDamagedFiles) {
     const auto file = temp / L"mutant.tarvoweapon";
     std::mt19937 rng(77u);
     ImportedWeaponAsset asset;
-    for (int i = 0; i < 2000; ++i) {
+    for (int i = 0; i < 1200; ++i) {
         const auto bytes = Mutate(seed, rng);
         WriteBytes(file, bytes);
         bool loaded = false;
