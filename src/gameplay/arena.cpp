@@ -205,6 +205,10 @@ void TrainingSimulation::BuildNavigationGraph() {
         node.flagged = spec.flagged;
         navigationNodes.push_back(std::move(node));
     }
+    // Re-planning during play reuses these; the open list rarely outgrows this.
+    pathCost.reserve(navigationNodes.size());
+    pathParent.reserve(navigationNodes.size());
+    pathHeap.reserve(8 * navigationNodes.size());
 }
 
 bool TrainingSimulation::ConfigureMatchMap(int map, const std::filesystem::path& directory) {

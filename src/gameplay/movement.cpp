@@ -104,12 +104,13 @@ bool TrainingSimulation::TryMove(Vec3& position, Vec3 delta, float radius, float
     const float dz = delta.z / static_cast<float>(steps);
     bool moved = false;
     for (int i = 0; i < steps; ++i) {
-        // Each axis alone, so a blocked axis slides along the other.
-        if (!PositionBlocked({position.x + dx, position.y, position.z}, radius, height)) {
+        // Each axis alone, so a blocked axis slides along the other. An axis
+        // without motion is not tested: it would change nothing.
+        if (dx != 0.0f && !PositionBlocked({position.x + dx, position.y, position.z}, radius, height)) {
             position.x += dx;
             moved = true;
         }
-        if (!PositionBlocked({position.x, position.y, position.z + dz}, radius, height)) {
+        if (dz != 0.0f && !PositionBlocked({position.x, position.y, position.z + dz}, radius, height)) {
             position.z += dz;
             moved = true;
         }
@@ -136,9 +137,9 @@ void TrainingSimulation::UpdatePlayer(const InputState& input, float dt) {
     if (input.left) {
         wish = wish - Vec3{cy, 0.0f, -sy};
     }
-    if (Dot(wish, wish) > 0.0f) {
-        wish = Normalize(wish);
-    }
+    // A yaw that is no longer finite (an absurd mouse sensitivity) must not walk
+    // the player into NaN coordinates: such a wish direction counts as none.
+    wish = Dot(wish, wish) > 0.0f ? Normalize(wish) : Vec3{};
 
     const float speed = player.crouching ? config.crouch_speed
                         : input.sprint   ? config.sprint_speed

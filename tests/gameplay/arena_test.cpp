@@ -1,0 +1,345 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <queue>
+
+#include "gameplay/arena_file.h"
+#include "gameplay_test_support.h"
+
+namespace tarvo::gameplay {
+namespace {
+
+using testing::FindShipped;
+using testing::OpenHallArena;
+using testing::TempFolder;
+
+constexpr const char* kBox = "0 2 1  1 0.5 2  1 1 1  0.5 0.5 0.5\n";
+
+std::string WithBoxes(int count, std::string_view header = "TARVARENA1\n") {
+    std::string text(header);
+    for (int i = 0; i < count; ++i) text += kBox;
+    return text;
+}
+
+TEST(ArenaFile, PrimitiveCountLimits) {
+    EXPECT_FALSE(ParseArenaText("TARVARENA1\n"));
+    EXPECT_FALSE(ParseArenaText(""));
+    EXPECT_FALSE(ParseArenaText(WithBoxes(4)));
+    ASSERT_TRUE(ParseArenaText(WithBoxes(5)));
+    EXPECT_EQ(ParseArenaText(WithBoxes(5))->size(), 5u);
+    EXPECT_EQ(ParseArenaText(WithBoxes(512))->size(), 512u);
+    EXPECT_FALSE(ParseArenaText(WithBoxes(513)));
+}
+
+TEST(ArenaFile, FieldsAreReadInOrder) {
+    const auto arena = ParseArenaText(
+        "TARVARENA1\n"
+        "1 3 7  -8 1.3 22  5 2.6 9  0.02 0.45 0.58 trailing words are ignored\n"
+        "0 0 0  0 -0.5 0  64 1 84  -1 2 300\n" +
+        WithBoxes(3, ""));
+    ASSERT_TRUE(arena);
+    const ScenePrimitive& ramp = (*arena)[0];
+    EXPECT_EQ(ramp.type, ScenePrimitiveType::Ramp);
+    EXPECT_EQ(ramp.kind, ScenePrimitiveKind::Ramp);
+    EXPECT_TRUE(ramp.solid);
+    EXPECT_FLOAT_EQ(ramp.center.x, -8.0f);
+    EXPECT_FLOAT_EQ(ramp.center.y, 1.3f);
+    EXPECT_FLOAT_EQ(ramp.size.z, 9.0f);
+    EXPECT_FLOAT_EQ(ramp.color.b, 0.58f);
+    const ScenePrimitive& floor = (*arena)[1];
+    EXPECT_FALSE(floor.solid);
+    EXPECT_EQ(floor.kind, ScenePrimitiveKind::Floor);
+    EXPECT_FLOAT_EQ(floor.color.r, -1.0f);  // colours are taken as written
+    EXPECT_FLOAT_EQ(floor.color.b, 300.0f);
+}
+
+TEST(ArenaFile, HeaderMustBeExact) {
+    EXPECT_FALSE(ParseArenaText(WithBoxes(5, "TARVARENA1 \n")));
+    EXPECT_FALSE(ParseArenaText(WithBoxes(5, " TARVARENA1\n")));
+    EXPECT_FALSE(ParseArenaText(WithBoxes(5, "TARVARENA2\n")));
+    EXPECT_FALSE(ParseArenaText(WithBoxes(5, "tarvarena1\n")));
+    EXPECT_FALSE(ParseArenaText(WithBoxes(5, "\xEF\xBB\xBFTARVARENA1\n")));
+    EXPECT_FALSE(ParseArenaText(WithBoxes(5, "\nTARVARENA1\n")));
+
+    std::string crlf;
+    for (char c : WithBoxes(6) + "# note\n\n") {
+        if (c == '\n') crlf += '\r';
+        crlf += c;
+    }
+    ASSERT_TRUE(ParseArenaText(crlf));
+    EXPECT_EQ(ParseArenaText(crlf)->size(), 6u);
+}
+
+TEST(ArenaFile, OneBadLineRejectsTheWholeFile) {
+    const std::string good = WithBoxes(6);
+    for (const char* bad : {
+             "0 2 1  1 0.5 2  1 0 1  0.5 0.5 0.5\n",     // zero size
+             "0 2 1  1 0.5 2  1 1 -1  0.5 0.5 0.5\n",    // negative size
+             "0 7 1  1 0.5 2  1 1 1  0.5 0.5 0.5\n",     // kind 7
+             "0 -1 1  1 0.5 2  1 1 1  0.5 0.5 0.5\n",    // kind -1
+             "2 2 1  1 0.5 2  1 1 1  0.5 0.5 0.5\n",     // type 2
+             "-1 2 1  1 0.5 2  1 1 1  0.5 0.5 0.5\n",    // type -1
+             "0 2 1  1 0.5 2  1 1 1  0.5 0.5\n",         // eleven numbers
+             "0 2 1  1 0.5 two  1 1 1  0.5 0.5 0.5\n",   // not a number
+             "0.5 2 1  1 0.5 2  1 1 1  0.5 0.5 0.5\n",   // type not an integer
+             "0 2 1  1 0.5 2  1 1e39 1  0.5 0.5 0.5\n",  // does not fit a float
+             "0 2 99999999999  1 0.5 2  1 1 1  0.5 0.5 0.5\n",
+             "0 2 1  nan 0.5 2  1 1 1  0.5 0.5 0.5\n",
+             "0 2 1  inf 0.5 2  1 1 1  0.5 0.5 0.5\n",
+             "   \n",                                      // blanks only
+             " # a comment with a blank before it\n",
+             "\t\n",
+         }) {
+        // The bad line sits between good ones: good lines after it do not save the file.
+        const std::string text = WithBoxes(3) + bad + WithBoxes(3, "");
+        EXPECT_FALSE(ParseArenaText(text)) << bad;
+    }
+    EXPECT_TRUE(ParseArenaText(good + "# comment\n\n#\n"));
+    EXPECT_TRUE(ParseArenaText(WithBoxes(5) + "0 2 1 1 0.5 2 1 1 1 0.5 0.5 0.5 # inline note\n"));
+}
+
+TEST(ArenaFile, SolidIsAnyNonZeroInteger) {
+    const auto arena = ParseArenaText(
+        "TARVARENA1\n"
+        "0 1 5  0 1 0  1 1 1  0 0 0\n"
+        "0 1 -2  0 1 0  1 1 1  0 0 0\n"
+        "0 1 0  0 1 0  1 1 1  0 0 0\n"
+        "0 1 1  0 1 0  1 1 1  0 0 0\n"
+        "0 1 1  0 1 0  1 1 1  0 0 0\n");
+    ASSERT_TRUE(arena);
+    EXPECT_TRUE((*arena)[0].solid);
+    EXPECT_TRUE((*arena)[1].solid);
+    EXPECT_FALSE((*arena)[2].solid);
+}
+
+TEST(ArenaFile, ConfigureMatchMapLoadsOrLeavesTheArenaAlone) {
+    TempFolder folder;
+    TrainingSimulation sim{GameplayConfig{}};
+    const auto builtIn = sim.Arena();
+    ASSERT_EQ(builtIn.size(), 27u);
+
+    EXPECT_FALSE(sim.ConfigureMatchMap(1, folder.Path()));  // no file
+    EXPECT_FALSE(sim.ConfigureMatchMap(3, folder.Path()));
+    EXPECT_FALSE(sim.ConfigureMatchMap(-1, folder.Path()));
+
+    folder.Write("foundry.arena", WithBoxes(4));
+    EXPECT_FALSE(sim.ConfigureMatchMap(1, folder.Path()));
+    EXPECT_EQ(sim.Arena().size(), 27u);
+    EXPECT_EQ(sim.mapIndex, 0);
+
+    folder.Write("foundry.arena", OpenHallArena());
+    ASSERT_TRUE(sim.ConfigureMatchMap(1, folder.Path()));
+    EXPECT_EQ(sim.Arena().size(), 5u);
+    EXPECT_EQ(sim.mapIndex, 1);
+    EXPECT_EQ(sim.Arena()[1].kind, ScenePrimitiveKind::OuterWall);
+
+    // A later bad file keeps the arena of the earlier map.
+    folder.Write("skydock.arena", WithBoxes(6) + "0 9 1  1 1 1  1 1 1  0 0 0\n");
+    EXPECT_FALSE(sim.ConfigureMatchMap(2, folder.Path()));
+    EXPECT_EQ(sim.Arena().size(), 5u);
+    EXPECT_EQ(sim.mapIndex, 1);
+
+    // Collision follows the loaded arena: the built-in centre block is gone.
+    EXPECT_FALSE(sim.PositionBlocked({0, 0, 0}, 0.4f, 1.75f));
+    EXPECT_EQ(sim.NavigationGraph().size(), 19u);  // maps never change the graph
+}
+
+TEST(ArenaFile, OversizedFileIsRefused) {
+    TempFolder folder;
+    std::string text = WithBoxes(6);
+    text.append(kMaxArenaFileBytes, '#');
+    folder.Write("relay.arena", text);
+    TrainingSimulation sim{GameplayConfig{}};
+    EXPECT_FALSE(sim.ConfigureMatchMap(0, folder.Path()));
+    EXPECT_EQ(sim.Arena().size(), 27u);
+}
+
+TEST(BuiltInArena, BoxesAndGraph) {
+    TrainingSimulation sim{GameplayConfig{}};
+    const auto& arena = sim.Arena();
+    ASSERT_EQ(arena.size(), 27u);
+    EXPECT_EQ(arena[0].kind, ScenePrimitiveKind::Floor);
+    EXPECT_EQ(arena[21].type, ScenePrimitiveType::Ramp);
+    EXPECT_FALSE(arena[26].solid);
+    EXPECT_FLOAT_EQ(arena[20].center.y + arena[20].size.y / 2, 2.9f);  // platform top
+    EXPECT_FLOAT_EQ(arena[9].color.g, 0.88f);
+
+    const auto& graph = sim.NavigationGraph();
+    ASSERT_EQ(graph.size(), 19u);
+    for (const NavigationNode& node : graph) {
+        for (int n : node.neighbours) {
+            const auto& back = graph[n].neighbours;
+            EXPECT_NE(std::find(back.begin(), back.end(), node.id), back.end()) << node.id << "-" << n;
+        }
+    }
+    EXPECT_EQ(graph[14].name, "UPPER_PLATFORM");
+    EXPECT_FLOAT_EQ(graph[14].weight, 1.15f);
+    EXPECT_FALSE(graph[0].flagged);
+    EXPECT_TRUE(graph[1].flagged);
+    // The platform node stands on the platform.
+    EXPECT_FLOAT_EQ(sim.GroundHeightAt(graph[14].position), 2.9f);
+}
+
+// Dijkstra over the same costs, to check that A* returns a cheapest path.
+float CheapestCost(const std::vector<NavigationNode>& graph, int start, int goal) {
+    std::vector<float> best(graph.size(), std::numeric_limits<float>::infinity());
+    using Item = std::pair<float, int>;
+    std::priority_queue<Item, std::vector<Item>, std::greater<>> open;
+    best[start] = 0;
+    open.push({0.0f, start});
+    while (!open.empty()) {
+        auto [cost, node] = open.top();
+        open.pop();
+        if (cost > best[node]) continue;
+        for (int next : graph[node].neighbours) {
+            const Vec3 d = graph[next].position - graph[node].position;
+            const float c = cost + std::sqrt(d.x * d.x + d.z * d.z) * graph[next].weight;
+            if (c < best[next]) {
+                best[next] = c;
+                open.push({c, next});
+            }
+        }
+    }
+    return best[goal];
+}
+
+TEST(NavigationGraph, FindPathIsValidAndCheapestForEveryPair) {
+    TrainingSimulation sim{GameplayConfig{}};
+    const auto& graph = sim.NavigationGraph();
+    for (int a = 0; a < 19; ++a) {
+        for (int b = 0; b < 19; ++b) {
+            const auto path = sim.FindPath(a, b);
+            ASSERT_FALSE(path.empty()) << a << "->" << b;
+            EXPECT_EQ(path.front(), a);
+            EXPECT_EQ(path.back(), b);
+            float cost = 0;
+            for (size_t i = 1; i < path.size(); ++i) {
+                const auto& n = graph[path[i - 1]].neighbours;
+                ASSERT_NE(std::find(n.begin(), n.end(), path[i]), n.end());
+                const Vec3 d = graph[path[i]].position - graph[path[i - 1]].position;
+                cost += std::sqrt(d.x * d.x + d.z * d.z) * graph[path[i]].weight;
+            }
+            EXPECT_NEAR(cost, CheapestCost(graph, a, b), 1e-3f) << a << "->" << b;
+        }
+    }
+    EXPECT_EQ(sim.FindPath(5, 5), std::vector<int>{5});
+    EXPECT_TRUE(sim.FindPath(0, 19).empty());
+    EXPECT_TRUE(sim.FindPath(-1, 3).empty());
+    EXPECT_TRUE(sim.FindPath(3, -1).empty());
+    const auto path = sim.FindPath(0, 18);
+    EXPECT_EQ(path.front(), 0);
+    EXPECT_EQ(path.back(), 18);
+}
+
+TEST(NavigationGraph, NearestNodeFirstOfEqualsWins) {
+    TrainingSimulation sim{GameplayConfig{}};
+    EXPECT_EQ(sim.NearestNavigationNode({0, 0, -28}), 0);  // nodes 0 and 2 are both 6 m away
+    EXPECT_EQ(sim.NearestNavigationNode({0, 50, 22.4f}), 14);  // height is ignored
+    EXPECT_EQ(sim.NearestNavigationNode({-100, 0, 100}), 16);
+}
+
+TEST(SpawnBots, PlacesTargetsAndSigns) {
+    TrainingSimulation sim{GameplayConfig{}};
+    sim.Start();
+    const auto& bots = sim.Bots();
+    ASSERT_EQ(bots.size(), 3u);
+    const Vec3 spawns[3] = {{0, 0, -10}, {-20, 0, 8}, {20, 0, 14}};
+    const int targets[3] = {5, 8, 11};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(bots[i].id, i);
+        EXPECT_EQ(bots[i].position.x, spawns[i].x);
+        EXPECT_EQ(bots[i].position.z, spawns[i].z);
+        EXPECT_EQ(bots[i].spawnPosition.z, spawns[i].z);
+        EXPECT_EQ(bots[i].stuckCheckPosition.x, spawns[i].x);
+        EXPECT_EQ(bots[i].targetNode, targets[i]);
+        EXPECT_EQ(bots[i].strafeSign, i % 2 == 0 ? 1.0f : -1.0f);
+        EXPECT_EQ(bots[i].state, BotState::Patrol);
+        EXPECT_FLOAT_EQ(bots[i].health, 100.0f);
+        EXPECT_FLOAT_EQ(bots[i].fireTimer, 0.55f);
+        EXPECT_FLOAT_EQ(bots[i].aimDelayTimer, 0.2f);
+        ASSERT_FALSE(bots[i].path.empty());
+        EXPECT_EQ(bots[i].path.front(), sim.NearestNavigationNode(spawns[i]));
+        EXPECT_EQ(bots[i].path.back(), targets[i]);
+        EXPECT_EQ(bots[i].pathIndex, bots[i].path.size() >= 2 ? 1u : 0u);
+    }
+
+    GameplayConfig many;
+    many.bot_count = 10;
+    TrainingSimulation crowd{many};
+    crowd.Start();
+    ASSERT_EQ(crowd.Bots().size(), 10u);
+    EXPECT_EQ(crowd.Bots()[8].position.z, crowd.Bots()[0].position.z);  // spawn points are shared
+    EXPECT_FLOAT_EQ(crowd.Bots()[7].position.y, 2.9f);
+    EXPECT_EQ(crowd.Bots()[9].targetNode, (3 * 9 + 5) % 19);
+}
+
+// Walks a bot along its path with the bots' own path follower.
+bool WalkPath(TrainingSimulation& sim, Bot bot, float seconds) {
+    const int steps = static_cast<int>(seconds * 120);
+    for (int i = 0; i < steps && bot.pathIndex < bot.path.size(); ++i) {
+        sim.FollowBotPath(bot, TrainingSimulation::kFixedStep, 2.0f);
+    }
+    return bot.pathIndex >= bot.path.size();
+}
+
+class ShippedArena : public ::testing::TestWithParam<int> {};
+
+TEST_P(ShippedArena, SpawnsAndNodesAreClearAndReachable) {
+    const int map = GetParam();
+    const auto maps = FindShipped("assets/maps");
+    ASSERT_FALSE(maps.empty());
+    GameplayConfig config;
+    config.bot_count = 16;
+    TrainingSimulation sim{config};
+    ASSERT_TRUE(sim.ConfigureMatchMap(map, maps)) << MatchMapFiles[map];
+    EXPECT_EQ(sim.mapIndex, map);
+    EXPECT_GE(sim.Arena().size(), kMinArenaPrimitives);
+    EXPECT_LE(sim.Arena().size(), kMaxArenaPrimitives);
+
+    // Standing places: the player spawn, the eight bot spawns and every node.
+    std::vector<Vec3> places = {{0, 0, -34},       {0, 0, -10},  {-20, 0, 8},  {20, 0, 14}, {-14, 0, 32},
+                                {14, 0, 34},       {-26, 0, -12}, {26, 0, -16}, {0, 2.9f, 22}};
+    for (const auto& node : sim.NavigationGraph()) places.push_back(node.position);
+    for (const Vec3& p : places) {
+        EXPECT_FALSE(sim.PositionBlocked(p, 0.4f, 1.78f)) << p.x << "," << p.y << "," << p.z;
+        EXPECT_NEAR(sim.GroundHeightAt(p), p.y, 1e-3f) << p.x << "," << p.y << "," << p.z;
+    }
+
+    // Every edge can be walked both ways by a bot.
+    for (const auto& node : sim.NavigationGraph()) {
+        for (int next : node.neighbours) {
+            Bot walker;
+            walker.position = node.position;
+            walker.path = {node.id, next};
+            walker.pathIndex = 1;
+            EXPECT_TRUE(WalkPath(sim, walker, 40.0f)) << "edge " << node.id << " -> " << next;
+        }
+    }
+
+    // From each bot spawn point, every first step a patrol can take: to the nearest
+    // node and on to each of its neighbours.
+    for (size_t i = 1; i < 9; ++i) {
+        const int nearest = sim.NearestNavigationNode(places[i]);
+        std::vector<int> firstSteps = sim.NavigationGraph()[nearest].neighbours;
+        firstSteps.push_back(nearest);
+        for (int target : firstSteps) {
+            Bot walker;
+            walker.position = places[i];
+            walker.path = {nearest, target};
+            walker.pathIndex = 1;
+            EXPECT_TRUE(WalkPath(sim, walker, 40.0f)) << "spawn " << i - 1 << " -> node " << target;
+        }
+    }
+
+    // Every bot of a full session reaches the end of its first patrol path.
+    sim.Start();
+    for (const Bot& bot : sim.Bots()) {
+        EXPECT_TRUE(WalkPath(sim, bot, 120.0f)) << "bot " << bot.id;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Maps, ShippedArena, ::testing::Values(0, 1, 2));
+
+}  // namespace
+}  // namespace tarvo::gameplay

@@ -1,0 +1,404 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "gameplay_test_support.h"
+
+namespace tarvo::gameplay {
+namespace {
+
+using testing::CountEvents;
+using testing::LoadArenaText;
+using testing::OpenHallArena;
+using testing::Steps;
+
+// One bot in an open hall; the player is tough enough to survive long fights.
+std::unique_ptr<TrainingSimulation> OneBot(GameplayConfig config = {}, std::string_view extra = {}) {
+    config.bot_count = 1;
+    config.player_health = 100000;
+    auto sim = std::make_unique<TrainingSimulation>(config);
+    EXPECT_TRUE(LoadArenaText(*sim, OpenHallArena(extra)));
+    sim->Start();
+    sim->DrainEvents();
+    return sim;
+}
+
+const Bot& TheBot(const TrainingSimulation& sim) {
+    return sim.Bots()[0];
+}
+
+// Steps until the condition holds; the number of steps taken, or -1.
+int StepUntil(TrainingSimulation& sim, const std::function<bool(const Bot&)>& done, int maxSteps) {
+    for (int i = 1; i <= maxSteps; ++i) {
+        Steps(sim, 1);
+        if (done(TheBot(sim))) return i;
+    }
+    return -1;
+}
+
+auto InState(BotState state) {
+    return [state](const Bot& b) { return b.state == state; };
+}
+
+// Bot at (0, 0, -20) facing +z, player `distance` ahead of it.
+void FaceOff(TrainingSimulation& sim, float distance) {
+    sim.SetBotPositionForQa(0, {0, 0, -20});
+    sim.SetBotYawForQa(0, 0);
+    sim.SetPlayerPositionForQa({0, 0, -20 + distance});
+}
+
+void HidePlayer(TrainingSimulation& sim) {
+    sim.SetPlayerPositionForQa({0, 0, 38});
+}
+
+TEST(BotSight, RangeConeAndWalls) {
+    auto sim = OneBot({}, "0 1 1  10 2 0  1 4 6  0.2 0.2 0.2\n");  // a wall at x = 10
+    const auto sees = [&](Vec3 bot, float yaw, Vec3 player) {
+        sim->SetBotPositionForQa(0, bot);
+        sim->SetBotYawForQa(0, yaw);
+        sim->SetPlayerPositionForQa(player);
+        return sim->CanSeeTarget(TheBot(*sim));
+    };
+    EXPECT_TRUE(sees({0, 0, 0}, 0, {0, 0, 10}));        // ahead, 10 m
+    EXPECT_FALSE(sees({0, 0, 0}, 180, {0, 0, 10}));     // behind, 10 m
+    EXPECT_FALSE(sees({0, 0, 0}, 66, {0, 0, 10}));      // just outside the 65 degree cone
+    EXPECT_TRUE(sees({0, 0, 0}, 64, {0, 0, 10}));
+    EXPECT_TRUE(sees({0, 0, 0}, 180, {0, 0, 7}));       // within 8 m whatever the yaw
+    EXPECT_TRUE(sees({0, 0, -20}, 0, {0, 0, 17.9f}));   // 37.9 m
+    EXPECT_FALSE(sees({0, 0, -20}, 0, {0, 0, 18.5f}));  // 38.5 m is never seen
+    EXPECT_FALSE(sees({5, 0, 0}, 90, {15, 0, 0}));      // the wall is between
+    EXPECT_TRUE(sees({5, 0, 0}, 90, {9, 0, 4}));        // beside the wall's end
+
+    sim->SetPlayerPositionForQa({0, 0, 3});
+    sim->SetBotPositionForQa(0, {0, 0, 0});
+    sim->DamagePlayer(1e9f);
+    EXPECT_FALSE(sim->CanSeeTarget(TheBot(*sim)));      // dead players are not seen
+}
+
+TEST(BotStates, PatrolSearchEngage) {
+    GameplayConfig config;
+    config.bot_strafe_probability = 0;
+    auto sim = OneBot(config);
+    ASSERT_EQ(TheBot(*sim).state, BotState::Patrol);
+    FaceOff(*sim, 10);
+    Steps(*sim, 1);
+    EXPECT_EQ(TheBot(*sim).state, BotState::Search);
+    EXPECT_TRUE(TheBot(*sim).seesTarget);
+    EXPECT_TRUE(TheBot(*sim).hasLastKnownTarget);
+    EXPECT_EQ(TheBot(*sim).lastKnownTargetPosition.z, -10.0f);
+    EXPECT_NEAR(TheBot(*sim).reactionTimer, 0.55f - 1.0f / 120, 1e-5f);
+
+    const int steps = StepUntil(*sim, InState(BotState::Engage), 200);
+    EXPECT_GE(steps, 64);  // 66 steps of sight in all
+    EXPECT_LE(steps, 66);
+    const Bot& bot = TheBot(*sim);
+    EXPECT_EQ(bot.stateTimer, 0.0f);
+    EXPECT_GE(bot.burstRemaining, 2);
+    EXPECT_LE(bot.burstRemaining, 6);
+    EXPECT_NEAR(bot.yaw, 0.0f, 1e-3f);  // faces the player
+    const auto events = sim->DrainEvents();
+    ASSERT_EQ(CountEvents(events, "BotTargetAcquired"), 1);
+    for (const auto& e : events) {
+        if (e.name == "BotTargetAcquired") {
+            EXPECT_EQ(e.value, 0);
+        }
+    }
+}
+
+TEST(BotStates, ShortSightingThenLossInvestigatesAndGivesUp) {
+    auto sim = OneBot();
+    sim->SetBotPositionForQa(0, {0, 0, -20});
+    sim->SetPlayerPositionForQa({0, 0, -22});  // next to node 2 at (0, 0, -22)
+    Steps(*sim, 20);
+    ASSERT_EQ(TheBot(*sim).state, BotState::Search);
+    ASSERT_LT(TheBot(*sim).reactionTimer, 0.55f);
+
+    HidePlayer(*sim);
+    Steps(*sim, 1);
+    const Bot& bot = TheBot(*sim);
+    EXPECT_EQ(bot.state, BotState::Investigate);
+    EXPECT_EQ(bot.reactionTimer, 0.55f);
+    EXPECT_EQ(bot.targetNode, 2);
+    const auto events = sim->DrainEvents();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].name, "BotInvestigatingLastKnownPosition");
+    EXPECT_EQ(events[0].value, 0);
+
+    // Arrives near the last known position, searches, then patrols again.
+    EXPECT_GT(StepUntil(*sim, InState(BotState::Search), 600), 0);
+    EXPECT_FALSE(TheBot(*sim).hasLastKnownTarget);
+    const int searching = StepUntil(*sim, InState(BotState::Patrol), 600);
+    EXPECT_GE(searching, 263);
+    EXPECT_LE(searching, 266);
+}
+
+TEST(BotStates, InvestigationGivesUpAfterSevenSeconds) {
+    auto sim = OneBot();
+    sim->SetBotPositionForQa(0, {0, 0, -25});
+    sim->SetPlayerPositionForQa({3, 0, -28});  // nearest node 0, whose path never passes close by
+    Steps(*sim, 2);
+    HidePlayer(*sim);
+    Steps(*sim, 1);
+    ASSERT_EQ(TheBot(*sim).state, BotState::Investigate);
+    const int steps = StepUntil(*sim, InState(BotState::Search), 1200);
+    EXPECT_GE(steps, 838);
+    EXPECT_LE(steps, 842);
+    EXPECT_GT(TheBot(*sim).timeSinceSeen, 7.0f);
+}
+
+TEST(BotStates, BackOffThenStrafeThenStuckRecovery) {
+    GameplayConfig config;
+    config.bot_reaction_seconds = 0.02f;
+    config.bot_strafe_probability = 0;
+    auto sim = OneBot(config);
+    FaceOff(*sim, 5);
+    ASSERT_GT(StepUntil(*sim, InState(BotState::BackOff), 10), 0);
+    const float zBackingOff = TheBot(*sim).position.z;
+    ASSERT_GT(StepUntil(*sim, InState(BotState::Strafe), 400), 0);
+    EXPECT_LT(TheBot(*sim).position.z, zBackingOff);  // walked backwards
+    EXPECT_GT(-15.0f - TheBot(*sim).position.z, 0.78f * 11.0f);
+    EXPECT_EQ(TheBot(*sim).stateTimer, 0.0f);
+    sim->DrainEvents();
+
+    // No strafe is ever drawn: standing still in Strafe counts as stuck.
+    const float sign = TheBot(*sim).strafeSign;
+    const int steps = StepUntil(*sim, [&](const Bot& b) { return b.strafeSign != sign; }, 400);
+    EXPECT_GE(steps, 150);
+    EXPECT_LE(steps, 152);
+    EXPECT_EQ(TheBot(*sim).stuckTimer, 0.0f);
+    const auto events = sim->DrainEvents();
+    EXPECT_EQ(CountEvents(events, "BotStuckRecovery"), 1);
+}
+
+TEST(BotStates, EngageStrafesWhenDrawn) {
+    GameplayConfig config;
+    config.bot_reaction_seconds = 0.02f;
+    config.bot_strafe_probability = 1000;
+    auto sim = OneBot(config);
+    FaceOff(*sim, 10);
+    ASSERT_GT(StepUntil(*sim, InState(BotState::Strafe), 10), 0);
+    Steps(*sim, 30);
+    EXPECT_NE(TheBot(*sim).position.x, 0.0f);     // side-stepping
+    EXPECT_NEAR(TheBot(*sim).position.z, -20.0f, 0.1f);
+    EXPECT_EQ(TheBot(*sim).position.y, 0.0f);
+}
+
+TEST(BotStates, EngagedBotLosesSightHitAndKilled) {
+    GameplayConfig config;
+    config.bot_reaction_seconds = 0.02f;
+    config.bot_strafe_probability = 0;
+    config.bot_respawn_seconds = 1.0f;
+    auto sim = OneBot(config);
+    FaceOff(*sim, 10);
+    ASSERT_GT(StepUntil(*sim, InState(BotState::Engage), 10), 0);
+    HidePlayer(*sim);
+    Steps(*sim, 1);
+    EXPECT_EQ(TheBot(*sim).state, BotState::Investigate);
+
+    FaceOff(*sim, 10);
+    ASSERT_GT(StepUntil(*sim, InState(BotState::Engage), 10), 0);
+    Steps(*sim, 10);
+    EXPECT_FALSE(sim->DamageBot(0, 10));
+    EXPECT_EQ(TheBot(*sim).state, BotState::Search);
+    EXPECT_EQ(TheBot(*sim).stateTimer, 0.0f);
+    EXPECT_EQ(TheBot(*sim).reactionTimer, 0.02f);
+    EXPECT_EQ(TheBot(*sim).aimDelayTimer, 0.2f);
+    EXPECT_EQ(TheBot(*sim).health, 90.0f);
+
+    HidePlayer(*sim);
+    EXPECT_TRUE(sim->DamageBot(0, 1000));
+    EXPECT_EQ(TheBot(*sim).state, BotState::Killed);
+    EXPECT_EQ(sim->BotsAlive(), 0);
+    Steps(*sim, 1);
+    EXPECT_EQ(TheBot(*sim).state, BotState::AwaitingRespawn);
+    sim->DrainEvents();
+    const int waited = StepUntil(*sim, InState(BotState::Spawned), 200);
+    EXPECT_GE(waited, 118);
+    EXPECT_LE(waited, 120);
+    const Bot& bot = TheBot(*sim);
+    EXPECT_EQ(bot.position.z, bot.spawnPosition.z);
+    EXPECT_EQ(bot.health, 100.0f);
+    EXPECT_TRUE(bot.path.empty());
+    EXPECT_FALSE(bot.hasLastKnownTarget);
+    const auto events = sim->DrainEvents();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].name, "BotSpawned");
+    EXPECT_EQ(events[0].value, 0);
+
+    const int settling = StepUntil(*sim, InState(BotState::Patrol), 100);
+    EXPECT_GE(settling, 54);
+    EXPECT_LE(settling, 56);
+}
+
+TEST(BotStates, RespawnedBotThatSeesThePlayerSearches) {
+    GameplayConfig config;
+    config.bot_respawn_seconds = 0.1f;
+    auto sim = OneBot(config);
+    sim->DamageBot(0, 1000);
+    sim->SetPlayerPositionForQa({0, 0, -5});  // 5 m from the spawn point at (0, 0, -10)
+    ASSERT_GT(StepUntil(*sim, InState(BotState::Spawned), 30), 0);
+    Steps(*sim, 1);
+    EXPECT_EQ(TheBot(*sim).state, BotState::Search);
+}
+
+TEST(BotStates, PatrolPicksTheNextTargetAtThePathEnd) {
+    auto sim = OneBot();
+    HidePlayer(*sim);
+    ASSERT_EQ(TheBot(*sim).targetNode, 5);
+    ASSERT_EQ(TheBot(*sim).path, (std::vector<int>{2, 5}));
+    const int steps = StepUntil(*sim, [](const Bot& b) { return b.targetNode != 5; }, 1500);
+    ASSERT_GT(steps, 0);
+    EXPECT_EQ(TheBot(*sim).targetNode, (5 + 0 + 5) % 19);
+    EXPECT_EQ(TheBot(*sim).state, BotState::Patrol);
+    EXPECT_GT(TheBot(*sim).distanceTravelled, 11.0f);
+    EXPECT_NEAR(TheBot(*sim).horizontalSpeed, 1.65f + 0.35f * 0.62f, 0.02f);
+}
+
+TEST(BotStates, NothingHappensWhileThePlayerIsDead) {
+    GameplayConfig config;
+    config.bot_count = 4;
+    TrainingSimulation sim{config};
+    sim.Start();
+    Steps(sim, 30);
+    sim.DamageBot(2, 1000);
+    Steps(sim, 2);
+    sim.DamagePlayer(1e9f);
+    const std::vector<Bot> before = sim.Bots();
+    Steps(sim, 120);
+    for (size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(sim.Bots()[i].position.x, before[i].position.x);
+        EXPECT_EQ(sim.Bots()[i].position.z, before[i].position.z);
+        EXPECT_EQ(sim.Bots()[i].yaw, before[i].yaw);
+        EXPECT_EQ(sim.Bots()[i].respawnTimer, before[i].respawnTimer);
+        EXPECT_EQ(sim.Bots()[i].stateTimer, before[i].stateTimer);
+    }
+}
+
+// Steps a bot that holds its ground at the preferred distance and records which
+// steps fired a shot and which shots hit.
+struct ShotLog {
+    std::vector<int> shots;
+    int hits = 0;
+};
+
+ShotLog RecordShots(GameplayConfig config, int steps, std::string_view extra = {}) {
+    config.bot_reaction_seconds = 0.01f;
+    config.bot_strafe_probability = 0;
+    config.bot_fire_pause = 1.0f;
+    config.bot_fire_interval = 0.75f;
+    auto sim = OneBot(config, extra);
+    FaceOff(*sim, 11);
+    EXPECT_GT(StepUntil(*sim, InState(BotState::Engage), 10), 0);
+    ShotLog log;
+    for (int i = 0; i < steps; ++i) {
+        const float timer = TheBot(*sim).fireTimer;
+        const float health = sim->Player().health;
+        Steps(*sim, 1);
+        if (TheBot(*sim).fireTimer > timer) log.shots.push_back(i);
+        if (sim->Player().health < health) {
+            EXPECT_FLOAT_EQ(health - sim->Player().health, 12.0f);
+            ++log.hits;
+        }
+        EXPECT_EQ(TheBot(*sim).state, BotState::Engage) << i;
+    }
+    return log;
+}
+
+TEST(BotFire, SingleShotBursts) {
+    GameplayConfig config;
+    config.bot_aim_error = -1;
+    config.bot_burst_min = 1;
+    config.bot_burst_max = 1;
+    const ShotLog log = RecordShots(config, 1200);
+    ASSERT_GE(log.shots.size(), 6u);
+    EXPECT_EQ(log.hits, static_cast<int>(log.shots.size()));
+    for (size_t i = 1; i < log.shots.size(); ++i) {
+        const int gap = log.shots[i] - log.shots[i - 1];
+        EXPECT_GE(gap, 101);  // (0.85 + 0.35 r) s pauses
+        EXPECT_LE(gap, 145);
+    }
+}
+
+TEST(BotFire, BurstsOfThreeAndInvertedBounds) {
+    for (const auto& [low, high] : {std::pair{3, 3}, std::pair{3, 1}}) {
+        GameplayConfig config;
+        config.bot_aim_error = -1;
+        config.bot_burst_min = low;
+        config.bot_burst_max = high;
+        const ShotLog log = RecordShots(config, 1200);
+        ASSERT_GE(log.shots.size(), 9u);
+        for (size_t i = 1; i < log.shots.size(); ++i) {
+            const int gap = log.shots[i] - log.shots[i - 1];
+            if (i % 3 == 0) {
+                EXPECT_GE(gap, 101) << i;
+            } else {
+                EXPECT_GE(gap, 26) << i;  // 0.3 x 0.75 s inside a burst
+                EXPECT_LE(gap, 28) << i;
+            }
+        }
+    }
+}
+
+TEST(BotFire, AimErrorDecidesHits) {
+    GameplayConfig never;
+    never.bot_aim_error = 1.0f;
+    const ShotLog missed = RecordShots(never, 900);
+    EXPECT_GE(missed.shots.size(), 5u);
+    EXPECT_EQ(missed.hits, 0);
+
+    GameplayConfig sometimes;
+    sometimes.bot_aim_error = 0.5f;
+    const ShotLog mixed = RecordShots(sometimes, 2400);
+    EXPECT_GT(mixed.hits, 0);
+    EXPECT_LT(mixed.hits, static_cast<int>(mixed.shots.size()));
+}
+
+TEST(BotFire, ShotsStoppedByTheWorldDoNoDamage) {
+    // A pane just in front of the player's eyes: too close to hide the player,
+    // close enough to stop the bullets.
+    GameplayConfig config;
+    config.bot_aim_error = -1;
+    config.bot_reaction_seconds = 0.01f;
+    config.bot_strafe_probability = 0;
+    auto sim = OneBot(config, "0 1 1  0 1.7 -9.09  2 0.4 0.02  0.2 0.2 0.2\n");
+    FaceOff(*sim, 11);
+    Steps(*sim, 600);
+    EXPECT_EQ(TheBot(*sim).state, BotState::Engage);
+    EXPECT_EQ(sim->Player().health, 100000.0f);
+    const auto events = sim->DrainEvents();
+    EXPECT_GE(CountEvents(events, "BotShotBlockedByWorld"), 5);
+    for (const auto& e : events) {
+        if (e.name == "BotShotBlockedByWorld") {
+            EXPECT_EQ(e.value, 0);
+        }
+    }
+}
+
+TEST(BotFire, BotsKillThePlayer) {
+    GameplayConfig config;
+    config.bot_count = 1;
+    config.bot_aim_error = -1;
+    config.bot_reaction_seconds = 0.01f;
+    config.bot_strafe_probability = 0;
+    TrainingSimulation sim{config};
+    ASSERT_TRUE(LoadArenaText(sim, OpenHallArena()));
+    sim.Start();
+    FaceOff(sim, 11);
+    sim.DrainEvents();
+    int steps = 0;
+    while (!sim.Player().dead && steps < 2400) {
+        Steps(sim, 1);
+        ++steps;
+    }
+    ASSERT_TRUE(sim.Player().dead);
+    EXPECT_EQ(sim.Player().health, 0.0f);  // 9 hits of 12 from 100, floored at 0
+    EXPECT_EQ(sim.Player().deaths, 1);
+    const auto events = sim.DrainEvents();
+    EXPECT_EQ(CountEvents(events, "BotKilledPlayer"), 1);
+    EXPECT_EQ(events.back().name, "BotKilledPlayer");
+    EXPECT_EQ(events.back().value, -1);
+}
+
+}  // namespace
+}  // namespace tarvo::gameplay

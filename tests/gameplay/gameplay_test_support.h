@@ -1,0 +1,104 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "gameplay/training_simulation.h"
+
+namespace tarvo::gameplay::testing {
+
+// A fresh folder under the user's temp path, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder() {
+        wchar_t base[MAX_PATH + 1] = {};
+        GetTempPathW(MAX_PATH, base);
+        static std::atomic<unsigned> counter{0};
+        path_ = std::filesystem::path(base) /
+                (L"tarvo-gameplay-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64()) +
+                 L"-" + std::to_wstring(counter++));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+
+    std::filesystem::path Write(const std::filesystem::path& name, std::string_view bytes) const {
+        const auto file = path_ / name;
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return file;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+// A file shipped beside the executable (assets/..., config/...), found from the
+// executable's folder upward.
+inline std::filesystem::path FindShipped(const std::filesystem::path& relative) {
+    wchar_t module[MAX_PATH * 4] = {};
+    GetModuleFileNameW(nullptr, module, static_cast<DWORD>(std::size(module)));
+    std::filesystem::path dir = std::filesystem::path(module).parent_path();
+    for (int i = 0; i < 8 && !dir.empty(); ++i) {
+        if (std::filesystem::exists(dir / relative)) {
+            return dir / relative;
+        }
+        if (dir == dir.parent_path()) {
+            break;
+        }
+        dir = dir.parent_path();
+    }
+    return {};
+}
+
+inline std::string ReadAll(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// An open hall: floor and four outer walls, plus whatever lines are appended.
+inline std::string OpenHallArena(std::string_view extraLines = {}) {
+    std::string text =
+        "TARVARENA1\n"
+        "0 0 1  0 -0.5 0  64 1 84  0.1 0.1 0.1\n"
+        "0 6 1  -32 3 0  1 7 84  0.2 0.2 0.2\n"
+        "0 6 1  32 3 0  1 7 84  0.2 0.2 0.2\n"
+        "0 6 1  0 3 -42  64 7 1  0.2 0.2 0.2\n"
+        "0 6 1  0 3 42  64 7 1  0.2 0.2 0.2\n";
+    text += extraLines;
+    return text;
+}
+
+// A simulation whose arena is loaded from text through the real map loader.
+inline bool LoadArenaText(TrainingSimulation& sim, std::string_view text) {
+    TempFolder folder;
+    folder.Write("relay.arena", text);
+    return sim.ConfigureMatchMap(0, folder.Path());
+}
+
+inline void Steps(TrainingSimulation& sim, int count, const InputState& input = {}) {
+    for (int i = 0; i < count; ++i) {
+        sim.Update(input, TrainingSimulation::kFixedStep);
+    }
+}
+
+inline int CountEvents(const std::vector<SessionEvent>& events, std::string_view name) {
+    int n = 0;
+    for (const auto& e : events) {
+        n += e.name == name ? 1 : 0;
+    }
+    return n;
+}
+
+}  // namespace tarvo::gameplay::testing
