@@ -21,7 +21,14 @@ void main() {
         c = c * (0.98 + grain) * (1.0 - seam * 0.16);
         outColor = vec4(c, 1.0);
     } else if (inTextured > 1.5) {
-        outColor = vec4(c, texture(characterAndGlyphs, inUv).a);
+        // Glyph quads span a whole 1/32 atlas cell. Keep the filter footprint inside
+        // that cell, or the neighbouring glyph bleeds in along the quad's edges once
+        // the text is small enough to sample the coarser levels.
+        vec2 cell = floor(inUv * 32.0) / 32.0;
+        float lod = ceil(max(textureQueryLod(characterAndGlyphs, inUv).x, 0.0));
+        float margin = 0.5 * exp2(lod) / float(textureSize(characterAndGlyphs, 0).x);
+        vec2 uv = clamp(inUv, cell + margin, cell + (1.0 / 32.0) - margin);
+        outColor = vec4(c, texture(characterAndGlyphs, uv).a);
     } else if (inTextured > 0.5) {
         outColor = vec4(c * texture(characterAndGlyphs, inUv).rgb, 1.0);
     } else {
