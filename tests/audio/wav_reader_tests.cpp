@@ -13,15 +13,20 @@ struct Wav {
     std::vector<uint8_t> bytes;
     Wav() { Text("RIFF").U32(0).Text("WAVE"); }
     Wav& Text(const char* t) {
-        bytes.insert(bytes.end(), t, t + std::strlen(t));
+        for (; *t != 0; ++t) {
+            bytes.push_back(static_cast<uint8_t>(*t));
+        }
         return *this;
     }
     Wav& U32(uint32_t v) {
-        bytes.insert(bytes.end(), reinterpret_cast<uint8_t*>(&v), reinterpret_cast<uint8_t*>(&v) + 4);
+        for (int i = 0; i < 4; ++i) {
+            bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
+        }
         return *this;
     }
     Wav& U16(uint16_t v) {
-        bytes.insert(bytes.end(), reinterpret_cast<uint8_t*>(&v), reinterpret_cast<uint8_t*>(&v) + 2);
+        bytes.push_back(static_cast<uint8_t>(v));
+        bytes.push_back(static_cast<uint8_t>(v >> 8));
         return *this;
     }
     Wav& Fmt(uint16_t tag = 1, uint16_t channels = 1, uint32_t rate = 48000, uint16_t bits = 16, uint32_t size = 16) {

@@ -245,7 +245,9 @@ TEST(MatchHud, ScoreboardNeverOverflowsItsPanel) {
     RenderOverlay o = Online();
     o.scoreboardHeld = true;
     for (int i = 0; i < 30; ++i) {
-        o.scoreRows.push_back({100 + i, 1, 30 - i, i, i == 25, "p" + std::to_string(i)});
+        std::string name = "p";
+        name += std::to_string(i);
+        o.scoreRows.push_back({100 + i, 1, 30 - i, i, i == 25, name});
     }
     auto layout = BuildMatchHud(o, kW, kH);
     const auto& panel = layout.rects[2];

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+// The replacement operators below pair malloc with free; GCC cannot see that.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 #include <atomic>
 #include <cstdlib>
 #include <new>
