@@ -40,21 +40,6 @@ TEST(VectorMath, OperatorsDotLengthAndNormalize) {
     }
 }
 
-TEST(MatchTables, ModesAndMaps) {
-    ASSERT_EQ(MatchModeKeys.size(), 7u);
-    ASSERT_EQ(MatchModeNames.size(), 7u);
-    EXPECT_EQ(MatchModeKeys[0], "tdm4");
-    EXPECT_EQ(MatchModeKeys[5], "training");
-    EXPECT_EQ(MatchModeKeys[6], "ffa");
-    EXPECT_EQ(MatchModeNames[2], "ELIMINATION 2v2");
-    EXPECT_EQ(MatchModeNames[4], "TARV CORE");
-    EXPECT_EQ(MatchModeNames[6], "FREE FOR ALL");
-    ASSERT_EQ(MatchMapNames.size(), 3u);
-    EXPECT_EQ(MatchMapNames[1], "FOUNDRY");
-    EXPECT_EQ(MatchMapFiles[0], "relay.arena");
-    EXPECT_EQ(MatchMapFiles[2], "skydock.arena");
-}
-
 TEST(GameplayConfigLoad, DefaultsAndMissingFile) {
     const GameplayConfig defaults;
     EXPECT_EQ(sizeof(GameplayConfig), 26u * 4u);
