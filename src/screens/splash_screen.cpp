@@ -1,21 +1,18 @@
 // The start-up splash: brand, a progress bar that fills in 1.7 s and keeps pulsing.
-#include <algorithm>
-#include <cmath>
-
+#include "screens/splash_animation.h"
 #include "shell/native_shell.h"
 
 namespace tarvo::ui {
 
 void NativeShell::DrawSplash() {
     const double t = std::chrono::duration<double>(Clock::now() - windowCreatedAt).count();
-    const float pulse = static_cast<float>(0.55 + 0.45 * std::sin(4.0 * t));
+    const float pulse = SplashPulse(t);
     DrawTextIn(L"TARVONIX", displayFormat.Get(), D2D1::RectF(280, 385, 1640, 490), Colors::Text,
                DWRITE_TEXT_ALIGNMENT_CENTER);
     DrawTextIn(L"VOLLEY", displayFormat.Get(), D2D1::RectF(280, 485, 1640, 590), Colors::Accent,
                DWRITE_TEXT_ALIGNMENT_CENTER);
     FillRect(D2D1::RectF(650, 626, 1270, 630), Colors::Border);
-    const float progress = static_cast<float>(std::min(std::max(t, 0.0) / 1.7, 1.0));
-    FillRect(D2D1::RectF(650, 626, 650 + 620 * progress, 630), WithAlpha(Colors::Accent, pulse));
+    FillRect(D2D1::RectF(650, 626, SplashProgressRight(t), 630), WithAlpha(Colors::Accent, pulse));
     DrawTextIn(Pick(L"ІНІЦІАЛІЗАЦІЯ СИСТЕМИ", L"NATIVE SYSTEM INITIALIZATION"), captionFormat.Get(),
                D2D1::RectF(650, 655, 1270, 690), Colors::Muted, DWRITE_TEXT_ALIGNMENT_CENTER);
     DrawTextIn(kVersionText, captionFormat.Get(), D2D1::RectF(760, 780, 1160, 820), Colors::Muted,

@@ -51,6 +51,14 @@ NativeShell::NativeShell(HINSTANCE instanceHandle, ProductKind kind, std::wstrin
 }
 
 NativeShell::~NativeShell() {
+    // Only a loop that failed leaves the window alive: unbind it before it goes.
+    if (window && IsWindow(window)) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        if (renderView && IsWindow(renderView)) SetWindowLongPtrW(renderView, GWLP_USERDATA, 0);
+        DestroyWindow(window);
+        window = nullptr;
+        renderView = nullptr;
+    }
     StopGameplay(false);
     DiscardDeviceResources();
     bodyFormat.Reset();

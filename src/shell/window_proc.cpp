@@ -96,6 +96,14 @@ LRESULT NativeShell::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             OnDestroy();
             return 0;
+        case WM_NCDESTROY: {
+            // The handle dies here; forget it so nothing reaches a destroyed window.
+            const HWND dying = window;
+            SetWindowLongPtrW(dying, GWLP_USERDATA, 0);
+            window = nullptr;
+            renderView = nullptr;
+            return DefWindowProcW(dying, message, wParam, lParam);
+        }
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }

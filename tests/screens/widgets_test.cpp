@@ -1,0 +1,169 @@
+// The shared widgets drawn alone: their regions, looks and the image cache.
+#include "screens/offscreen_canvas.h"
+
+namespace tarvo::ui::test {
+namespace {
+
+class Widgets : public CanvasFixture {};
+
+TEST_F(Widgets, ButtonAppendsItsRegionAndShowsItsState) {
+    const D2D_RECT_F rect = D2D1::RectF(100, 100, 400, 160);
+    DrawAlone([&] { shell->Button(rect, L"ГРАТИ", "nav.play", true, false); });
+    ASSERT_EQ(Commands(), std::vector<std::string>{"nav.play"});
+    EXPECT_FLOAT_EQ(shell->hitRegions[0].rect.right, 400.0f);
+    const Rgb primary = Pixel(120, 105);
+    EXPECT_GT(primary.g, 200) << "accent fill";
+
+    DrawAlone([&] { shell->Button(rect, L"ВИХІД", "app.exit", false, true); });
+    const Rgb plain = Pixel(120, 105);
+    EXPECT_LT(plain.g, 60) << "plain idle fill";
+    const Rgb marker = Pixel(101, 130);
+    EXPECT_GT(marker.r, 200) << "danger marker bar";
+    EXPECT_LT(marker.g, 100);
+
+    shell->hoverCommand = "app.exit";
+    DrawAlone([&] { shell->Button(rect, L"ВИХІД", "app.exit", false, true); });
+    const Rgb hovered = Pixel(120, 105);
+    EXPECT_GT(hovered.r, plain.r + 10) << "danger tint when hovered";
+    EXPECT_GT(LitPixels(104, 100, 400, 160), 50) << "label";
+}
+
+TEST_F(Widgets, LongLabelsStayInsideTheirButton) {
+    const D2D_RECT_F rect = D2D1::RectF(100, 100, 260, 150);
+    DrawAlone([&] {
+        shell->Button(rect, L"ДУЖЕ ДОВГИЙ НАПИС НА КНОПЦІ", "x", false, false);
+    });
+    EXPECT_GT(LitPixels(104, 100, 260, 150), 30);
+    EXPECT_EQ(LitPixels(262, 90, 700, 160), 0) << "clipped to the rectangle";
+}
+
+TEST_F(Widgets, TextFieldRegionsAndMasking) {
+    const D2D_RECT_F rect = D2D1::RectF(300, 200, 900, 270);
+    DrawAlone([&] { shell->TextField(rect, L"Email", "field.email", false); });
+    ASSERT_EQ(Commands(), std::vector<std::string>{"field.email"});
+    EXPECT_EQ(shell->fieldValues.count("field.email"), 1u) << "drawing creates the empty entry";
+
+    shell->fieldValues["field.password"] = L"abc";
+    DrawAlone([&] { shell->TextField(rect, L"Пароль", "field.password", true); });
+    ASSERT_EQ(Commands(), (std::vector<std::string>{"field.password", "reveal.field.password"}));
+    const D2D_RECT_F eye = shell->hitRegions[1].rect;
+    EXPECT_FLOAT_EQ(eye.left, 838.0f);
+    EXPECT_FLOAT_EQ(eye.top, 200.0f);
+    EXPECT_FLOAT_EQ(eye.right, 900.0f);
+    EXPECT_FLOAT_EQ(eye.bottom, 270.0f);
+    EXPECT_FALSE(shell->revealedFields.at("field.password"));
+    const int masked = LitPixels(318, 224, 834, 265);
+    const Rgb idleEye = Pixel(852, 241);
+
+    shell->Dispatch("reveal.field.password");
+    DrawAlone([&] { shell->TextField(rect, L"Пароль", "field.password", true); });
+    const int clear = LitPixels(318, 224, 834, 265);
+    EXPECT_GT(masked, 10);
+    EXPECT_GT(clear, 10);
+    EXPECT_NE(masked, clear) << "bullets, then the letters";
+    const Rgb pupil = Pixel(867, 241);
+    EXPECT_GT(pupil.g, 200) << "the revealed eye has an accent pupil";
+    EXPECT_LT(idleEye.g, 200);
+}
+
+TEST_F(Widgets, EmptyFieldShowsADashWithoutCaret) {
+    const D2D_RECT_F rect = D2D1::RectF(300, 200, 900, 270);
+    shell->focusedField = "field.email";
+    DrawAlone([&] { shell->TextField(rect, L"Email", "field.email", false); });
+    EXPECT_EQ(LitPixels(318, 226, 834, 265), 0) << "the dash is half-alpha muted, no accent caret";
+    const Rgb outline = Pixel(600, 200);
+    EXPECT_GT(outline.b, 200) << "focused outline";
+}
+
+TEST_F(Widgets, FocusedFieldDrawsSelectionUnderTheTextAndTheCaret) {
+    const D2D_RECT_F rect = D2D1::RectF(300, 200, 900, 270);
+    shell->fieldValues["field.email"] = L"WWWWWWWW";
+    shell->focusedField = "field.email";
+    shell->caret = 8;
+    shell->selectionAnchor = 4;
+    shell->fieldErrors["field.email"] = L"Невірна пошта";
+    DrawAlone([&] { shell->TextField(rect, L"Email", "field.email", false); });
+    int highlighted = 0;
+    for (int x = 318; x < 834; ++x) {
+        const Rgb c = Pixel(x, 236);
+        highlighted += (c.b > 80 && c.b > c.r + 40);
+    }
+    EXPECT_GT(highlighted, 10) << "cyan selection behind the second half";
+    int before = 0;
+    for (int x = 318; x < 330; ++x) {
+        const Rgb c = Pixel(x, 236);
+        before += (c.b > 80 && c.b > c.r + 40);
+    }
+    EXPECT_EQ(before, 0) << "nothing selected at the start";
+    EXPECT_GT(LitPixels(308, 271, 900, 295), 20) << "the error text under the box";
+}
+
+TEST_F(Widgets, CheckboxIsOneTargetWithItsLabel) {
+    DrawAlone([&] { shell->Checkbox(1130, 600, L"Запам'ятати цей пристрій", "auth.remember", true); });
+    ASSERT_EQ(Commands(), std::vector<std::string>{"auth.remember"});
+    const D2D_RECT_F r = shell->hitRegions[0].rect;
+    EXPECT_FLOAT_EQ(r.left, 1130.0f);
+    EXPECT_FLOAT_EQ(r.top, 594.0f);
+    EXPECT_FLOAT_EQ(r.right, 1590.0f);
+    EXPECT_FLOAT_EQ(r.bottom, 632.0f);
+    EXPECT_GT(Pixel(1133, 603).g, 200) << "checked box in accent";
+    DrawAlone([&] { shell->Checkbox(1130, 600, L"x", "auth.remember", false); });
+    EXPECT_LT(Pixel(1133, 603).g, 60);
+}
+
+TEST_F(Widgets, TopBrandDrawsNameUnderlineAndVersion) {
+    DrawAlone([&] { shell->TopBrand(L"ОБЛІКОВИЙ ЗАПИС"); });
+    EXPECT_TRUE(shell->hitRegions.empty());
+    EXPECT_GT(LitPixels(72, 38, 520, 92), 200);
+    EXPECT_GT(Pixel(100, 93).g, 200);
+    EXPECT_GT(LitPixels(1580, 45, 1850, 75), 20);
+}
+
+TEST_F(Widgets, ImagesAreDecodedOnceAndAgainAfterTheDeviceIsDropped) {
+    testing::TempFolder folder;
+    const std::filesystem::path png = folder.Path() / "avatar.png";
+    {
+        // A 4 x 4 opaque red PNG written through WIC.
+        Microsoft::WRL::ComPtr<IWICStream> stream;
+        Microsoft::WRL::ComPtr<IWICBitmapEncoder> encoder;
+        Microsoft::WRL::ComPtr<IWICBitmapFrameEncode> frame;
+        ASSERT_HRESULT_SUCCEEDED(shell->wicFactory->CreateStream(&stream));
+        ASSERT_HRESULT_SUCCEEDED(stream->InitializeFromFilename(png.c_str(), GENERIC_WRITE));
+        ASSERT_HRESULT_SUCCEEDED(shell->wicFactory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder));
+        ASSERT_HRESULT_SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache));
+        ASSERT_HRESULT_SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr));
+        ASSERT_HRESULT_SUCCEEDED(frame->Initialize(nullptr));
+        ASSERT_HRESULT_SUCCEEDED(frame->SetSize(4, 4));
+        WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
+        ASSERT_HRESULT_SUCCEEDED(frame->SetPixelFormat(&format));
+        std::vector<BYTE> red(4 * 4 * 4);
+        for (size_t i = 0; i < red.size(); i += 4) red[i + 2] = red[i + 3] = 255;
+        ASSERT_HRESULT_SUCCEEDED(frame->WritePixels(4, 16, static_cast<UINT>(red.size()), red.data()));
+        ASSERT_HRESULT_SUCCEEDED(frame->Commit());
+        ASSERT_HRESULT_SUCCEEDED(encoder->Commit());
+    }
+    bool drawn = false;
+    DrawAlone([&] { drawn = shell->DrawImage(png, D2D1::RectF(10, 10, 110, 110), 1.0f); });
+    EXPECT_TRUE(drawn);
+    EXPECT_EQ(shell->bitmapCache.size(), 1u);
+    EXPECT_GT(Pixel(60, 60).r, 240);
+    EXPECT_LT(Pixel(60, 60).g, 20);
+
+    bool missing = true;
+    DrawAlone([&] { missing = shell->DrawImage(folder.Path() / "none.png", D2D1::RectF(0, 0, 5, 5), 1.0f); });
+    EXPECT_FALSE(missing);
+    EXPECT_EQ(shell->bitmapCache.size(), 1u) << "a missing image is not cached";
+
+    shell->DiscardDeviceResources();
+    EXPECT_TRUE(shell->bitmapCache.empty());
+    EXPECT_FALSE(shell->DrawImage(png, D2D1::RectF(0, 0, 5, 5), 1.0f)) << "no target, no drawing";
+    AttachTarget();
+    DrawAlone([&] { drawn = shell->DrawImage(png, D2D1::RectF(10, 10, 110, 110), 0.5f); });
+    EXPECT_TRUE(drawn);
+    EXPECT_EQ(shell->bitmapCache.size(), 1u);
+    EXPECT_GT(Pixel(60, 60).r, 100);
+    EXPECT_LT(Pixel(60, 60).r, 160) << "half opacity";
+}
+
+}  // namespace
+}  // namespace tarvo::ui::test
