@@ -307,6 +307,15 @@ TEST_F(ShellObject, SplashRestoresAStoredServerSession) {
     EXPECT_FALSE(Logged("LoginEntered"));
 }
 
+TEST_F(ShellObject, APlainFolderInstallNeverMigrates) {
+    auto shell = MakeShell();
+    shell->RunBootstrapMigration();  // the test executable's folder holds no current.json
+    for (const auto& e : LogEvents()) EXPECT_EQ(e.rfind("BootstrapMigration", 0), std::string::npos) << e;
+    EXPECT_EQ(NativeShell::DistributionInstallRoot(), NativeShell::ExecutableDirectory());
+    EXPECT_FALSE(shell->OpenDistributionLauncher()) << "no launcher beside a plain build";
+    EXPECT_FALSE(shell->RepairDistributionShortcuts());
+}
+
 TEST_F(ShellObject, EscapeOutsidePlay) {
     auto shell = MakeShell();
     shell->OnKeyDown(VK_ESCAPE);  // on the splash
