@@ -9,6 +9,7 @@ TARVO_PACKAGES=(
   wine64 xvfb xauth libgl1-mesa-dri mesa-vulkan-drivers libvulkan1 libvulkan-dev
   glslang-tools spirv-tools fonts-dejavu-core fonts-dejavu-extra
   cmake ninja-build python3 googletest x11-apps imagemagick xdotool
+  autoconf automake libtool dpkg-dev
 )
 
 tarvo_install_packages() {
@@ -31,4 +32,5 @@ tarvo_build() {
     -DCMAKE_TOOLCHAIN_FILE="$TARVO_ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE="${TARVO_BUILD_TYPE:-Release}" "$@"
   cmake --build "$TARVO_BUILD" -j "$jobs"
+  "$TARVO_ROOT/tools/build-libsodium.sh" "$TARVO_BUILD"
 }
