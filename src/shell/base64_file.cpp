@@ -1,0 +1,38 @@
+#include "shell/base64_file.h"
+
+#include <windows.h>
+#include <wincrypt.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace tarvo::ui {
+
+namespace {
+constexpr std::uintmax_t kMaxUploadBytes = 8u * 1024u * 1024u;
+}
+
+std::string Base64File(const std::filesystem::path& file) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(file, error);
+    if (error || size == 0 || size > kMaxUploadBytes) return {};
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return {};
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The file may have changed between the size check and the read.
+    if (bytes.empty() || bytes.size() > kMaxUploadBytes || in.bad()) return {};
+
+    const DWORD flags = CRYPT_STRING_BASE64 | CRYPT_STRING_NOCRLF;
+    DWORD length = 0;
+    const auto* data = reinterpret_cast<const BYTE*>(bytes.data());
+    const auto count = static_cast<DWORD>(bytes.size());
+    if (!CryptBinaryToStringA(data, count, flags, nullptr, &length) || length == 0) return {};
+    std::string text(length, '\0');
+    if (!CryptBinaryToStringA(data, count, flags, text.data(), &length) || length == 0) return {};
+    text.resize(length);  // the second call reports the length without the terminator
+    if (!text.empty() && text.back() == '\0') text.pop_back();
+    return text;
+}
+
+}  // namespace tarvo::ui
