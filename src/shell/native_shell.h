@@ -30,6 +30,7 @@
 #include "auth/mock_providers.h"
 #include "contracts/backend_client.h"
 #include "core/startup_coordinator.h"
+#include "distribution/test_metrics.h"
 #include "gameplay/gameplay_config.h"
 #include "localization/localization.h"
 #include "navigation/navigation_router.h"
@@ -37,6 +38,7 @@
 #include "online/match_client.h"
 #include "player/local_player_data.h"
 #include "player/local_player_data_store.h"
+#include "release_control/release_control_client.h"
 #include "releases/release_notes.h"
 #include "renderer/graphics_diagnostics.h"
 #include "renderer/render_backend.h"
@@ -219,6 +221,10 @@ public:
     std::wstring ostrelNotice;
     std::wstring ostrelSyncText = L"ЩЕ НЕ СИНХРОНІЗОВАНО";
     bool ostrelBusy = false;
+    // Where the owner console's commands go; tests point them at local services.
+    std::wstring releaseControlUrl = std::wstring(release_control::kDefaultReleaseControlUrl);
+    std::wstring testMetricsUrl = std::wstring(distribution::kTestMetricsUrl);
+    distribution::TestMetricsSnapshot testMetrics;  // the last "metrics.refresh" that succeeded
 
     std::optional<auth::LocalAccountRecord> accountRecord;  // engaged while an account is signed in
 
