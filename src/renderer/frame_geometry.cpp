@@ -39,30 +39,37 @@ FrameBuilder::FrameBuilder(std::vector<Vertex>& list, const ProjectionProfile& p
     height = targetHeight;
     aspect = targetHeight > 0.0f ? targetWidth / targetHeight : profile.fallbackAspect;
     focal_ = 1.0f / std::tan(fovDegrees * kPi / 180.0f * 0.5f);
+    keyLight_ = KeyLight();
+    fillLight_ = FillLight();
     vertices.clear();
     if (vertices.capacity() < profile.reserveVertices) vertices.reserve(profile.reserveVertices);
 }
 
-Vertex FrameBuilder::Project(Vec3 p, Color3 colour, float u, float v, float textured) const {
+FrameBuilder::ProjectedPoint FrameBuilder::ProjectPoint(Vec3 p) const {
     const Vec3 d = p - cameraPosition;
     const float x = gameplay::Dot(d, right);
     const float y = gameplay::Dot(d, up);
     const float depth = gameplay::Dot(d, forward);
     const float range = profile_.farPlane - kNearPlane;
+    ProjectedPoint q;
+    q.x = x * focal_ / aspect;
+    q.y = profile_.clipYDown ? -y * focal_ : y * focal_;
+    q.z = depth * profile_.farPlane / range - kNearPlane * profile_.farPlane / range;
+    q.w = depth;
+    q.fog = profile_.fog ? std::clamp((depth - 18.0f) / 78.0f, 0.0f, 0.42f) : 0.0f;
+    return q;
+}
+
+Vertex FrameBuilder::Finish(const ProjectedPoint& q, Color3 colour, float u, float v, float textured) const {
     Vertex out;
-    out.position[0] = x * focal_ / aspect;
-    out.position[1] = profile_.clipYDown ? -y * focal_ : y * focal_;
-    out.position[2] = depth * profile_.farPlane / range - kNearPlane * profile_.farPlane / range;
-    out.position[3] = depth;
-    if (profile_.fog) {
-        const float t = std::clamp((depth - 18.0f) / 78.0f, 0.0f, 0.42f);
-        colour.r += t * (0.018f - colour.r);
-        colour.g += t * (0.035f - colour.g);
-        colour.b += t * (0.04f - colour.b);
-    }
-    out.color[0] = colour.r;
-    out.color[1] = colour.g;
-    out.color[2] = colour.b;
+    out.position[0] = q.x;
+    out.position[1] = q.y;
+    out.position[2] = q.z;
+    out.position[3] = q.w;
+    // Fog blends towards a dark blue-green.
+    out.color[0] = colour.r + q.fog * (0.018f - colour.r);
+    out.color[1] = colour.g + q.fog * (0.035f - colour.g);
+    out.color[2] = colour.b + q.fog * (0.04f - colour.b);
     out.uv[0] = u;
     out.uv[1] = v;
     out.textured = textured;
@@ -70,27 +77,30 @@ Vertex FrameBuilder::Project(Vec3 p, Color3 colour, float u, float v, float text
 }
 
 float FrameBuilder::LightFactor(Vec3 n) const {
-    const float k = profile_.ambient + profile_.key * std::fabs(gameplay::Dot(n, KeyLight())) +
-                    profile_.fill * std::max(gameplay::Dot(n, FillLight()), 0.0f);
+    const float k = profile_.ambient + profile_.key * std::fabs(gameplay::Dot(n, keyLight_)) +
+                    profile_.fill * std::max(gameplay::Dot(n, fillLight_), 0.0f);
     return std::clamp(k, 0.0f, 1.0f);
 }
 
 void FrameBuilder::Triangle(Vec3 a, Vec3 b, Vec3 c, Color3 colour, bool unlit) {
-    const Vec3 n = gameplay::Normalize(Cross(b - a, c - a));
+    const Vec3 p[3] = {a, b, c};
+    const ProjectedPoint q[3] = {ProjectPoint(a), ProjectPoint(b), ProjectPoint(c)};
+    Triangle(p, q, colour, unlit);
+}
+
+void FrameBuilder::Triangle(const Vec3 (&p)[3], const ProjectedPoint (&q)[3], Color3 colour, bool unlit) {
+    const Vec3 n = gameplay::Normalize(Cross(p[1] - p[0], p[2] - p[0]));
     const float k = unlit ? 1.0f : LightFactor(n);
     const Color3 lit{std::clamp(colour.r * k, 0.0f, 1.0f), std::clamp(colour.g * k, 0.0f, 1.0f),
                      std::clamp(colour.b * k, 0.0f, 1.0f)};
     const float mode = unlit ? 0.0f : -1.0f;
     // Planar texture coordinates by the dominant axis of the face.
-    int axis = 2;
-    if (std::fabs(n.y) > 0.7f) axis = 1;
-    else if (std::fabs(n.x) > 0.7f) axis = 0;
-    for (const Vec3& p : {a, b, c}) {
-        float u, v;
-        if (axis == 1) { u = p.x; v = p.z; }
-        else if (axis == 0) { u = p.z; v = p.y; }
-        else { u = p.x; v = p.y; }
-        vertices.push_back(Project(p, lit, u, v, mode));
+    const bool floorLike = std::fabs(n.y) > 0.7f;
+    const bool wallX = !floorLike && std::fabs(n.x) > 0.7f;
+    for (int i = 0; i < 3; ++i) {
+        const float u = wallX ? p[i].z : p[i].x;
+        const float v = floorLike ? p[i].z : p[i].y;
+        vertices.push_back(Finish(q[i], lit, u, v, mode));
     }
 }
 
@@ -115,9 +125,20 @@ void FrameBuilder::Box(Vec3 center, Vec3 size, Color3 colour) {
         corners[i] = {center.x + ((i & 1) ? h.x : -h.x), center.y + ((i & 2) ? h.y : -h.y),
                       center.z + ((i & 4) ? h.z : -h.z)};
     }
+    BoxFaces(corners, colour);
+}
+
+void FrameBuilder::BoxFaces(const Vec3 (&corners)[8], Color3 colour) {
+    // Eight projections serve all 36 vertices.
+    ProjectedPoint projected[8];
+    for (int i = 0; i < 8; ++i) projected[i] = ProjectPoint(corners[i]);
     for (const auto& f : kBoxFaces) {
-        Triangle(corners[f[0]], corners[f[1]], corners[f[2]], colour, false);
-        Triangle(corners[f[0]], corners[f[2]], corners[f[3]], colour, false);
+        const Vec3 first[3] = {corners[f[0]], corners[f[1]], corners[f[2]]};
+        const ProjectedPoint firstQ[3] = {projected[f[0]], projected[f[1]], projected[f[2]]};
+        Triangle(first, firstQ, colour, false);
+        const Vec3 second[3] = {corners[f[0]], corners[f[2]], corners[f[3]]};
+        const ProjectedPoint secondQ[3] = {projected[f[0]], projected[f[2]], projected[f[3]]};
+        Triangle(second, secondQ, colour, false);
     }
 }
 
@@ -133,10 +154,7 @@ void FrameBuilder::OrientedBox(Vec3 center, Vec3 size, float yawDegrees, Color3 
         const float lz = (i & 4) ? h.z : -h.z;
         corners[i] = {center.x + lx * c + lz * s, center.y + ly, center.z + lz * c - lx * s};
     }
-    for (const auto& f : kBoxFaces) {
-        Triangle(corners[f[0]], corners[f[1]], corners[f[2]], colour, false);
-        Triangle(corners[f[0]], corners[f[2]], corners[f[3]], colour, false);
-    }
+    BoxFaces(corners, colour);
 }
 
 void FrameBuilder::RampWedge(Vec3 center, Vec3 size, Color3 colour) {

@@ -69,14 +69,27 @@ public:
 
     const ProjectionProfile& Profile() const { return profile_; }
 
+    // Clip position of a world point and its fog amount, shareable by every
+    // triangle that has the point as a corner.
+    struct ProjectedPoint {
+        float x, y, z, w;
+        float fog;  // 0 (none) .. 0.42
+    };
+    ProjectedPoint ProjectPoint(gameplay::Vec3 p) const;
+    Vertex Finish(const ProjectedPoint& q, gameplay::Color3 colour, float u, float v, float textured) const;
+
     // One world point projected, with the colour fogged by its depth (Vulkan).
-    Vertex Project(gameplay::Vec3 p, gameplay::Color3 colour, float u, float v, float textured) const;
+    Vertex Project(gameplay::Vec3 p, gameplay::Color3 colour, float u, float v, float textured) const {
+        return Finish(ProjectPoint(p), colour, u, v, textured);
+    }
     // Flat light factor of a lit face with normal n, clamped to 0..1.
     float LightFactor(gameplay::Vec3 n) const;
 
     // The projection core: flat lighting (unless unlit), world-planar uv, fog,
     // three vertices appended in order a, b, c.
     void Triangle(gameplay::Vec3 a, gameplay::Vec3 b, gameplay::Vec3 c, gameplay::Color3 colour, bool unlit);
+    // The same for corners already projected.
+    void Triangle(const gameplay::Vec3 (&p)[3], const ProjectedPoint (&q)[3], gameplay::Color3 colour, bool unlit);
 
     // 12 lit triangles, faces +z, -z, -x, +x, +y, -y, each (a,b,c) (a,c,d).
     void Box(gameplay::Vec3 center, gameplay::Vec3 size, gameplay::Color3 colour);
@@ -93,8 +106,12 @@ public:
                            float muzzleFlash, float aimBlend);
 
 private:
+    void BoxFaces(const gameplay::Vec3 (&corners)[8], gameplay::Color3 colour);
+
     const ProjectionProfile& profile_;
     float focal_ = 1.0f;
+    gameplay::Vec3 keyLight_;
+    gameplay::Vec3 fillLight_;
 };
 
 // The Vulkan frame builder: world emitters plus the screen-space HUD emitters.

@@ -144,6 +144,18 @@ void ProceduralBody(GeometryBuilder& b, const Bot& bot) {
     for (const Part& p : kAfter) b.OrientedBox(bot.position + TurnByYaw(p.offset, bot.yaw), p.size, bot.yaw, p.colour);
 }
 
+// Per-vertex work shared by every triangle of an indexed mesh; kept between frames so
+// a frame does not allocate once it has grown.
+struct CharacterScratch {
+    std::vector<Vec3> placed;
+    std::vector<FrameBuilder::ProjectedPoint> projected;
+};
+
+CharacterScratch& Scratch() {
+    static CharacterScratch scratch;  // the frame is built on the UI thread only
+    return scratch;
+}
+
 void ImportedBody(GeometryBuilder& b, const Bot& bot, const presentation::ImportedCharacterAsset& character,
                   size_t lod, const char* clip, float time, bool textured) {
     const std::span<const Vec3> positions = character.Sample(clip, time, lod);
@@ -154,24 +166,33 @@ void ImportedBody(GeometryBuilder& b, const Bot& bot, const presentation::Import
     const float r = bot.yaw * kPi / 180.0f;
     const float c = std::cos(r);
     const float s = std::sin(r);
-    const auto place = [&](Vec3 p) { return Vec3{bot.position.x + p.x * c + p.z * s, bot.position.y + p.y,
-                                                 bot.position.z + p.z * c - p.x * s}; };
+    const size_t count = positions.size();
+
+    CharacterScratch& scratch = Scratch();
+    scratch.placed.resize(count);
+    scratch.projected.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        const Vec3 p = positions[i];
+        scratch.placed[i] = {bot.position.x + p.x * c + p.z * s, bot.position.y + p.y, bot.position.z + p.z * c - p.x * s};
+        scratch.projected[i] = b.ProjectPoint(scratch.placed[i]);
+    }
+
     const Vec3 key = KeyLight();
     const Vec3 fill = FillLight();
-    const size_t count = positions.size();
     for (size_t t = 0, i = 0; i + 2 < indices.size(); i += 3, ++t) {
         const uint32_t i0 = indices[i], i1 = indices[i + 1], i2 = indices[i + 2];
         if (i0 >= count || i1 >= count || i2 >= count) continue;
         const Vec3 p0 = positions[i0], p1 = positions[i1], p2 = positions[i2];
         if (useTexture) {
+            // Light from the unturned corners: the body is lit the same whichever way it faces.
             const Vec3 n = gameplay::Normalize(Cross(p1 - p0, p2 - p0));
             const float k = std::clamp(0.34f + 0.5f * std::fabs(gameplay::Dot(n, key)) +
                                            0.16f * std::max(gameplay::Dot(n, fill), 0.0f),
                                        0.0f, 1.0f);
             const Color3 grey{k, k, k};
-            b.vertices.push_back(b.Project(place(p0), grey, uvs[i0].u, uvs[i0].v, 1.0f));
-            b.vertices.push_back(b.Project(place(p1), grey, uvs[i1].u, uvs[i1].v, 1.0f));
-            b.vertices.push_back(b.Project(place(p2), grey, uvs[i2].u, uvs[i2].v, 1.0f));
+            b.vertices.push_back(b.Finish(scratch.projected[i0], grey, uvs[i0].u, uvs[i0].v, 1.0f));
+            b.vertices.push_back(b.Finish(scratch.projected[i1], grey, uvs[i1].u, uvs[i1].v, 1.0f));
+            b.vertices.push_back(b.Finish(scratch.projected[i2], grey, uvs[i2].u, uvs[i2].v, 1.0f));
             continue;
         }
         const float ym = (p0.y + p1.y + p2.y) / 3.0f;
@@ -182,7 +203,9 @@ void ImportedBody(GeometryBuilder& b, const Bot& bot, const presentation::Import
         else if (ym > 0.28f) colour = {0.07f, 0.09f, 0.095f};
         else colour = {0.25f, 0.3f, 0.31f};
         if (t % 37 == 0 && ym > 0.75f) colour = {0.54f, 0.78f, 0.025f};
-        b.WorldTriangle(place(p0), place(p1), place(p2), colour, false);
+        const Vec3 world[3] = {scratch.placed[i0], scratch.placed[i1], scratch.placed[i2]};
+        const FrameBuilder::ProjectedPoint q[3] = {scratch.projected[i0], scratch.projected[i1], scratch.projected[i2]};
+        b.Triangle(world, q, colour, false);
     }
 }
 
@@ -199,8 +222,15 @@ void ImportedWeapon(GeometryBuilder& b, const Bot& bot, const presentation::Impo
         support = grip + TurnByYaw({0.0f, 0.06f, 0.3f}, bot.yaw);
     }
     const Vec3 muzzle = presentation::HeldRiflePoint({0.5f, 0.09f, 0.0f}, grip, support);
+    // Holding a rifle places it rigidly (turned and scaled), an affine map of the
+    // rifle-local point: take it once from four points instead of once per vertex.
+    const Vec3 origin = presentation::HeldRiflePoint({0, 0, 0}, grip, support);
+    const Vec3 ax = presentation::HeldRiflePoint({1, 0, 0}, grip, support) - origin;
+    const Vec3 ay = presentation::HeldRiflePoint({0, 1, 0}, grip, support) - origin;
+    const Vec3 az = presentation::HeldRiflePoint({0, 0, 1}, grip, support) - origin;
     for (const presentation::ImportedWeaponVertex& v : mesh) {
-        b.vertices.push_back(b.Project(presentation::HeldRiflePoint(v.position, grip, support), v.color, 0, 0, 0));
+        const Vec3 placed = origin + ax * v.position.x + ay * v.position.y + az * v.position.z;
+        b.vertices.push_back(b.Project(placed, v.color, 0, 0, 0));
     }
     b.OrientedBox(muzzle, {0.055f, 0.055f, 0.09f}, bot.yaw, {0.12f, 0.15f, 0.16f});
 }
