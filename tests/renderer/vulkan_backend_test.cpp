@@ -200,6 +200,7 @@ TEST(VulkanBackend, RendersTrainingFramesAndCapturesThem) {
     backend.SetVSync(true);
     backend.Resize();
     EXPECT_FALSE(backend.Render(relay, overlay));
+    EXPECT_EQ(backend.LastError(), L"Vulkan renderer is not ready");
 }
 
 TEST(VulkanBackend, MissingShaderFileFailsWithItsText) {

@@ -15,7 +15,11 @@ void VulkanRenderer::Impl::BuildGeometry(const gameplay::TrainingSimulation& sim
 }
 
 bool VulkanRenderer::Impl::Draw(const gameplay::TrainingSimulation& simulation, const RenderOverlay& overlay) {
-    if (!ready) return false;
+    if (!ready) {
+        // The shell reports whatever LastError says; never leave it blank.
+        if (lastError.empty()) lastError = L"Vulkan renderer is not ready";
+        return false;
+    }
 
     if (rebuildPending) {
         RECT client{};
