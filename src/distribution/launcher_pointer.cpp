@@ -1,19 +1,63 @@
 #include "distribution/launcher_pointer.h"
 
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
-namespace tarvo::distribution {
+#include "account/json_reader.h"
+#include "common/text_utils.h"
 
-// Only the missing file is told apart so far; any pointer present is not read yet.
+namespace tarvo::distribution {
+namespace {
+
+// A pointer is a few hundred bytes; anything this large is not one.
+constexpr std::uintmax_t kMaxPointerBytes = 64 * 1024;
+
+}  // namespace
+
+std::optional<LauncherPointer> ParseLauncherPointer(std::string_view bytes, std::wstring& error) {
+    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    if (!account::IsJsonObject(bytes)) {
+        error = kLauncherPointerInvalid;
+        return std::nullopt;
+    }
+    const std::optional<std::string> version = account::JsonMemberString(bytes, "version");
+    LauncherPointer pointer;
+    if (version) pointer.version = Utf8ToWide(*version);
+    if (pointer.version.empty()) {
+        error = kLauncherPointerInvalid;
+        return std::nullopt;
+    }
+    if (const std::optional<std::string> executable = account::JsonMemberString(bytes, "executable")) {
+        const std::wstring wide = Utf8ToWide(*executable);
+        if (wide.empty() && !executable->empty()) {
+            error = kLauncherPointerInvalid;
+            return std::nullopt;
+        }
+        pointer.executable = wide;
+    }
+    return pointer;
+}
+
 std::optional<LauncherPointer> ReadLauncherPointer(const std::filesystem::path& installRoot, std::wstring& error) {
     std::error_code ec;
     const std::filesystem::path file = installRoot / "launcher" / "current.json";
     if (!std::filesystem::exists(file, ec)) {
-        error = L"Versioned Launcher pointer is missing.";
+        error = ec ? kLauncherPointerUnreadable : kLauncherPointerMissing;
         return std::nullopt;
     }
-    error = L"Versioned Launcher pointer could not be read.";
-    return std::nullopt;
+    const std::uintmax_t size = std::filesystem::file_size(file, ec);
+    std::ifstream in(file, std::ios::binary);
+    if (ec || size > kMaxPointerBytes || !in) {
+        error = kLauncherPointerUnreadable;
+        return std::nullopt;
+    }
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) {
+        error = kLauncherPointerUnreadable;
+        return std::nullopt;
+    }
+    return ParseLauncherPointer(bytes, error);
 }
 
 }  // namespace tarvo::distribution
