@@ -3,63 +3,150 @@
 #include <windows.h>
 
 #include <climits>
+#include <limits>
+#include <optional>
 
 namespace tarvo::ui {
 namespace {
 
-// Offset just past the colon that follows the key's first occurrence, or npos.
-size_t ValueStart(std::string_view json, std::string_view key) {
+constexpr wchar_t kInvalidUtf8[] = L"INVALID UTF-8 RESPONSE";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+std::string Quoted(std::string_view key) {
     std::string needle;
     needle.reserve(key.size() + 2);
     needle.push_back('"');
     needle.append(key);
     needle.push_back('"');
-    const size_t at = json.find(needle);
-    if (at == std::string_view::npos) return std::string_view::npos;
-    const size_t colon = json.find(':', at + needle.size());
-    return colon == std::string_view::npos ? colon : colon + 1;
+    return needle;
 }
 
-// "key": directly followed by true, or by one space and true.
-bool FlagIsTrue(std::string_view extent, std::string_view key) {
-    std::string needle = "\"";
-    needle.append(key);
-    needle.append("\":");
-    const size_t at = extent.find(needle);
-    if (at == std::string_view::npos) return false;
-    std::string_view rest = extent.substr(at + needle.size());
-    return rest.substr(0, 4) == "true" || rest.substr(0, 5) == " true";
+struct Member {
+    size_t name = std::string_view::npos;   // the opening quote of the member's name
+    size_t value = std::string_view::npos;  // just past the colon
+};
+
+// The first occurrence of the quoted key, at or after `from`, that stands where a member
+// name can stand: after '{' or ',' and optional blanks, followed by optional blanks and a
+// colon. Inside a string value every quote is escaped, so text there never matches.
+Member FindMember(std::string_view json, std::string_view key, size_t from = 0) {
+    const std::string needle = Quoted(key);
+    for (size_t at = json.find(needle, from); at != std::string_view::npos; at = json.find(needle, at + 1)) {
+        size_t before = at;
+        while (before > 0 && IsBlank(json[before - 1])) --before;
+        if (before == 0 || (json[before - 1] != '{' && json[before - 1] != ',')) continue;
+        size_t after = at + needle.size();
+        while (after < json.size() && IsBlank(json[after])) ++after;
+        if (after < json.size() && json[after] == ':') return {at, after + 1};
+    }
+    return {};
+}
+
+int HexDigit(wchar_t c) {
+    if (c >= L'0' && c <= L'9') return c - L'0';
+    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+    return -1;
+}
+
+// Four hex digits at text[i..i+4), or -1.
+int HexUnit(std::wstring_view text, size_t i) {
+    if (i + 4 > text.size()) return -1;
+    int value = 0;
+    for (size_t k = 0; k < 4; ++k) {
+        const int digit = HexDigit(text[i + k]);
+        if (digit < 0) return -1;
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
+bool IsHigh(int unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLow(int unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// Resolves the escapes of a string value's text. An unknown or cut escape makes the
+// value unreadable (nullopt); a surrogate escape without its partner becomes U+FFFD.
+std::optional<std::wstring> Unescape(std::wstring_view raw) {
+    std::wstring text;
+    text.reserve(raw.size());
+    for (size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] != L'\\') {
+            text.push_back(raw[i]);
+            continue;
+        }
+        if (++i >= raw.size()) return std::nullopt;
+        switch (raw[i]) {
+            case L'"': text.push_back(L'"'); break;
+            case L'\\': text.push_back(L'\\'); break;
+            case L'/': text.push_back(L'/'); break;
+            case L'b': text.push_back(L'\b'); break;
+            case L'f': text.push_back(L'\f'); break;
+            case L'n': text.push_back(L'\n'); break;
+            case L'r': text.push_back(L'\r'); break;
+            case L't': text.push_back(L'\t'); break;
+            case L'u': {
+                const int unit = HexUnit(raw, i + 1);
+                if (unit < 0) return std::nullopt;
+                i += 4;
+                if (IsHigh(unit) && i + 2 < raw.size() && raw[i + 1] == L'\\' && raw[i + 2] == L'u' &&
+                    IsLow(HexUnit(raw, i + 3))) {
+                    text.push_back(static_cast<wchar_t>(unit));
+                    text.push_back(static_cast<wchar_t>(HexUnit(raw, i + 3)));
+                    i += 6;
+                } else if (IsHigh(unit) || IsLow(unit)) {
+                    text.push_back(L'\uFFFD');
+                } else {
+                    text.push_back(static_cast<wchar_t>(unit));
+                }
+                break;
+            }
+            default:
+                return std::nullopt;
+        }
+    }
+    return text;
 }
 
 // Walks object by object, anchored on the object's first member; calls make(extent)
-// for each and stops at limit rows or an object without a closing brace.
+// for each and stops at limit rows or an object without a closing brace. The extent
+// starts at the delimiter before the anchor so the anchor itself reads as a member.
 template <typename Row, typename Make>
 std::vector<Row> ParseRows(std::string_view json, std::string_view anchorKey, size_t limit, Make make) {
     std::vector<Row> rows;
-    std::string anchor = "\"";
-    anchor.append(anchorKey);
-    anchor.push_back('"');
     size_t offset = 0;
     while (offset < json.size()) {
-        const size_t at = json.find(anchor, offset);
-        if (at == std::string_view::npos) break;
+        const Member anchor = FindMember(json, anchorKey, offset);
+        if (anchor.name == std::string_view::npos) break;
         if (rows.size() >= limit) break;
-        const size_t close = json.find('}', at);
+        const size_t close = json.find('}', anchor.name);
         if (close == std::string_view::npos) break;
-        make(json.substr(at, close - at + 1), rows);
+        size_t start = anchor.name;
+        while (start > 0 && json[start - 1] != '{' && json[start - 1] != ',') --start;
+        make(json.substr(start - 1, close - start + 2), rows);
         offset = close + 1;
     }
     return rows;
+}
+
+// The member written as "key":true or "key": true (exactly that; any other form is false).
+bool FlagIsTrue(std::string_view extent, std::string_view key) {
+    const Member member = FindMember(extent, key);
+    if (member.name == std::string_view::npos) return false;
+    const size_t colon = member.name + key.size() + 2;
+    if (member.value != colon + 1) return false;  // blanks before the colon
+    const std::string_view rest = extent.substr(member.value);
+    return rest.substr(0, 4) == "true" || rest.substr(0, 5) == " true";
 }
 
 }  // namespace
 
 std::wstring DecodeUtf8(std::string_view bytes) {
     if (bytes.empty()) return {};
-    if (bytes.size() > static_cast<size_t>(INT_MAX)) return L"INVALID UTF-8 RESPONSE";
+    if (bytes.size() > static_cast<size_t>(INT_MAX)) return kInvalidUtf8;
     const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
                                            nullptr, 0);
-    if (length <= 0) return L"INVALID UTF-8 RESPONSE";
+    if (length <= 0) return kInvalidUtf8;
     std::wstring text(static_cast<size_t>(length), L'\0');
     MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), text.data(),
                         length);
@@ -67,22 +154,37 @@ std::wstring DecodeUtf8(std::string_view bytes) {
 }
 
 std::wstring JsonString(std::string_view json, std::string_view key, std::wstring_view fallback) {
-    const size_t start = ValueStart(json, key);
-    if (start == std::string_view::npos) return std::wstring(fallback);
-    const size_t open = json.find('"', start);
-    if (open == std::string_view::npos) return std::wstring(fallback);
-    const size_t close = json.find('"', open + 1);
-    if (close == std::string_view::npos) return std::wstring(fallback);
-    return DecodeUtf8(json.substr(open + 1, close - open - 1));
+    const Member member = FindMember(json, key);
+    if (member.value == std::string_view::npos) return std::wstring(fallback);
+    size_t open = member.value;
+    while (open < json.size() && IsBlank(json[open])) ++open;
+    if (open >= json.size() || json[open] != '"') return std::wstring(fallback);  // not a string member
+    size_t close = open + 1;
+    while (close < json.size() && json[close] != '"') close += json[close] == '\\' ? 2 : 1;
+    if (close >= json.size()) return std::wstring(fallback);
+    const std::string_view raw = json.substr(open + 1, close - open - 1);
+    // Escapes are ASCII, so the text is checked as UTF-8 first and unescaped after.
+    const std::wstring decoded = DecodeUtf8(raw);
+    if (!raw.empty() && decoded == kInvalidUtf8) return decoded;
+    std::optional<std::wstring> text = Unescape(decoded);
+    return text ? std::move(*text) : std::wstring(fallback);
 }
 
 std::uint64_t JsonUnsigned(std::string_view json, std::string_view key) {
-    size_t i = ValueStart(json, key);
-    if (i == std::string_view::npos) return 0;
+    return FindJsonUnsigned(json, key).value_or(0);
+}
+
+std::optional<std::uint64_t> FindJsonUnsigned(std::string_view json, std::string_view key) {
+    const Member member = FindMember(json, key);
+    if (member.value == std::string_view::npos) return std::nullopt;
+    size_t i = member.value;
     while (i < json.size() && (json[i] == ' ' || (json[i] >= '\t' && json[i] <= '\r'))) ++i;
+    if (i >= json.size() || json[i] < '0' || json[i] > '9') return std::nullopt;
+    constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
     std::uint64_t value = 0;
     for (; i < json.size() && json[i] >= '0' && json[i] <= '9'; ++i) {
-        value = value * 10 + static_cast<std::uint64_t>(json[i] - '0');
+        const auto digit = static_cast<std::uint64_t>(json[i] - '0');
+        value = value > (kMax - digit) / 10 ? kMax : value * 10 + digit;
     }
     return value;
 }

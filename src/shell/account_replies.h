@@ -3,6 +3,7 @@
 // is looked up by its key in the raw UTF-8 text, first match wins, and the
 // structure of the text is not followed. Plus the two list rows the shell keeps.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,13 +32,22 @@ struct LivePlayerRow {
     bool verified = false;
 };
 
-// The raw text between the first quotes after the key's colon (escapes are not
-// decoded), as UTF-16; fallback when the key, colon or quotes are missing.
+// Both scanners take the first member named `key` at any depth. A key counts only
+// where a member name stands (after '{' or ',' and optional blanks, then optional
+// blanks and a colon), so text inside a string value never stands in for a member.
+
+// The member's string value with its escapes decoded (\uXXXX and surrogate pairs
+// included), as UTF-16; "INVALID UTF-8 RESPONSE" when its bytes are not UTF-8;
+// fallback when the member is missing, is not a string or is cut off.
 std::wstring JsonString(std::string_view json, std::string_view key, std::wstring_view fallback);
 
-// The run of decimal digits after the key's colon and any white space, in 64 bits
-// without an overflow check; 0 when missing or not a digit.
+// The run of decimal digits after the member's colon and any white space; 0 when
+// missing or not starting with a digit. Saturates at the largest 64-bit value.
 std::uint64_t JsonUnsigned(std::string_view json, std::string_view key);
+
+// The same number, or nothing when the member is missing or does not start with a
+// digit, so a caller can tell an absent figure from a zero.
+std::optional<std::uint64_t> FindJsonUnsigned(std::string_view json, std::string_view key);
 
 // Strict UTF-8 to UTF-16; "INVALID UTF-8 RESPONSE" for an invalid sequence.
 std::wstring DecodeUtf8(std::string_view bytes);

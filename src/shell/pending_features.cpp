@@ -7,14 +7,8 @@
 
 namespace tarvo::ui {
 
-// Account requests: a new request is dropped (its future waits for its worker as it
-// goes out of scope) and nothing is ever pending.
-void NativeShell::BeginAccountRequest(std::string, std::future<account::AccountResponse>) {}
-void NativeShell::PumpAccountRequest() {}
-
 bool NativeShell::ChooseAvatar() { return false; }
 
-bool NativeShell::HandleAccountCommand(const std::string&) { return false; }
 bool NativeShell::HandlePlayCommand(const std::string&) { return false; }
 bool NativeShell::HandleOnlineCommand(const std::string&) { return false; }
 bool NativeShell::HandleSettingsCommand(const std::string&) { return false; }
