@@ -79,6 +79,9 @@ GraphicsDiagnostics VulkanRenderer::Preflight() const { return GraphicsPreflight
 bool VulkanRenderer::Initialize(HWND window, const std::filesystem::path& shadersDirectory) {
     Impl& s = *impl_;
     try {
+        // Called once per object; a second call starts from a clean slate rather than
+        // leaking the first one's objects.
+        if (s.instance || s.loader) s.Shutdown();
         s.window = window;
         s.shadersDirectory = shadersDirectory;
         s.lastError.clear();
