@@ -6,6 +6,7 @@
 
 #include "presentation/imported_character_asset.h"
 #include "presentation/imported_weapon_asset.h"
+#include "renderer/character_lod.h"
 #include "renderer/frame_geometry.h"
 #include "renderer/render_overlay.h"
 
@@ -34,10 +35,6 @@ void AppendVulkanWorld(GeometryBuilder& builder, const gameplay::TrainingSimulat
                        const RenderOverlay& overlay, const VulkanFrameAssets& assets);
 void AppendVulkanHud(GeometryBuilder& builder, const gameplay::TrainingSimulation& simulation,
                      const RenderOverlay& overlay, const VulkanFrameAssets& assets);
-
-// Level of detail for one bot: the distance pick, then coarser while the triangle
-// count is above the share of the 650,000-vertex budget among the living bots.
-size_t CharacterLodForBudget(const presentation::ImportedCharacterAsset& character, float distance, int botsAlive);
 
 // Vertices the HUD half may append at most, with the given first-person meshes; the
 // world keeps this much free when it decides how finely to draw the characters.

@@ -5,6 +5,7 @@
 #include "presentation/scene_decorations.h"
 #include "presentation/visual_definitions.h"
 #include "presentation/weapon_meshes.h"
+#include "renderer/character_lod.h"
 #include "renderer/vulkan/vulkan_frame_geometry.h"
 
 namespace tarvo::renderer {
@@ -22,7 +23,6 @@ constexpr Color3 kLime{0.63f, 0.95f, 0.02f};
 constexpr Color3 kCyan{0.0f, 0.72f, 0.92f};
 constexpr Color3 kRed{0.62f, 0.09f, 0.075f};
 
-constexpr uint32_t kCharacterVertexBudget = 650000;
 // Vertices one bot may add beside its body and held mesh: shadow, bars, muzzle cap.
 constexpr size_t kBotExtrasVertices = 18 * 12 + 4 * 36;
 // The procedural body: twelve boxes and a 10-segment head.
@@ -236,14 +236,6 @@ void ImportedWeapon(GeometryBuilder& b, const Bot& bot, const presentation::Impo
 }
 
 }  // namespace
-
-size_t CharacterLodForBudget(const presentation::ImportedCharacterAsset& character, float distance, int botsAlive) {
-    size_t lod = character.LodForDistance(distance);
-    const uint32_t budget = kCharacterVertexBudget / static_cast<uint32_t>(std::max(botsAlive, 1));
-    const uint32_t limit = budget / 3;
-    while (lod + 1 < character.LodCount() && character.TriangleCount(lod) > limit) ++lod;
-    return lod;
-}
 
 size_t HudVertexHeadroom(size_t firstPersonMeshVertices) {
     // Texts of the busiest HUD (pause menu or arsenal, performance panel, a full
