@@ -51,8 +51,12 @@ tarvo_wine_env() {
     if [ ! -f "$WINEPREFIX/.tarvo-ready" ]; then
       "$TARVO_WINE" wineboot -i </dev/null >/dev/null 2>&1 9>&-
       local reg=$build/wine-fonts.reg
-      printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\n"Segoe UI"="DejaVu Sans"\n"Bahnschrift"="DejaVu Sans Condensed"\n\n' > "$reg"
+      # Font replacements for the families the program asks for, and no crash
+      # debugger: a crashing test must end, not wait for winedbg.
+      printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\n"Segoe UI"="DejaVu Sans"\n"Bahnschrift"="DejaVu Sans Condensed"\n\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug]\n"Auto"="1"\n"Debugger"="false"\n\n' > "$reg"
       "$TARVO_WINE" regedit /S "$(winepath_of "$reg")" </dev/null >/dev/null 2>&1 9>&-
+      # Let the first boot finish (services, audio devices) before anything runs.
+      "${TARVO_WINESERVER:-/usr/lib/wine/wineserver}" -w </dev/null >/dev/null 2>&1 9>&-
 
       touch "$WINEPREFIX/.tarvo-ready"
     fi
