@@ -39,7 +39,6 @@ struct OwnerKeyInfo {
 // passwords are wiped when the record is destroyed.
 struct BackendPrivateConfig {
     std::wstring databaseHost;
-    std::wstring databasePort;
     std::wstring databaseName;
     std::wstring databaseUser;
     std::wstring databasePassword;

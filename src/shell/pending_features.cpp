@@ -13,7 +13,6 @@ bool NativeShell::HandlePlayCommand(const std::string&) { return false; }
 bool NativeShell::HandleOnlineCommand(const std::string&) { return false; }
 bool NativeShell::HandleSettingsCommand(const std::string&) { return false; }
 bool NativeShell::HandlePlayerCommand(const std::string&) { return false; }
-bool NativeShell::HandleOwnerConsoleCommand(const std::string&) { return false; }
 
 // Gameplay: no session can start, so stopping only clears what might be left.
 bool NativeShell::StartGameplay() { return false; }

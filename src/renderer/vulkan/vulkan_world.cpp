@@ -7,6 +7,7 @@
 #include "presentation/weapon_meshes.h"
 #include "renderer/character_lod.h"
 #include "renderer/vulkan/vulkan_frame_geometry.h"
+#include "renderer/world_parts.h"
 
 namespace tarvo::renderer {
 
@@ -27,24 +28,6 @@ constexpr Color3 kRed{0.62f, 0.09f, 0.075f};
 constexpr size_t kBotExtrasVertices = 18 * 12 + 4 * 36;
 // The procedural body: twelve boxes and a 10-segment head.
 constexpr size_t kProceduralBodyVertices = 12 * 36 + 10 * 12;
-
-Color3 ArenaColour(int map, const ScenePrimitive& p) {
-    const int kind = static_cast<int>(p.kind);
-    if (map == 0) {
-        if (kind == 0) return {0.025f, 0.035f, 0.042f};
-        if (kind == 2) {
-            if (p.color.b > 2.0f * p.color.r) return {0.025f, 0.18f, 0.24f};
-            if (p.color.g > 2.0f * p.color.r) return {0.31f, 0.13f, 0.035f};
-            return {0.065f, 0.085f, 0.10f};
-        }
-        if (kind == 3 || kind == 4) return {0.11f, 0.14f, 0.155f};
-        return {0.055f, 0.08f, 0.105f};
-    }
-    if (kind == 2) return p.color;
-    if (kind == 3 || kind == 4) return {0.16f, 0.19f, 0.21f};
-    if (kind == 0) return map == 1 ? Color3{0.11f, 0.12f, 0.13f} : Color3{0.10f, 0.14f, 0.19f};
-    return map == 1 ? Color3{0.18f, 0.15f, 0.12f} : Color3{0.12f, 0.20f, 0.27f};
-}
 
 void RelayDressing(GeometryBuilder& b) {
     const Color3 beam{0.175f, 0.205f, 0.215f};
@@ -86,34 +69,6 @@ void RelayDressing(GeometryBuilder& b) {
     b.WorldTextZ("RELAY FACILITY", 0, 1.38f, 41.07f, 0.11f, kCyan);
     b.WorldTextZ("LEFT", -29.9f, 2.2f, 15.7f, 0.12f, kCyan);
     b.WorldTextZ("RIGHT", 29.9f, 2.2f, 15.7f, 0.12f, kLime);
-}
-
-void CapturePoint(GeometryBuilder& b, int map, const RenderOverlay& overlay) {
-    float cx, cz;
-    const int point = overlay.activePoint;
-    if (map == 0) {
-        cx = point == 0 ? 0.0f : point == 1 ? -25.0f : 25.0f;
-        cz = point == 0 ? 7.0f : point == 1 ? 16.0f : -16.0f;
-    } else if (map == 1) {
-        cx = point == 0 ? 0.0f : point == 1 ? -18.0f : 18.0f;
-        cz = point == 0 ? 12.0f : 0.0f;
-    } else {
-        cx = point == 0 ? 0.0f : point == 1 ? -13.0f : 13.0f;
-        cz = point == 0 ? 0.0f : point == 1 ? -23.0f : 23.0f;
-    }
-    const Color3 colour = overlay.pointOwner == 1   ? Color3{0.02f, 0.75f, 0.9f}
-                          : overlay.pointOwner == 2 ? Color3{0.95f, 0.35f, 0.07f}
-                                                    : Color3{0.7f, 0.8f, 0.85f};
-    constexpr float kTwoPi = 6.28318548f;
-    for (int i = 1; i <= 40; ++i) {
-        const float a0 = kTwoPi * float(i - 1) / 40.0f;
-        const float a1 = kTwoPi * float(i) / 40.0f;
-        const auto at = [&](float a, float r) { return Vec3{cx + std::sin(a) * r, 0.035f, cz + std::cos(a) * r}; };
-        const Vec3 p0 = at(a0, 3.85f), p1 = at(a0, 4.0f), p2 = at(a1, 4.0f), p3 = at(a1, 3.85f);
-        b.WorldTriangle(p0, p1, p2, colour, true);
-        b.WorldTriangle(p0, p2, p3, colour, true);
-    }
-    b.OrientedBox({cx, 1.1f, cz}, {0.32f, 0.32f, 0.32f}, overlay.elapsedSeconds * 45.0f, colour);
 }
 
 void ProceduralBody(GeometryBuilder& b, const Bot& bot) {
@@ -209,32 +164,6 @@ void ImportedBody(GeometryBuilder& b, const Bot& bot, const presentation::Import
     }
 }
 
-void ImportedWeapon(GeometryBuilder& b, const Bot& bot, const presentation::ImportedCharacterAsset& character,
-                    std::span<const presentation::ImportedWeaponVertex> mesh, const char* clip, float time) {
-    Vec3 grip, support;
-    const auto pose = character.SampleAttachments(clip, time);
-    if (pose) {
-        grip = bot.position + TurnByYaw({pose->values[0], pose->values[1], pose->values[2]}, bot.yaw);
-        support = bot.position + TurnByYaw({pose->values[3], pose->values[4], pose->values[5]}, bot.yaw);
-    } else {
-        const presentation::SocketOffset& socket = presentation::RozizodivoRifleAttachment().socketOffset;
-        grip = bot.position + TurnByYaw({socket.x, socket.y, socket.z}, bot.yaw);
-        support = grip + TurnByYaw({0.0f, 0.06f, 0.3f}, bot.yaw);
-    }
-    const Vec3 muzzle = presentation::HeldRiflePoint({0.5f, 0.09f, 0.0f}, grip, support);
-    // Holding a rifle places it rigidly (turned and scaled), an affine map of the
-    // rifle-local point: take it once from four points instead of once per vertex.
-    const Vec3 origin = presentation::HeldRiflePoint({0, 0, 0}, grip, support);
-    const Vec3 ax = presentation::HeldRiflePoint({1, 0, 0}, grip, support) - origin;
-    const Vec3 ay = presentation::HeldRiflePoint({0, 1, 0}, grip, support) - origin;
-    const Vec3 az = presentation::HeldRiflePoint({0, 0, 1}, grip, support) - origin;
-    for (const presentation::ImportedWeaponVertex& v : mesh) {
-        const Vec3 placed = origin + ax * v.position.x + ay * v.position.y + az * v.position.z;
-        b.vertices.push_back(b.Project(placed, v.color, 0, 0, 0));
-    }
-    b.OrientedBox(muzzle, {0.055f, 0.055f, 0.09f}, bot.yaw, {0.12f, 0.15f, 0.16f});
-}
-
 }  // namespace
 
 size_t HudVertexHeadroom(size_t firstPersonMeshVertices) {
@@ -253,7 +182,7 @@ void AppendVulkanWorld(GeometryBuilder& b, const gameplay::TrainingSimulation& s
     }
     for (const ScenePrimitive& p : presentation::MapDecorations(map, sim.Arena())) b.Box(p.center, p.size, p.color);
     if (map == 0) RelayDressing(b);
-    if (overlay.onlineMatch && overlay.matchMode == 4) CapturePoint(b, map, overlay);
+    if (overlay.onlineMatch && overlay.matchMode == 4) AppendCapturePoint(b, map, overlay);
 
     const auto& character = assets.character;
     const bool characterReady = character.Ready();
@@ -286,15 +215,7 @@ void AppendVulkanWorld(GeometryBuilder& b, const gameplay::TrainingSimulation& s
             b.OrientedBox(bot.position + Vec3{0, 2.1f, 0}, {0.4f, 0.045f, 0.045f}, bot.yaw,
                           bot.team == playerTeam ? Color3{0.02f, 0.8f, 0.9f} : Color3{0.95f, 0.32f, 0.08f});
         }
-        const char* clip = "walk";
-        float time = bot.distanceTravelled * 0.58f;
-        if (bot.horizontalSpeed < 0.1f) {
-            clip = "idle";
-            time = bot.stateTimer;
-        } else if (bot.horizontalSpeed > 3.5f) {
-            clip = "run";
-            time = bot.distanceTravelled * 0.24f;
-        }
+        const BotClip clip = BotAnimation(bot);
 
         bool drewImported = false;
         if (characterReady) {
@@ -303,15 +224,16 @@ void AppendVulkanWorld(GeometryBuilder& b, const gameplay::TrainingSimulation& s
             const size_t remainingBots = bots.size() - index - 1;
             const size_t ceiling = assets.vertexCapacity > hudHeadroom ? assets.vertexCapacity - hudHeadroom : 0;
             if (b.vertices.size() + cost + remainingBots * perBotReserve <= ceiling) {
-                ImportedBody(b, bot, character, lod, clip, time, assets.characterTextureBound);
+                ImportedBody(b, bot, character, lod, clip.name, clip.time, assets.characterTextureBound);
                 drewImported = true;
             }
         }
         if (!drewImported) ProceduralBody(b, bot);
 
         if (weaponReady) {
-            ImportedWeapon(b, bot, character, presentation::ArsenalMesh(bot.weaponIndex, assets.weapon.Vertices()),
-                           clip, time);
+            const RifleHold hold = BotRifleHold(bot, character, clip);
+            AppendHeldMesh(b, presentation::ArsenalMesh(bot.weaponIndex, assets.weapon.Vertices()), hold);
+            b.OrientedBox(hold.muzzle, {0.055f, 0.055f, 0.09f}, bot.yaw, {0.12f, 0.15f, 0.16f});
         } else {
             b.OrientedBox(bot.position + TurnByYaw({0.28f, 1.18f, 0.44f}, bot.yaw), {0.15f, 0.14f, 0.95f}, bot.yaw,
                           {0.1f, 0.13f, 0.14f});

@@ -1,0 +1,96 @@
+#include "renderer/world_parts.h"
+
+#include <cmath>
+
+#include "presentation/visual_definitions.h"
+#include "presentation/weapon_meshes.h"
+
+namespace tarvo::renderer {
+
+using gameplay::Color3;
+using gameplay::ScenePrimitive;
+using gameplay::Vec3;
+
+Color3 ArenaColour(int map, const ScenePrimitive& p) {
+    const int kind = static_cast<int>(p.kind);
+    if (map == 0) {
+        if (kind == 0) return {0.025f, 0.035f, 0.042f};
+        if (kind == 2) {
+            if (p.color.b > 2.0f * p.color.r) return {0.025f, 0.18f, 0.24f};
+            if (p.color.g > 2.0f * p.color.r) return {0.31f, 0.13f, 0.035f};
+            return {0.065f, 0.085f, 0.10f};
+        }
+        if (kind == 3 || kind == 4) return {0.11f, 0.14f, 0.155f};
+        return {0.055f, 0.08f, 0.105f};
+    }
+    if (kind == 2) return p.color;
+    if (kind == 3 || kind == 4) return {0.16f, 0.19f, 0.21f};
+    if (kind == 0) return map == 1 ? Color3{0.11f, 0.12f, 0.13f} : Color3{0.10f, 0.14f, 0.19f};
+    return map == 1 ? Color3{0.18f, 0.15f, 0.12f} : Color3{0.12f, 0.20f, 0.27f};
+}
+
+void AppendCapturePoint(FrameBuilder& b, int map, const RenderOverlay& overlay) {
+    float cx, cz;
+    const int point = overlay.activePoint;
+    if (map == 0) {
+        cx = point == 0 ? 0.0f : point == 1 ? -25.0f : 25.0f;
+        cz = point == 0 ? 7.0f : point == 1 ? 16.0f : -16.0f;
+    } else if (map == 1) {
+        cx = point == 0 ? 0.0f : point == 1 ? -18.0f : 18.0f;
+        cz = point == 0 ? 12.0f : 0.0f;
+    } else {
+        cx = point == 0 ? 0.0f : point == 1 ? -13.0f : 13.0f;
+        cz = point == 0 ? 0.0f : point == 1 ? -23.0f : 23.0f;
+    }
+    const Color3 colour = overlay.pointOwner == 1   ? Color3{0.02f, 0.75f, 0.9f}
+                          : overlay.pointOwner == 2 ? Color3{0.95f, 0.35f, 0.07f}
+                                                    : Color3{0.7f, 0.8f, 0.85f};
+    constexpr float kTwoPi = 6.28318548f;
+    for (int i = 1; i <= 40; ++i) {
+        const float a0 = kTwoPi * float(i - 1) / 40.0f;
+        const float a1 = kTwoPi * float(i) / 40.0f;
+        const auto at = [&](float a, float r) { return Vec3{cx + std::sin(a) * r, 0.035f, cz + std::cos(a) * r}; };
+        const Vec3 p0 = at(a0, 3.85f), p1 = at(a0, 4.0f), p2 = at(a1, 4.0f), p3 = at(a1, 3.85f);
+        b.Triangle(p0, p1, p2, colour, true);
+        b.Triangle(p0, p2, p3, colour, true);
+    }
+    b.OrientedBox({cx, 1.1f, cz}, {0.32f, 0.32f, 0.32f}, overlay.elapsedSeconds * 45.0f, colour);
+}
+
+BotClip BotAnimation(const gameplay::Bot& bot) {
+    if (bot.horizontalSpeed < 0.1f) return {"idle", bot.stateTimer};
+    if (bot.horizontalSpeed > 3.5f) return {"run", bot.distanceTravelled * 0.24f};
+    return {"walk", bot.distanceTravelled * 0.58f};
+}
+
+RifleHold BotRifleHold(const gameplay::Bot& bot, const presentation::ImportedCharacterAsset& character,
+                       const BotClip& clip) {
+    RifleHold hold;
+    const auto pose = character.SampleAttachments(clip.name, clip.time);
+    if (pose) {
+        hold.grip = bot.position + TurnByYaw({pose->values[0], pose->values[1], pose->values[2]}, bot.yaw);
+        hold.support = bot.position + TurnByYaw({pose->values[3], pose->values[4], pose->values[5]}, bot.yaw);
+    } else {
+        const presentation::SocketOffset& socket = presentation::RozizodivoRifleAttachment().socketOffset;
+        hold.grip = bot.position + TurnByYaw({socket.x, socket.y, socket.z}, bot.yaw);
+        hold.support = hold.grip + TurnByYaw({0.0f, 0.06f, 0.3f}, bot.yaw);
+    }
+    hold.muzzle = presentation::HeldRiflePoint({0.5f, 0.09f, 0.0f}, hold.grip, hold.support);
+    return hold;
+}
+
+void AppendHeldMesh(FrameBuilder& b, std::span<const presentation::ImportedWeaponVertex> mesh,
+                    const RifleHold& hold) {
+    // Holding a rifle places it rigidly (turned and scaled), an affine map of the
+    // rifle-local point: take it once from four points instead of once per vertex.
+    const Vec3 origin = presentation::HeldRiflePoint({0, 0, 0}, hold.grip, hold.support);
+    const Vec3 ax = presentation::HeldRiflePoint({1, 0, 0}, hold.grip, hold.support) - origin;
+    const Vec3 ay = presentation::HeldRiflePoint({0, 1, 0}, hold.grip, hold.support) - origin;
+    const Vec3 az = presentation::HeldRiflePoint({0, 0, 1}, hold.grip, hold.support) - origin;
+    for (const presentation::ImportedWeaponVertex& v : mesh) {
+        const Vec3 placed = origin + ax * v.position.x + ay * v.position.y + az * v.position.z;
+        b.vertices.push_back(b.Project(placed, v.color, 0, 0, 0));
+    }
+}
+
+}  // namespace tarvo::renderer
