@@ -12,8 +12,6 @@ void NativeShell::DrawResetPassword() {}
 void NativeShell::DrawLinkAccount() {}
 void NativeShell::DrawLinkComplete() {}
 void NativeShell::DrawDevices() {}
-void NativeShell::DrawMainMenu() {}
-void NativeShell::DrawPlay() {}
 void NativeShell::DrawMatchmaking() {}
 void NativeShell::DrawInventory() {}
 void NativeShell::DrawProfile() {}

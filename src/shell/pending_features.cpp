@@ -9,23 +9,8 @@ namespace tarvo::ui {
 
 bool NativeShell::ChooseAvatar() { return false; }
 
-bool NativeShell::HandlePlayCommand(const std::string&) { return false; }
 bool NativeShell::HandleOnlineCommand(const std::string&) { return false; }
 bool NativeShell::HandleSettingsCommand(const std::string&) { return false; }
 bool NativeShell::HandlePlayerCommand(const std::string&) { return false; }
-
-// Gameplay: no session can start, so stopping only clears what might be left.
-bool NativeShell::StartGameplay() { return false; }
-void NativeShell::StopGameplay(bool) {
-    simulation.reset();
-    menuOpen = false;
-}
-void NativeShell::PumpGameplayFrame() {}
-void NativeShell::FireWeapon() {}
-void NativeShell::ReconcileWeaponAudio(int) {}
-void NativeShell::FlushGameplayEvents() {}
-void NativeShell::CaptureGameplayCursor() {}
-void NativeShell::ReleaseGameplayCursor() {}
-void NativeShell::ReturnToPause() {}
 
 }  // namespace tarvo::ui

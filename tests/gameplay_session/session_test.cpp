@@ -1,0 +1,482 @@
+// Sessions on a real shell: start, frames, fire, events and stop with a scripted
+// render backend that the shell reuses (so no device is needed), the player file
+// read back from disk, and the statistics sync against a loopback account service.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "common/data_roots.h"
+#include "common/text_utils.h"
+#include "gameplay/training_simulation.h"
+#include "player/local_player_data_store.h"
+#include "shell/gameplay_logic.h"
+#include "shell/shell_fixture.h"
+#include "support/fake_account_service.h"
+
+namespace tarvo::ui::test {
+namespace {
+
+using navigation::ScreenId;
+using namespace std::chrono_literals;
+
+// A ready backend of whatever kind the selection picks, recording what it is asked.
+class ScriptedBackend final : public renderer::IRenderBackend {
+public:
+    explicit ScriptedBackend(const NativeShell& shell) : shell_(shell) {}
+
+    renderer::GraphicsDiagnostics Preflight() const override { return {}; }
+    bool Initialize(HWND, const std::filesystem::path&) override {
+        ++initializeCalls;
+        return true;
+    }
+    bool Render(const gameplay::TrainingSimulation&, const renderer::RenderOverlay& overlay) override {
+        ++renderCalls;
+        lastOverlay = overlay;
+        if (!failNextRender) return true;
+        lastError_ = L"Device removed while presenting.";
+        ready = false;
+        return false;
+    }
+    void Resize() override { ++resizeCalls; }
+    void SetVSync(bool enabled) override { vsync = enabled; }
+    void Shutdown() override {
+        ++shutdownCalls;
+        ready = false;
+    }
+    bool Ready() const override { return ready; }
+    const std::wstring& DeviceName() const override { return device_; }
+    const std::wstring& LastError() const override { return lastError_; }
+    // Always the kind just selected, so the shell keeps and reuses this object.
+    renderer::RenderBackendKind Kind() const override { return shell_.graphicsSelection.selected; }
+    bool ImportedCharacterReady() const override { return true; }
+    bool ImportedWeaponReady() const override { return true; }
+
+    bool ready = true;
+    bool failNextRender = false;
+    bool vsync = false;
+    int initializeCalls = 0, renderCalls = 0, resizeCalls = 0, shutdownCalls = 0;
+    renderer::RenderOverlay lastOverlay;
+
+private:
+    const NativeShell& shell_;
+    std::wstring device_ = L"scripted device";
+    std::wstring lastError_;
+};
+
+bool InOrder(const std::vector<std::string>& events, const std::vector<std::string>& expected) {
+    auto at = events.begin();
+    for (const auto& e : expected) {
+        at = std::find(at, events.end(), e);
+        if (at == events.end()) return false;
+        ++at;
+    }
+    return true;
+}
+
+class Session : public ShellFixture {
+protected:
+    void SetUp() override { Build(kUnreachableAccountService); }
+
+    void Build(const std::wstring& accountService) {
+        shell = std::make_unique<NativeShell>(GetModuleHandleW(nullptr), ProductKind::Game, accountService);
+        shell->window = window_.Handle();
+        auto scripted = std::make_unique<ScriptedBackend>(*shell);
+        backend = scripted.get();
+        shell->renderBackend = std::move(scripted);
+    }
+
+    void TearDown() override {
+        if (shell) {
+            shell->ReleaseGameplayCursor();
+            shell->window = nullptr;
+            shell.reset();
+        }
+    }
+
+    // One frame as if `elapsed` had passed since the previous one.
+    void Frame(std::chrono::milliseconds elapsed = 20ms) {
+        shell->lastFrameAt = NativeShell::Clock::now() - elapsed;
+        shell->PumpGameplayFrame();
+    }
+
+    player::BotStats SavedStats() const {
+        return player::LocalPlayerDataStore().Load(L"LOCAL", L"LOCAL_OPERATOR").botStats;
+    }
+
+    // Puts bot 0 right in front of the camera, as the QA key does.
+    void TargetInFront() {
+        gameplay::TrainingSimulation& sim = *shell->simulation;
+        sim.SetBotPositionForQa(0, sim.CameraPosition() + sim.CameraForward() * 3.5f - gameplay::Vec3{0.0f, 1.05f, 0.0f});
+        sim.SetBotYawForQa(0, sim.Player().yaw + 180.0f);
+    }
+
+    std::vector<std::string> EventsFrom(const std::string& first) const {
+        std::vector<std::string> events = LogEvents();
+        auto at = std::find(events.begin(), events.end(), first);
+        return std::vector<std::string>(at, events.end());
+    }
+
+    std::unique_ptr<NativeShell> shell;
+    ScriptedBackend* backend = nullptr;
+
+private:
+    // A real top-level window: the cursor clip and the screen changes need one.
+    class PlainWindow {
+    public:
+        PlainWindow() {
+            handle_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1280, 720, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+        }
+        ~PlainWindow() { DestroyWindow(handle_); }
+        HWND Handle() const { return handle_; }
+
+    private:
+        HWND handle_ = nullptr;
+    } window_;
+};
+
+TEST_F(Session, StartReusesTheReadyBackendCountsTheTrainingAndEntersPlay) {
+    ASSERT_TRUE(shell->StartGameplay());
+    ASSERT_NE(shell->simulation, nullptr);
+    EXPECT_EQ(shell->router.Current(), ScreenId::Gameplay);
+    EXPECT_TRUE(shell->cursorCaptured);
+    EXPECT_FALSE(shell->menuOpen);
+    EXPECT_EQ(backend->initializeCalls, 0);
+    EXPECT_EQ(backend->resizeCalls, 1);
+    EXPECT_TRUE(backend->vsync);
+    EXPECT_EQ(shell->simulation->Bots().size(), 3u);
+    EXPECT_EQ(shell->playerData.botStats.trainingsStarted, 1u);
+    EXPECT_EQ(SavedStats().trainingsStarted, 1u) << "saved at the start";
+    EXPECT_EQ(shell->botStatsAtStart.trainingsStarted, 0u);
+
+    const std::vector<std::string> events = EventsFrom("GameplaySubsystemStart");
+    ASSERT_GE(events.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + 4),
+              (std::vector<std::string>{"GameplaySubsystemStart", "ZE001LoadStarted", "ZE001LoadCompleted",
+                                        "RenderBackendReused"}));
+    EXPECT_TRUE(InOrder(events, {"RenderBackendReused", "PlayerSpawned", "GameplaySessionStarted", "MapLoaded"}));
+    const std::vector<std::string> all = LogEvents();
+    const auto passed = std::find_if(all.begin(), all.end(), [](const std::string& e) {
+        return e.rfind("GraphicsPreflightPassed Selected=", 0) == 0;
+    });
+    ASSERT_NE(passed, all.end());
+    ASSERT_NE(passed, all.begin());
+    EXPECT_EQ((passed - 1)->rfind("GraphicsPreflight=", 0), 0u);
+
+    // A second start while the session runs changes nothing.
+    const size_t logged = LogEvents().size();
+    gameplay::TrainingSimulation* running = shell->simulation.get();
+    EXPECT_TRUE(shell->StartGameplay());
+    EXPECT_EQ(shell->simulation.get(), running);
+    EXPECT_EQ(LogEvents().size(), logged);
+    EXPECT_EQ(shell->playerData.botStats.trainingsStarted, 1u);
+}
+
+TEST_F(Session, FramesArePacedByTheFpsLimitWithThirtyAsTheFloor) {
+    ASSERT_TRUE(shell->StartGameplay());
+    shell->fpsLimit = 144;
+    Frame(8ms);
+    EXPECT_EQ(backend->renderCalls, 1);
+    shell->PumpGameplayFrame();  // at once again: too early, nothing happens
+    EXPECT_EQ(backend->renderCalls, 1);
+
+    shell->fpsLimit = 10;  // paces at 30
+    Frame(20ms);
+    EXPECT_EQ(backend->renderCalls, 1);
+    Frame(34ms);
+    EXPECT_EQ(backend->renderCalls, 2);
+    EXPECT_NEAR(shell->frameTimeMs, 34.0f, 5.0f);
+
+    const renderer::RenderOverlay& overlay = backend->lastOverlay;
+    EXPECT_FALSE(overlay.menuOpen);
+    EXPECT_FALSE(overlay.onlineMatch);
+    EXPECT_TRUE(overlay.scoreRows.empty());
+    EXPECT_TRUE(overlay.ukrainian);
+    EXPECT_EQ(overlay.quality, 1u);
+    EXPECT_EQ(overlay.deviceName, L"scripted device");
+    EXPECT_TRUE(overlay.qaCapturePath.empty());
+}
+
+TEST_F(Session, FramesOutsidePlayOrWithoutAReadyBackendDoNothing) {
+    ASSERT_TRUE(shell->StartGameplay());
+    shell->router.Navigate(ScreenId::Settings);
+    Frame(50ms);
+    EXPECT_EQ(backend->renderCalls, 0);
+    shell->router.Navigate(ScreenId::Pause);
+    backend->ready = false;
+    Frame(50ms);
+    EXPECT_EQ(backend->renderCalls, 0);
+    backend->ready = true;
+    Frame(50ms);
+    EXPECT_EQ(backend->renderCalls, 1) << "the pause view is drawn too";
+}
+
+TEST_F(Session, OfflinePauseFreezesTheWorldAndTheFeedbackTimers) {
+    ASSERT_TRUE(shell->StartGameplay());
+    shell->menuOpen = true;
+    shell->router.Navigate(ScreenId::Pause);
+    shell->hitMarker = 0.1f;
+    shell->killConfirm = 0.5f;
+    shell->aimHeld = true;
+    const gameplay::Vec3 bot = shell->simulation->Bots()[0].position;
+    for (int i = 0; i < 5; ++i) Frame(100ms);
+    EXPECT_EQ(backend->renderCalls, 5);
+    EXPECT_TRUE(backend->lastOverlay.menuOpen);
+    EXPECT_FLOAT_EQ(shell->hitMarker, 0.1f);
+    EXPECT_FLOAT_EQ(shell->killConfirm, 0.5f);
+    EXPECT_EQ(shell->adsBlend, 0.0f) << "no aiming in the menu";
+    EXPECT_EQ(shell->simulation->Bots()[0].position.x, bot.x);
+    EXPECT_EQ(shell->simulation->Bots()[0].position.z, bot.z);
+
+    shell->menuOpen = false;
+    shell->router.Navigate(ScreenId::Gameplay);
+    Frame(50ms);
+    EXPECT_NEAR(shell->hitMarker, 0.05f, 0.02f);
+    EXPECT_GT(shell->adsBlend, 0.0f);
+}
+
+TEST_F(Session, DamageFlashOnAHitThatDoesNotKillOnly) {
+    ASSERT_TRUE(shell->StartGameplay());
+    Frame();
+    shell->simulation->DamagePlayer(10.0f);
+    Frame();
+    EXPECT_GT(shell->damageFlash, 0.2f);
+    EXPECT_LE(shell->damageFlash, 0.3f);
+    shell->damageFlash = 0.0f;
+    shell->simulation->DamagePlayer(1000.0f);
+    Frame();
+    EXPECT_EQ(shell->damageFlash, 0.0f);
+    EXPECT_EQ(shell->playerData.botStats.deaths, 1u) << "BotKilledPlayer counts a death";
+    EXPECT_EQ(SavedStats().deaths, 1u);
+}
+
+TEST_F(Session, OfflineShotsCountHitsKillsAndAreSavedAtOnce) {
+    shell->gameplayConfig.bot_health = 30.0f;  // one rifle shot kills
+    ASSERT_TRUE(shell->StartGameplay());
+    TargetInFront();
+    shell->FireWeapon();
+    EXPECT_EQ(shell->playerData.botStats.shotsFired, 1u);
+    EXPECT_EQ(shell->playerData.botStats.shotsHit, 1u);
+    EXPECT_EQ(shell->playerData.botStats.kills, 1u);
+    EXPECT_FLOAT_EQ(shell->muzzleFlash, 0.075f);
+    EXPECT_FLOAT_EQ(shell->hitMarker, 0.12f);
+    EXPECT_FLOAT_EQ(shell->killConfirm, 0.75f);
+    const player::BotStats saved = SavedStats();
+    EXPECT_EQ(saved.shotsFired, 1u);
+    EXPECT_EQ(saved.shotsHit, 1u);
+    EXPECT_EQ(saved.kills, 1u);
+    EXPECT_TRUE(Logged("PlayerKilledBot"));
+
+    // The cooldown holds the next pull; nothing is counted.
+    shell->FireWeapon();
+    EXPECT_EQ(shell->playerData.botStats.shotsFired, 1u);
+    // No firing from the menu.
+    shell->simulation->Update({}, 0.2f);
+    shell->menuOpen = true;
+    shell->FireWeapon();
+    EXPECT_EQ(shell->playerData.botStats.shotsFired, 1u);
+}
+
+TEST_F(Session, AnEmptyWeaponClicksAtMostEvery220MsAndCountsNoShot) {
+    shell->gameplayConfig.magazine_size = 1;
+    shell->gameplayConfig.reserve_ammo = 0;  // nothing to reload: the click stays
+    ASSERT_TRUE(shell->StartGameplay());
+    shell->FireWeapon();
+    shell->simulation->Update({}, 0.2f);
+    auto clicks = [&] {
+        const auto events = LogEvents();
+        return std::count_if(events.begin(), events.end(), [](const std::string& e) {
+            return e == "AudioEmptyTriggered" || e == "AudioEmptyCueUnavailable";
+        });
+    };
+    shell->FireWeapon();
+    EXPECT_EQ(clicks(), 1);
+    shell->FireWeapon();
+    shell->FireWeapon();
+    EXPECT_EQ(clicks(), 1);
+    shell->nextEmptyClickAt = NativeShell::Clock::now() - 1ms;
+    shell->FireWeapon();
+    EXPECT_EQ(clicks(), 2);
+    EXPECT_EQ(shell->playerData.botStats.shotsFired, 1u);
+}
+
+TEST_F(Session, HeldTriggerFiresAutomaticallyEachFrame) {
+    shell->gameplayConfig.fire_rate = 20.0f;  // the cooldown ends within one frame
+    ASSERT_TRUE(shell->StartGameplay());
+    shell->fireHeld = true;
+    for (int i = 0; i < 4; ++i) Frame(150ms);
+    EXPECT_EQ(shell->playerData.botStats.shotsFired, 4u);
+    shell->simulation->ToggleFireMode();  // semi-automatic: holding does nothing more
+    for (int i = 0; i < 3; ++i) Frame(150ms);
+    EXPECT_EQ(shell->playerData.botStats.shotsFired, 4u);
+}
+
+TEST_F(Session, LeavingToTheMenuKeepsTheBackendAndCompletesTheTraining) {
+    ASSERT_TRUE(shell->StartGameplay());
+    Sleep(30);
+    shell->StopGameplay(true);
+    EXPECT_EQ(shell->simulation, nullptr);
+    EXPECT_EQ(shell->router.Current(), ScreenId::MainMenu);
+    EXPECT_FALSE(shell->cursorCaptured);
+    EXPECT_TRUE(backend->ready);
+    EXPECT_EQ(backend->shutdownCalls, 0);
+    const player::BotStats saved = SavedStats();
+    EXPECT_EQ(saved.trainingsStarted, 1u);
+    EXPECT_EQ(saved.trainingsCompleted, 1u);
+    EXPECT_GT(saved.playSeconds, 0.02);
+    EXPECT_LT(saved.playSeconds, 30.0);
+
+    const std::vector<std::string> events = EventsFrom("RuntimeInvalidWallDamageEvents=0");
+    ASSERT_GE(events.size(), 4u);
+    EXPECT_EQ(events[1], "RuntimeOutOfBoundsRecoveries=0");
+    EXPECT_EQ(events[2].rfind("RuntimePerformance Renderer=", 0), 0u);
+    EXPECT_NE(events[2].find(" FPS=0.000000 FrameTimeMs=0.000000"), std::string::npos) << events[2];
+    EXPECT_EQ(events[3], "GameplaySessionEnded");
+
+    // The next session reuses the same object without initializing it again.
+    ASSERT_TRUE(shell->StartGameplay());
+    EXPECT_EQ(backend->initializeCalls, 0);
+    const std::vector<std::string> all = LogEvents();
+    EXPECT_EQ(std::count(all.begin(), all.end(), "RenderBackendReused"), 2);
+}
+
+TEST_F(Session, ClosingTheWindowMidSessionShutsTheBackendDownAndDoesNotCompleteTheTraining) {
+    ASSERT_TRUE(shell->StartGameplay());
+    shell->StopGameplay(false);
+    EXPECT_EQ(shell->router.Current(), ScreenId::Gameplay) << "no navigation without returning to the menu";
+    EXPECT_EQ(backend->shutdownCalls, 1);
+    EXPECT_EQ(SavedStats().trainingsCompleted, 0u);
+    EXPECT_EQ(SavedStats().trainingsStarted, 1u);
+}
+
+TEST_F(Session, AStopWithoutSessionWritesNoRuntimeLinesButStillReleasesTheBackend) {
+    shell->StopGameplay(false);
+    EXPECT_EQ(backend->shutdownCalls, 1);
+    EXPECT_FALSE(Logged("RuntimeOutOfBoundsRecoveries=0"));
+    shell->StopGameplay(false);  // nothing ready any more: returns at once
+    EXPECT_EQ(backend->shutdownCalls, 1);
+}
+
+TEST_F(Session, WithoutABackendThePerformanceLineNamesNone) {
+    ASSERT_TRUE(shell->StartGameplay());
+    shell->renderBackend.reset();
+    backend = nullptr;
+    shell->StopGameplay(false);
+    const std::vector<std::string> all = LogEvents();
+    EXPECT_TRUE(std::any_of(all.begin(), all.end(), [](const std::string& e) {
+        return e.rfind("RuntimePerformance Renderer=NONE FPS=", 0) == 0;
+    }));
+}
+
+TEST_F(Session, ARenderFailureEndsTheSessionWithTheBackendsError) {
+    ASSERT_TRUE(shell->StartGameplay());
+    backend->failNextRender = true;
+    Frame(50ms);
+    EXPECT_EQ(shell->simulation, nullptr);
+    EXPECT_EQ(shell->router.Current(), ScreenId::MainMenu);
+    EXPECT_EQ(shell->toast, L"RENDER BACKEND FAILED: Device removed while presenting.");
+    EXPECT_TRUE(Logged("RenderBackendFailure"));
+    EXPECT_EQ(backend->shutdownCalls, 1) << "a backend that is no longer ready is shut down";
+}
+
+TEST_F(Session, AnOnlineSessionHasNoBotsAndCountsNoTraining) {
+    shell->onlineMatch = true;
+    shell->selectedMap = 1;
+    ASSERT_TRUE(shell->StartGameplay());
+    EXPECT_TRUE(shell->simulation->Bots().empty());
+    EXPECT_EQ(shell->simulation->mapIndex, 1);
+    EXPECT_EQ(shell->playerData.botStats.trainingsStarted, 0u);
+    Sleep(20);
+    shell->StopGameplay(true);
+    EXPECT_FALSE(shell->onlineMatch);
+    const player::BotStats saved = SavedStats();
+    EXPECT_EQ(saved.trainingsStarted, 0u);
+    EXPECT_EQ(saved.trainingsCompleted, 0u);
+    EXPECT_EQ(saved.playSeconds, 0.0);
+}
+
+TEST_F(Session, AnOnlineSessionWithAMissingArenaDoesNotStart) {
+    // A map index the arena table does not hold stands for a missing file.
+    shell->onlineMatch = true;
+    shell->selectedMap = 3;
+    EXPECT_FALSE(shell->StartGameplay());
+    EXPECT_EQ(shell->simulation, nullptr);
+    EXPECT_EQ(shell->toast, L"MAP FILE IS MISSING OR DAMAGED");
+    EXPECT_FALSE(shell->cursorCaptured);
+}
+
+TEST_F(Session, ReturnToPauseFromSettingsResetsTheFrameClock) {
+    ASSERT_TRUE(shell->StartGameplay());
+    shell->Navigate(ScreenId::Settings);
+    shell->fireHeld = shell->aimHeld = true;
+    shell->lastFrameAt = NativeShell::Clock::now() - 10s;
+    shell->ReturnToPause();
+    EXPECT_EQ(shell->router.Current(), ScreenId::Pause);
+    EXPECT_TRUE(shell->menuOpen);
+    EXPECT_FALSE(shell->fireHeld);
+    EXPECT_FALSE(shell->aimHeld);
+    EXPECT_LT(NativeShell::Clock::now() - shell->lastFrameAt, 1s);
+}
+
+TEST_F(Session, EventsOtherThanKillsAndDeathsAreOnlyLogged) {
+    ASSERT_TRUE(shell->StartGameplay());
+    shell->simulation->ToggleFireMode();
+    shell->FlushGameplayEvents();
+    EXPECT_TRUE(Logged("FireModeSemiAutomatic"));
+    EXPECT_EQ(shell->playerData.botStats.kills, 0u);
+    EXPECT_EQ(shell->playerData.botStats.deaths, 0u);
+}
+
+class SessionSync : public Session {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(service.Running());
+        service.Script("sync/bot-stats", 200, R"({"code":"OK"})");
+        Build(service.BaseUrl());
+        account::ServerSession session;
+        session.playerId = L"P-1";
+        session.accessToken = L"access-1";
+        shell->serverSession = session;
+    }
+
+    testing::FakeAccountService service;
+};
+
+TEST_F(SessionSync, ATrainingThatRanIsReportedOnceWithItsDeltas) {
+    shell->gameplayConfig.bot_health = 30.0f;
+    ASSERT_TRUE(shell->StartGameplay());
+    TargetInFront();
+    shell->FireWeapon();
+    shell->StopGameplay(true);
+    ASSERT_TRUE(service.WaitForRequests(1));
+    const auto request = service.LastRequest("sync/bot-stats");
+    ASSERT_TRUE(request.has_value());
+    EXPECT_EQ(request->Header("authorization"), "Bearer access-1");
+    EXPECT_NE(request->body.find("\"stats\":{\"trainingsStarted\":1,\"trainingsCompleted\":1,\"kills\":1,\"deaths\":0,"
+                                 "\"shotsFired\":1,\"shotsHit\":1,\"headshots\":0,\"playSeconds\":0}"),
+              std::string::npos)
+        << request->body;
+    const std::string id = distribution::WideToUtf8(distribution::EnsureInstallationId());
+    ASSERT_FALSE(id.empty());
+    EXPECT_NE(request->body.find("\"submissionId\":\"" + id + "_"), std::string::npos) << request->body;
+
+    // The window closes later: the ended session is not reported again.
+    if (shell->accountRequest) {
+        shell->accountRequest->wait();
+        shell->accountRequest.reset();
+    }
+    shell->StopGameplay(false);
+    Sleep(200);
+    EXPECT_EQ(service.RequestCount(), 1u);
+}
+
+TEST_F(SessionSync, OnlineSessionsAreNeverReported) {
+    shell->onlineMatch = true;
+    ASSERT_TRUE(shell->StartGameplay());
+    shell->StopGameplay(true);
+    Sleep(200);
+    EXPECT_EQ(service.RequestCount(), 0u);
+}
+
+}  // namespace
+}  // namespace tarvo::ui::test
