@@ -16,9 +16,5 @@ void NativeShell::DrawMatchmaking() {}
 void NativeShell::DrawInventory() {}
 void NativeShell::DrawProfile() {}
 void NativeShell::DrawStatistics() {}
-void NativeShell::DrawSettings() {}
-void NativeShell::DrawUpdates() {}
-void NativeShell::DrawPrivacy() {}
-void NativeShell::DrawGraphicsCompatibility() {}
 
 }  // namespace tarvo::ui
