@@ -161,7 +161,70 @@ std::wstring LowerAscii(std::wstring text) {
     return text;
 }
 
+std::uint32_t BigEndian32(std::string_view b, std::size_t at) {
+    return (std::uint32_t{static_cast<std::uint8_t>(b[at])} << 24) |
+           (std::uint32_t{static_cast<std::uint8_t>(b[at + 1])} << 16) |
+           (std::uint32_t{static_cast<std::uint8_t>(b[at + 2])} << 8) | std::uint32_t{static_cast<std::uint8_t>(b[at + 3])};
+}
+
+std::uint32_t BigEndian16(std::string_view b, std::size_t at) {
+    return (std::uint32_t{static_cast<std::uint8_t>(b[at])} << 8) | std::uint32_t{static_cast<std::uint8_t>(b[at + 1])};
+}
+
+std::uint32_t LittleEndian32(std::string_view b, std::size_t at) {
+    return std::uint32_t{static_cast<std::uint8_t>(b[at])} | (std::uint32_t{static_cast<std::uint8_t>(b[at + 1])} << 8) |
+           (std::uint32_t{static_cast<std::uint8_t>(b[at + 2])} << 16) |
+           (std::uint32_t{static_cast<std::uint8_t>(b[at + 3])} << 24);
+}
+
+std::uint32_t Magnitude(std::uint32_t bits) {  // |x| of a two's complement 32-bit value
+    return (bits & 0x80000000u) ? (~bits + 1u) : bits;
+}
+
+// Walks the JPEG segments up to the first start-of-frame marker, which holds the size.
+std::optional<ImageSize> JpegSize(std::string_view b) {
+    std::size_t at = 2;
+    while (at + 4 <= b.size()) {
+        if (static_cast<std::uint8_t>(b[at]) != 0xFF) return std::nullopt;
+        const auto marker = static_cast<std::uint8_t>(b[at + 1]);
+        if (marker == 0xFF) {  // fill byte
+            ++at;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {  // markers without a length
+            at += 2;
+            continue;
+        }
+        if (marker == 0xD9 || marker == 0xDA) return std::nullopt;  // image data before any frame header
+        const std::uint32_t length = BigEndian16(b, at + 2);
+        if (length < 2) return std::nullopt;
+        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            if (at + 9 > b.size()) return std::nullopt;
+            return ImageSize{BigEndian16(b, at + 7), BigEndian16(b, at + 5)};
+        }
+        at += 2 + length;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
+
+std::optional<ImageSize> ReadImageSize(std::string_view b) {
+    if (b.size() >= 24 && b.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8) && b.substr(12, 4) == "IHDR") {
+        return ImageSize{BigEndian32(b, 16), BigEndian32(b, 20)};
+    }
+    if (b.size() >= 4 && static_cast<std::uint8_t>(b[0]) == 0xFF && static_cast<std::uint8_t>(b[1]) == 0xD8) {
+        return JpegSize(b);
+    }
+    if (b.size() >= 26 && b[0] == 'B' && b[1] == 'M') {
+        if (LittleEndian32(b, 14) == 12) {  // the old core header: 16-bit sizes
+            return ImageSize{LittleEndian32(b, 18) & 0xFFFFu, LittleEndian32(b, 18) >> 16};
+        }
+        return ImageSize{Magnitude(LittleEndian32(b, 18)), Magnitude(LittleEndian32(b, 22))};
+    }
+    return std::nullopt;
+}
 
 LocalPlayerDataStore::LocalPlayerDataStore(std::filesystem::path path) : path_(std::move(path)) {
     if (path_.empty()) path_ = distribution::UserStateRoot() / L"Profile" / L"player.dat";
@@ -215,6 +278,9 @@ bool LocalPlayerDataStore::ImportAvatar(LocalPlayerData& profile, const std::fil
 
     std::string bytes = distribution::ReadUtf8File(imagePath);
     if (bytes.empty() || bytes.size() > kMaxAvatarBytes) return false;  // changed or unreadable since the size check
+    if (const auto size = ReadImageSize(bytes); size && (size->width > kMaxAvatarSide || size->height > kMaxAvatarSide)) {
+        return false;
+    }
     std::filesystem::path copy = ProfileFolder() / (L"avatar" + extension);
     std::wstring error;
     if (!distribution::AtomicWriteUtf8(copy, bytes, error)) return false;

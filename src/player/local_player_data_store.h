@@ -2,13 +2,26 @@
 // The player profile file ("player.dat" in the "Profile" folder of the user state root). It keeps one profile
 // per account id, so signing in with another account never overwrites the first one's profile.
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "player/local_player_data.h"
 
 namespace tarvo::player {
+
+// Largest avatar side in pixels: a bigger image would cost its full decoded size at every paint.
+inline constexpr std::uint32_t kMaxAvatarSide = 4096;
+
+struct ImageSize {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+};
+
+// The pixel size a PNG, JPEG or BMP header declares; nullopt when the bytes are none of these.
+std::optional<ImageSize> ReadImageSize(std::string_view bytes);
 
 class LocalPlayerDataStore {
 public:
@@ -30,7 +43,8 @@ public:
 
     // Copies a ".png", ".jpg", ".jpeg" or ".bmp" file of 1 byte to 10 MiB into the profile folder as "avatar"
     // plus its extension, points the profile's avatar at the copy with the custom-image flag set and saves the
-    // profile. False, with the profile unchanged, when the file is refused, cannot be copied or the save fails.
+    // profile. False, with the profile unchanged, when the file is refused (also an image whose header declares
+    // more than kMaxAvatarSide pixels on a side), cannot be copied or the save fails.
     bool ImportAvatar(LocalPlayerData& profile, const std::filesystem::path& imagePath) const;
 
 private:

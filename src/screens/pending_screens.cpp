@@ -12,9 +12,5 @@ void NativeShell::DrawResetPassword() {}
 void NativeShell::DrawLinkAccount() {}
 void NativeShell::DrawLinkComplete() {}
 void NativeShell::DrawDevices() {}
-void NativeShell::DrawMatchmaking() {}
-void NativeShell::DrawInventory() {}
-void NativeShell::DrawProfile() {}
-void NativeShell::DrawStatistics() {}
 
 }  // namespace tarvo::ui

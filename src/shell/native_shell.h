@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <map>
 #include <memory>
@@ -251,6 +252,9 @@ public:
     navigation::ScreenId settingsReturnScreen = navigation::ScreenId::MainMenu;
     WINDOWPLACEMENT windowedPlacement{};
     CharacterComposer typedCharacters;  // joins the two WM_CHAR halves of a supplementary character
+    // Chooses the avatar image for "profile.avatar"; empty runs the system open-file
+    // dialog. Tests put a function here that returns their own path (nullopt: cancelled).
+    std::function<std::optional<std::filesystem::path>()> pickAvatarFile;
 
     // ---- Run and the message loop (message_loop.cpp) -------------------------------
     int Run(int showCommand);  // 2, 3, 4 or the WM_QUIT value

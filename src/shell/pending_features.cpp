@@ -7,9 +7,6 @@
 
 namespace tarvo::ui {
 
-bool NativeShell::ChooseAvatar() { return false; }
-
 bool NativeShell::HandleOnlineCommand(const std::string&) { return false; }
-bool NativeShell::HandlePlayerCommand(const std::string&) { return false; }
 
 }  // namespace tarvo::ui
