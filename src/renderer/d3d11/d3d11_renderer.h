@@ -9,6 +9,9 @@ namespace tarvo::renderer {
 
 // Direct3D 11 backend: the 3D scene as one CPU-projected triangle list with one
 // indexed draw, the HUD drawn with Direct2D and DirectWrite on the back buffer.
+// Initialize may follow Shutdown or a failed Initialize on the same object; it starts
+// clean each time. A lost device or a failed swap-chain resize clears Ready() and
+// releases the device objects, so the shell can fall back or start again.
 class D3D11Renderer final : public IRenderBackend {
 public:
     D3D11Renderer();
@@ -33,6 +36,7 @@ public:
     struct Impl;
 
 private:
+    friend struct D3D11RendererTestAccess;
     std::unique_ptr<Impl> impl_;
 };
 
