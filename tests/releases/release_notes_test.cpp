@@ -96,13 +96,17 @@ protected:
 TEST_F(ReleaseFolder, HistoryIsNewestFirstAndSkipsWhatIsNotARelease) {
     const fs::path dir = temp.Path() / "releases";
     for (const char* v : {"0.0.03.9", "0.0.03.10", "0.0.02.7", "0.0.03.5"}) {
-        WriteBytes(dir / (std::string(v) + ".release"), std::string("version = ") + v + "\n");
+        std::string text = "version = ";
+        text.append(v).append("\n");
+        WriteBytes(dir / (fs::path(v) += ".release"), text);
     }
     WriteBytes(dir / "notes.txt", "version = 9.9.9\n");
     WriteBytes(dir / "draft.release", "title.en = no version yet\n");
     WriteBytes(dir / "UPPER.RELEASE", "version = 0.0.01\n");
     fs::create_directories(dir / "folder.release");
-    WriteBytes(dir / "huge.release", "version = 99\n" + std::string(kMaxReleaseFileBytes, '#'));
+    std::string huge = "version = 99\n";
+    huge.append(kMaxReleaseFileBytes, '#');
+    WriteBytes(dir / "huge.release", huge);
 
     const std::vector<ReleaseInfo> history = LocalReleaseNotesProvider(dir).LoadHistory();
     EXPECT_EQ(Versions(history),
@@ -135,7 +139,7 @@ TEST_F(ReleaseFolder, NearestAncestorWithReleasesIsUsed) {
 
 TEST_F(ReleaseFolder, SearchStopsAfterEightFolders) {
     fs::path exe = temp.Path();
-    for (int i = 0; i < 8; ++i) exe /= "d" + std::to_string(i);
+    for (int i = 0; i < 8; ++i) exe /= fs::path("d") += std::to_string(i);
     fs::create_directories(exe);
     fs::create_directories(temp.Path() / "releases");  // the ninth folder up from exe
     EXPECT_EQ(FindReleasesFolder(exe), exe / "releases");

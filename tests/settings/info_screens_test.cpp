@@ -17,7 +17,7 @@ protected:
     // A release folder of the test's own.
     void UseReleases(const std::vector<std::string>& files) {
         for (size_t i = 0; i < files.size(); ++i) {
-            testing::WriteBytes(releaseFolder.Path() / ("r" + std::to_string(i) + ".release"), files[i]);
+            testing::WriteBytes(releaseFolder.Path() / (L"r" + std::to_wstring(i) + L".release"), files[i]);
         }
         shell->releaseNotes = releases::LocalReleaseNotesProvider(releaseFolder.Path());
     }
@@ -26,8 +26,13 @@ protected:
 };
 
 std::string Release(const std::string& version, const std::string& notes = "") {
-    return "version = " + version + "\ndate = 2026-01-" + version.substr(version.size() - 1) + "\ntitle.uk = Реліз " +
-           version + "\ntitle.en = Release " + version + "\nsummary.uk = Підсумок\nsummary.en = Summary\n" + notes;
+    std::string text;
+    text.append("version = ").append(version);
+    text.append("\ndate = 2026-01-").append(1, version.back());
+    text.append("\ntitle.uk = Реліз ").append(version);
+    text.append("\ntitle.en = Release ").append(version);
+    text.append("\nsummary.uk = Підсумок\nsummary.en = Summary\n").append(notes);
+    return text;
 }
 
 TEST_F(InfoScreens, UpdatesShowsTheShippedReleaseInBothLanguages) {

@@ -239,6 +239,17 @@ TEST_F(SettingsCommands, GraphicsCopyPutsTheSelectionReportOnTheClipboard) {
     shell->window = nullptr;
 }
 
+TEST_F(SettingsCommands, GraphicsCopyReportsAClipboardItCannotOpen) {
+    MessageWindow owner;
+    MessageWindow holder;
+    shell->window = owner.Handle();
+    ASSERT_TRUE(OpenClipboard(holder.Handle()));  // another window keeps it open
+    shell->Dispatch("graphics.copy");
+    CloseClipboard();
+    EXPECT_EQ(shell->toast, L"НЕ ВДАЛОСЯ СКОПІЮВАТИ ДІАГНОСТИКУ");
+    shell->window = nullptr;
+}
+
 TEST_F(SettingsCommands, GraphicsBackOpensPlay) {
     shell->router.Navigate(ScreenId::GraphicsCompatibility);
     shell->Dispatch("graphics.back");
