@@ -23,6 +23,7 @@ using namespace std::chrono_literals;
 class ScriptedBackend final : public renderer::IRenderBackend {
 public:
     explicit ScriptedBackend(const NativeShell& shell) : shell_(shell) {}
+    ScriptedBackend(const NativeShell& shell, renderer::RenderBackendKind fixed) : shell_(shell), fixed_(fixed) {}
 
     renderer::GraphicsDiagnostics Preflight() const override { return {}; }
     bool Initialize(HWND, const std::filesystem::path&) override {
@@ -41,13 +42,16 @@ public:
     void SetVSync(bool enabled) override { vsync = enabled; }
     void Shutdown() override {
         ++shutdownCalls;
+        if (shutdownsSeenOutside) ++*shutdownsSeenOutside;
         ready = false;
     }
     bool Ready() const override { return ready; }
     const std::wstring& DeviceName() const override { return device_; }
     const std::wstring& LastError() const override { return lastError_; }
-    // Always the kind just selected, so the shell keeps and reuses this object.
-    renderer::RenderBackendKind Kind() const override { return shell_.graphicsSelection.selected; }
+    // Unless fixed, always the kind just selected, so the shell keeps and reuses it.
+    renderer::RenderBackendKind Kind() const override {
+        return fixed_ == renderer::RenderBackendKind::Auto ? shell_.graphicsSelection.selected : fixed_;
+    }
     bool ImportedCharacterReady() const override { return true; }
     bool ImportedWeaponReady() const override { return true; }
 
@@ -55,10 +59,12 @@ public:
     bool failNextRender = false;
     bool vsync = false;
     int initializeCalls = 0, renderCalls = 0, resizeCalls = 0, shutdownCalls = 0;
+    int* shutdownsSeenOutside = nullptr;  // still readable after the shell destroyed this object
     renderer::RenderOverlay lastOverlay;
 
 private:
     const NativeShell& shell_;
+    renderer::RenderBackendKind fixed_ = renderer::RenderBackendKind::Auto;
     std::wstring device_ = L"scripted device";
     std::wstring lastError_;
 };
@@ -377,6 +383,37 @@ TEST_F(Session, ARenderFailureEndsTheSessionWithTheBackendsError) {
     EXPECT_EQ(shell->toast, L"RENDER BACKEND FAILED: Device removed while presenting.");
     EXPECT_TRUE(Logged("RenderBackendFailure"));
     EXPECT_EQ(backend->shutdownCalls, 1) << "a backend that is no longer ready is shut down";
+}
+
+TEST_F(Session, WithoutARenderViewTheStartFailsAndLeavesNothingRunning) {
+    shell->renderBackend.reset();  // a new backend is needed, and its view
+    shell->window = nullptr;       // cannot be made without a parent
+    EXPECT_FALSE(shell->StartGameplay());
+    EXPECT_EQ(shell->simulation, nullptr);
+    EXPECT_EQ(shell->renderView, nullptr);
+    EXPECT_FALSE(shell->cursorCaptured);
+    EXPECT_EQ(shell->toast, L"RENDER VIEW CREATION FAILED");
+    EXPECT_TRUE(Logged("RenderViewCreationFailed"));
+    EXPECT_EQ(shell->playerData.botStats.trainingsStarted, 0u);
+}
+
+TEST_F(Session, ABackendOfAnotherKindIsShutDownAndReplaced) {
+    auto vulkan = std::make_unique<ScriptedBackend>(*shell, renderer::RenderBackendKind::Vulkan);
+    int shutdowns = 0;
+    vulkan->shutdownsSeenOutside = &shutdowns;
+    shell->renderBackend = std::move(vulkan);
+    shell->rendererPreference = renderer::RenderBackendKind::Direct3D11;
+    const bool started = shell->StartGameplay();
+    if (shell->graphicsSelection.selected != renderer::RenderBackendKind::Direct3D11) {
+        GTEST_SKIP() << "Direct3D 11 is not available here";
+    }
+    EXPECT_EQ(shutdowns, 1);
+    ASSERT_NE(shell->renderBackend, nullptr);
+    EXPECT_EQ(shell->renderBackend->Kind(), renderer::RenderBackendKind::Direct3D11);
+    EXPECT_FALSE(Logged("RenderBackendReused"));
+    // The plain test window has no render view class: the new backend gets no view.
+    EXPECT_FALSE(started);
+    EXPECT_TRUE(Logged("RenderViewCreationFailed"));
 }
 
 TEST_F(Session, AnOnlineSessionHasNoBotsAndCountsNoTraining) {
