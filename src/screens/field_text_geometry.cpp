@@ -13,7 +13,10 @@ FieldTextGeometry::FieldTextGeometry(IDWriteFactory* factory, IDWriteTextFormat*
     if (FAILED(factory_->CreateTextLayout(text_.c_str(), static_cast<UINT32>(text_.size()), format_, width_, height_,
                                           &layout_))) {
         layout_.Reset();
+        return;
     }
+    // A wrapped value would stack its lines in a box one line high.
+    layout_->SetWordWrapping(DWRITE_WORD_WRAPPING_NO_WRAP);
 }
 
 float FieldTextGeometry::PrefixWidth(size_t count) const {
@@ -27,6 +30,7 @@ float FieldTextGeometry::PrefixWidth(size_t count) const {
                                           width_, height_, &prefix))) {
         return 0.0f;
     }
+    prefix->SetWordWrapping(DWRITE_WORD_WRAPPING_NO_WRAP);
     DWRITE_TEXT_METRICS metrics{};
     if (FAILED(prefix->GetMetrics(&metrics))) return 0.0f;
     return metrics.left + metrics.widthIncludingTrailingWhitespace;
@@ -102,6 +106,16 @@ std::vector<D2D_RECT_F> FieldTextGeometry::RangeRects(size_t start, size_t end) 
     if (!LineBox(top, height)) return rects;
     rects.push_back(D2D1::RectF(PrefixWidth(start), top, PrefixWidth(end), top + height));
     return rects;
+}
+
+float FieldTextGeometry::ScrollFor(size_t position) const {
+    float x = 0.0f;
+    float top = 0.0f;
+    float height = 0.0f;
+    if (!CaretAt(position, x, top, height)) return 0.0f;
+    constexpr float kCaretRoom = 2.0f;  // the caret line itself stays visible
+    const float room = width_ - kCaretRoom;
+    return x > room ? x - room : 0.0f;
 }
 
 }  // namespace tarvo::ui

@@ -29,6 +29,10 @@ public:
     bool CaretAt(size_t position, float& x, float& top, float& height) const;
     // Rectangles of the range [start, end) relative to the box.
     std::vector<D2D_RECT_F> RangeRects(size_t start, size_t end) const;
+    // The value stays on one line; when it is wider than the box it is shifted left
+    // by this much so that the caret at `position` stays inside. Drawing and click
+    // placement both use it, so the caret lands where the click was.
+    float ScrollFor(size_t position) const;
 
 private:
     float PrefixWidth(size_t count) const;  // width of the first `count` units

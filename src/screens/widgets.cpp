@@ -1,5 +1,7 @@
 // The shared widgets: brand header, button, text field, check box and image. They
 // keep no state; each clickable one appends its hit region as it is drawn.
+#include <algorithm>
+
 #include "screens/field_text_geometry.h"
 #include "shell/native_shell.h"
 
@@ -77,7 +79,10 @@ void NativeShell::TextField(D2D_RECT_F rect, std::wstring_view label, const std:
         const FieldTextGeometry geometry(dwriteFactory.Get(), bodyFormat.Get(), display, value.right - value.left,
                                          value.bottom - value.top);
         if (geometry.Valid()) {
-            const D2D1_POINT_2F origin{value.left, value.top};
+            const size_t shownCaret = std::min(caret, display.size());
+            const float scroll = focused ? geometry.ScrollFor(shownCaret) : 0.0f;
+            const D2D1_POINT_2F origin{value.left - scroll, value.top};
+            renderTarget->PushAxisAlignedClip(value, D2D1_ANTIALIAS_MODE_PER_PRIMITIVE);
             if (focused) {
                 const size_t s = std::min(caret, selectionAnchor);
                 const size_t e = std::max(caret, selectionAnchor);
@@ -88,13 +93,16 @@ void NativeShell::TextField(D2D_RECT_F rect, std::wstring_view label, const std:
                     }
                 }
             }
+            // Clipped to the value rectangle rather than the layout box, which moves
+            // with the scroll.
             brush->SetColor(Colors::Text);
-            renderTarget->DrawTextLayout(origin, geometry.Layout(), brush.Get(), D2D1_DRAW_TEXT_OPTIONS_CLIP);
+            renderTarget->DrawTextLayout(origin, geometry.Layout(), brush.Get(), D2D1_DRAW_TEXT_OPTIONS_NONE);
             float x = 0.0f, top = 0.0f, height = 0.0f;
-            if (focused && geometry.CaretAt(std::min(caret, display.size()), x, top, height)) {
+            if (focused && geometry.CaretAt(shownCaret, x, top, height)) {
                 DrawLine(D2D1::Point2F(origin.x + x, origin.y + top), D2D1::Point2F(origin.x + x, origin.y + top + height),
                          Colors::Accent, 1.5f);
             }
+            renderTarget->PopAxisAlignedClip();
         }
     }
     AddRegion(rect, key);

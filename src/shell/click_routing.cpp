@@ -1,5 +1,7 @@
 // Pointer to canvas, the region under it, hover, caret placement on a field click,
 // and the fixed rows of the pause view.
+#include <algorithm>
+
 #include "gameplay/training_simulation.h"
 #include "screens/field_text_geometry.h"
 #include "shell/native_shell.h"
@@ -42,7 +44,9 @@ size_t NativeShell::CaretFromClick(const HitRegion& region, D2D1_POINT_2F point)
     const FieldTextGeometry geometry(dwriteFactory.Get(), bodyFormat.Get(), text, box.right - box.left,
                                      box.bottom - box.top);
     if (!geometry.Valid()) return text.size();
-    return geometry.PositionAt(point.x - box.left, point.y - box.top);
+    // The same scroll the last paint drew the value with.
+    const float scroll = focusedField == key ? geometry.ScrollFor(std::min(caret, text.size())) : 0.0f;
+    return SnapToCaretStop(fieldValues[key], geometry.PositionAt(point.x - box.left + scroll, point.y - box.top));
 }
 
 void NativeShell::OnClick(int x, int y) {
