@@ -29,10 +29,11 @@ std::optional<std::filesystem::path> AskForImageFile(HWND owner) {
     return std::filesystem::path(file.data());
 }
 
-// Starts the "avatar" request with the imported image; false when not signed in or
-// the image is too large or unreadable for the upload (it then stays local).
+// Starts the "avatar" request with the imported image; false when not signed in,
+// while another account request is pending (nothing is sent then), or when the image
+// is too large or unreadable for the upload. The image then stays local.
 bool StartAvatarUpload(NativeShell& shell) {
-    if (!shell.serverSession) return false;
+    if (!shell.serverSession || shell.accountRequest) return false;
     std::string text = Base64File(shell.playerData.avatar.imagePath);
     if (text.empty()) return false;
     shell.BeginAccountRequest("avatar", shell.accountApi.UploadAvatar(shell.serverSession->accessToken, std::move(text)));
