@@ -4,13 +4,5 @@
 
 namespace tarvo::ui {
 
-void NativeShell::DrawLogin() {}
-void NativeShell::DrawVerifyEmail() {}
-void NativeShell::DrawVerifyDevice() {}
-void NativeShell::DrawForgotPassword() {}
-void NativeShell::DrawResetPassword() {}
-void NativeShell::DrawLinkAccount() {}
-void NativeShell::DrawLinkComplete() {}
-void NativeShell::DrawDevices() {}
 
 }  // namespace tarvo::ui
