@@ -208,5 +208,28 @@ TEST_F(EditingTable, AnAltGrAtSignIsTypedCtrlShortcutsAreNot) {
     EXPECT_EQ(Value("field.email"), L"ann@mail.ua");
 }
 
+// Drawing, caret placement and the clipboard agree on which fields are masked: every
+// field drawn with a reveal toggle is in the one password set, and the set's fields
+// on these screens all have one.
+TEST_F(EditingTable, TheMaskedFieldsOfTheScreensAreThePasswordSet) {
+    const std::pair<ScreenId, bool> screens[] = {
+        {ScreenId::Login, false},        {ScreenId::Login, true},          {ScreenId::VerifyEmail, false},
+        {ScreenId::VerifyDevice, false}, {ScreenId::ForgotPassword, false}, {ScreenId::ResetPassword, false},
+        {ScreenId::LinkAccount, false},
+    };
+    for (const auto& [screen, registration] : screens) {
+        shell->registerTab = registration;
+        Show(screen);
+        for (const auto& region : shell->hitRegions) {
+            const std::string& command = region.command;
+            if (command.rfind("reveal.", 0) == 0) {
+                EXPECT_TRUE(IsPasswordField(command.substr(7))) << command;
+            } else if (command.rfind("field.", 0) == 0 && IsPasswordField(command)) {
+                EXPECT_EQ(Region("reveal." + command).command, "reveal." + command);
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tarvo::ui::test
