@@ -96,18 +96,21 @@ void DrawSecurityPage(NativeShell& shell) {
     const float w = 692;
     const float x = kContentLeft + 24;
     Field(shell, x, 200, w, shell.Pick(L"КЛЮЧ", L"KEY"), KeyLine(shell), Colors::Text);
-    Field(shell, x, 240, w, shell.Pick(L"ФАЙЛ", L"FILE"), release_control::ReleaseControlClient::OwnerKeyPath().wstring(),
-          Colors::Muted);
-    Field(shell, x, 280, w, shell.Pick(L"ЗАХИСТ", L"PROTECTION"),
+    Field(shell, x, 240, w, shell.Pick(L"ЗАХИСТ", L"PROTECTION"),
           shell.Pick(L"DPAPI, ЛИШЕ ЦЕЙ КОРИСТУВАЧ WINDOWS", L"DPAPI, THIS WINDOWS USER ONLY"), Colors::Text);
-    Field(shell, x, 320, w, shell.Pick(L"АЛГОРИТМ", L"ALGORITHM"), L"ED25519", Colors::Text);
+    Field(shell, x, 280, w, shell.Pick(L"АЛГОРИТМ", L"ALGORITHM"), L"ED25519", Colors::Text);
+    shell.DrawTextIn(shell.Pick(L"ФАЙЛ", L"FILE"), shell.captionFormat.Get(), D2D1::RectF(x, 320, x + 240, 352),
+                     Colors::Muted);
+    shell.DrawTextIn(release_control::ReleaseControlClient::OwnerKeyPath().wstring(), shell.bodyFormat.Get(),
+                     D2D1::RectF(x, 350, 1076, 400), Colors::Muted, DWRITE_TEXT_ALIGNMENT_LEADING,
+                     DWRITE_PARAGRAPH_ALIGNMENT_NEAR);
     shell.DrawTextIn(shell.Pick(L"Ключ створюється під час першої підписаної команди або перевірки й ніколи не "
                                 L"залишає цей комп'ютер.",
                                 L"The key is made on the first signed command or check and never leaves this "
                                 L"computer."),
-                     shell.bodyFormat.Get(), D2D1::RectF(x, 370, 1076, 440), Colors::Muted,
+                     shell.bodyFormat.Get(), D2D1::RectF(x, 408, 1076, 460), Colors::Muted,
                      DWRITE_TEXT_ALIGNMENT_LEADING, DWRITE_PARAGRAPH_ALIGNMENT_NEAR);
-    shell.Button(D2D1::RectF(x, 470, 800, 530), shell.Pick(L"ПЕРЕВІРИТИ КЛЮЧ І СЛУЖБУ", L"CHECK KEY AND SERVICE"),
+    shell.Button(D2D1::RectF(x, 484, 800, 540), shell.Pick(L"ПЕРЕВІРИТИ КЛЮЧ І СЛУЖБУ", L"CHECK KEY AND SERVICE"),
                  "release.status", true, false);
 
     const release_control::SodiumLibrary& sodium = release_control::SodiumLibrary::Shared();

@@ -133,17 +133,17 @@ void DrawStatisticsPage(NativeShell& shell) {
     const auto figure = [&](std::uint64_t value) { return m.valid ? Grouped(value) : std::wstring(L"\u2014"); };
     const float w = 692;
     const float x = kContentLeft + 24;
-    Field(shell, x, 220, w, shell.Pick(L"ТЕСТУВАЛЬНИКИ", L"TESTERS"), figure(m.testers), Colors::Text);
-    Field(shell, x, 260, w, shell.Pick(L"АКТИВНІ ЗА 24 ГОД", L"ACTIVE IN 24 H"), figure(m.activeTesters), Colors::Text);
-    Field(shell, x, 300, w, shell.Pick(L"СЕСІЇ", L"SESSIONS"), figure(m.sessions), Colors::Text);
-    Field(shell, x, 340, w, shell.Pick(L"МАТЧІ", L"MATCHES"), figure(m.matches), Colors::Text);
-    Field(shell, x, 380, w, shell.Pick(L"ЗАВАНТАЖЕННЯ", L"DOWNLOADS"), figure(m.downloads), Colors::Text);
-    Field(shell, x, 420, w, shell.Pick(L"ЗВІТИ ПРО ЗБОЇ", L"CRASH REPORTS"), figure(m.crashReports),
+    Field(shell, x, 212, w, shell.Pick(L"ТЕСТУВАЛЬНИКИ", L"TESTERS"), figure(m.testers), Colors::Text);
+    Field(shell, x, 248, w, shell.Pick(L"АКТИВНІ ЗА 24 ГОД", L"ACTIVE IN 24 H"), figure(m.activeTesters), Colors::Text);
+    Field(shell, x, 284, w, shell.Pick(L"СЕСІЇ", L"SESSIONS"), figure(m.sessions), Colors::Text);
+    Field(shell, x, 320, w, shell.Pick(L"МАТЧІ", L"MATCHES"), figure(m.matches), Colors::Text);
+    Field(shell, x, 356, w, shell.Pick(L"ЗАВАНТАЖЕННЯ", L"DOWNLOADS"), figure(m.downloads), Colors::Text);
+    Field(shell, x, 392, w, shell.Pick(L"ЗВІТИ ПРО ЗБОЇ", L"CRASH REPORTS"), figure(m.crashReports),
           m.valid && m.crashReports > 0 ? Colors::Danger : Colors::Text);
-    Field(shell, x, 460, w, shell.Pick(L"ВИТРАЧЕНО МОНЕТ", L"COINS SPENT"), figure(m.coinsSpent), Colors::Text);
-    Field(shell, x, 500, w, shell.Pick(L"ЗБІРКА", L"BUILD"), m.buildVersion, Colors::Text);
-    Field(shell, x, 540, w, shell.Pick(L"ЗВІТ ВІД", L"REPORTED AT"), m.reportedAt, Colors::Text);
-    shell.Button(D2D1::RectF(x, 580 - 4, 700, 630 - 4), shell.Pick(L"ОНОВИТИ МЕТРИКИ", L"REFRESH METRICS"),
+    Field(shell, x, 428, w, shell.Pick(L"ВИТРАЧЕНО МОНЕТ", L"COINS SPENT"), figure(m.coinsSpent), Colors::Text);
+    Field(shell, x, 464, w, shell.Pick(L"ЗБІРКА", L"BUILD"), m.buildVersion, Colors::Text);
+    Field(shell, x, 500, w, shell.Pick(L"ЗВІТ ВІД", L"REPORTED AT"), m.reportedAt, Colors::Text);
+    shell.Button(D2D1::RectF(x, 552, 700, 608), shell.Pick(L"ОНОВИТИ МЕТРИКИ", L"REFRESH METRICS"),
                  "metrics.refresh", true, false);
 
     const auto days = mock_data::DemoMetrics();

@@ -7,6 +7,20 @@
 
 namespace tarvo::ui::ostrel {
 
+namespace {
+
+// Values from services can be long: they are cut at the edge of their cell instead of
+// wrapping over the rows below. The shared format is put back to wrapping afterwards.
+void SingleLine(NativeShell& shell, std::wstring_view text, IDWriteTextFormat* format, D2D_RECT_F rect,
+                D2D1_COLOR_F color, DWRITE_TEXT_ALIGNMENT align = DWRITE_TEXT_ALIGNMENT_LEADING) {
+    if (!format) return;
+    format->SetWordWrapping(DWRITE_WORD_WRAPPING_NO_WRAP);
+    shell.DrawTextIn(text, format, rect, color, align);
+    format->SetWordWrapping(DWRITE_WORD_WRAPPING_WRAP);
+}
+
+}  // namespace
+
 void Chip(NativeShell& shell, D2D_RECT_F rect, std::wstring_view text, D2D1_COLOR_F color) {
     shell.FillRounded(rect, 7.0f, WithAlpha(color, 0.12f));
     shell.StrokeRounded(rect, 7.0f, WithAlpha(color, 0.48f), 1.0f);
@@ -37,8 +51,8 @@ void Field(NativeShell& shell, float left, float top, float width, std::wstring_
            D2D1_COLOR_F valueColor) {
     const float split = left + std::min(260.0f, width * 0.36f);
     shell.DrawTextIn(label, shell.captionFormat.Get(), D2D1::RectF(left, top, split - 12, top + 32), Colors::Muted);
-    shell.DrawTextIn(value.empty() ? std::wstring_view(L"\u2014") : value, shell.bodyFormat.Get(),
-                     D2D1::RectF(split, top, left + width, top + 32), valueColor);
+    SingleLine(shell, value.empty() ? std::wstring_view(L"\u2014") : value, shell.bodyFormat.Get(),
+               D2D1::RectF(split, top, left + width, top + 32), valueColor);
 }
 
 float Table(NativeShell& shell, float left, float top, std::span<const Column> columns, std::span<const Row> rows,
@@ -74,9 +88,9 @@ float Table(NativeShell& shell, float left, float top, std::span<const Column> c
         x = left;
         for (size_t c = 0; c < columns.size(); ++c) {
             if (c < rows[i].size()) {
-                shell.DrawTextIn(rows[i][c], shell.bodyFormat.Get(),
-                                 D2D1::RectF(x + cellPad, rowRect.top, x + columns[c].width - cellPad, rowRect.bottom),
-                                 c == 0 ? color : (selected ? Colors::Text : WithAlpha(color, 0.86f)), columns[c].align);
+                SingleLine(shell, rows[i][c], shell.bodyFormat.Get(),
+                           D2D1::RectF(x + cellPad, rowRect.top, x + columns[c].width - cellPad, rowRect.bottom),
+                           c == 0 ? color : (selected ? Colors::Text : WithAlpha(color, 0.86f)), columns[c].align);
             }
             x += columns[c].width;
         }

@@ -123,8 +123,8 @@ bool NativeShell::HandleOwnerConsoleCommand(const std::string& command) {
                command == "release.finalize") {
         const std::wstring action = Widen(std::string_view(command).substr(8));
         ShowBusy(*this, L"SIGNING " + Upper(action) + L"...");
+        RefreshKeyLine(*this);  // creates the key on first use, so the command below finds it
         const HttpResult result = ReleaseControlClient::SignedCommand(releaseControlUrl, action, L"", L"", 0, L"");
-        RefreshKeyLine(*this);
         releaseStatusText = Upper(action) + L" " + Outcome(result);
         releaseMessageText = ReplyMessage(result, result.Succeeded() ? L"Release control accepted the command."
                                                                      : result.message);
@@ -180,6 +180,7 @@ void BackendCommand(NativeShell& shell, const std::string& word) {
     }
 
     ShowBusy(shell, L"SIGNING BACKEND " + Upper(action) + L"...");
+    RefreshKeyLine(shell);
     const HttpResult result = ReleaseControlClient::SignedBackendCommand(
         shell.releaseControlUrl, action, config ? &*config : nullptr, testEmail, 0, L"");
     shell.lastCommandText = L"backend." + action + L" \u00B7 " + Outcome(result) + L" \u00B7 " + ClockText();
@@ -249,6 +250,7 @@ void PublishAnnouncement(NativeShell& shell) {
         std::clamp<std::int32_t>(shell.announcementTarget, 0, static_cast<std::int32_t>(audiences.size()) - 1))];
 
     ShowBusy(shell, L"SIGNING ANNOUNCEMENT...");
+    RefreshKeyLine(shell);
     const HttpResult result =
         ReleaseControlClient::SignedAnnouncement(shell.releaseControlUrl, std::wstring(audience.word), text, 0, L"");
     shell.lastCommandText = L"announcement.publish \u00B7 " + Outcome(result) + L" \u00B7 " + ClockText();

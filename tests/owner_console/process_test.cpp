@@ -1,0 +1,155 @@
+// The owner console as a running program: a real window driven by mouse messages
+// through the gate and all fifteen pages, and the test launcher started as its own
+// process with and without libsodium beside it.
+#include <functional>
+
+#include "common/file_utils.h"
+#include "owner_console/ostrel_ui.h"
+#include "shell/shell_fixture.h"
+#include "support/fake_release_control.h"
+
+namespace tarvo::ui::test {
+namespace {
+
+using navigation::ScreenId;
+
+// Runs the shell's real loop, calling `step` every 20 ms from inside it; closes a run
+// that has not ended after 20 s.
+int RunStepping(NativeShell& shell, std::function<void(NativeShell&)> step) {
+    static NativeShell* current = nullptr;
+    static std::function<void(NativeShell&)>* action = nullptr;
+    static ULONGLONG deadline = 0;
+    current = &shell;
+    action = &step;
+    deadline = GetTickCount64() + 20000;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (!current || !current->window) return;
+        if (GetTickCount64() > deadline) {
+            PostMessageW(current->window, WM_CLOSE, 0, 0);
+            return;
+        }
+        (*action)(*current);
+    });
+    const int result = shell.Run(SW_SHOWNOACTIVATE);
+    KillTimer(nullptr, timer);
+    current = nullptr;
+    return result;
+}
+
+// A left-button release at a canvas point, in the window's client pixels.
+void ClickCanvas(const NativeShell& shell, float x, float y) {
+    const int cx = static_cast<int>(x * shell.canvasScale + shell.canvasOffset.x);
+    const int cy = static_cast<int>(y * shell.canvasScale + shell.canvasOffset.y);
+    PostMessageW(shell.window, WM_LBUTTONUP, 0, MAKELPARAM(cx, cy));
+}
+
+class OwnerConsoleRun : public ShellFixture {};
+
+TEST_F(OwnerConsoleRun, StartsOnTheGateUnlocksAndVisitsEveryPageByMouse) {
+    core::Log().Initialize(L"tarvonix-ostrel-node.log");
+    auto shell = MakeShell(ProductKind::OstrelNode);
+    const auto pages = ostrel::Pages();
+    std::vector<ScreenId> visited;
+    bool sawGate = false;
+    bool unlocked = false;
+    const int code = RunStepping(*shell, [&](NativeShell& s) {
+        if (s.hitRegions.empty()) return;  // not painted yet
+        const ScreenId screen = s.router.Current();
+        if (screen == ScreenId::OstrelGate) {
+            sawGate = s.hitRegions.size() == 1 && s.hitRegions[0].command == "ostrel.unlock";
+            if (!unlocked) {
+                const D2D_RECT_F r = s.hitRegions[0].rect;
+                ClickCanvas(s, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+                unlocked = true;
+            }
+            return;
+        }
+        if (!visited.empty() && visited.back() == screen) return;  // waiting for the click to land
+        visited.push_back(screen);
+        if (visited.size() >= pages.size()) {
+            PostMessageW(s.window, WM_CLOSE, 0, 0);
+            return;
+        }
+        // The next sidebar entry, found in what this page painted.
+        for (const HitRegion& region : s.hitRegions) {
+            if (region.command == pages[visited.size()].command) {
+                ClickCanvas(s, (region.rect.left + region.rect.right) / 2, (region.rect.top + region.rect.bottom) / 2);
+                break;
+            }
+        }
+    });
+    const auto events = LogEvents(L"tarvonix-ostrel-node.log");
+    core::Log().Initialize(L"tarvonix-volley.log");
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(sawGate);
+    // The unlock lands on the overview; every other page follows in sidebar order.
+    std::vector<ScreenId> expected;
+    for (const ostrel::Page& page : pages) expected.push_back(page.screen);
+    EXPECT_EQ(visited, expected);
+    EXPECT_NE(std::find(events.begin(), events.end(), "WindowCreated"), events.end());
+}
+
+// Output and exit code of one run of the test launcher.
+struct LauncherRun {
+    DWORD exitCode = 0xFFFFFFFF;
+    std::string output;
+};
+
+LauncherRun RunLauncher(const std::filesystem::path& exe, const std::wstring& arguments) {
+    LauncherRun run;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return run;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"\"" + exe.wstring() + L"\" " + arguments;
+    const std::wstring folder = exe.parent_path().wstring();
+    const BOOL started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                        nullptr, folder.c_str(), &startup, &process);
+    CloseHandle(writeEnd);
+    if (started) {
+        char buffer[4096];
+        DWORD read = 0;
+        while (ReadFile(readEnd, buffer, sizeof buffer, &read, nullptr) && read > 0) run.output.append(buffer, read);
+        WaitForSingleObject(process.hProcess, 60000);
+        GetExitCodeProcess(process.hProcess, &run.exitCode);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    CloseHandle(readEnd);
+    return run;
+}
+
+TEST_F(OwnerConsoleRun, WithoutLibsodiumBesideItTheSignedCommandIsRefusedWithItsMessage) {
+    const std::filesystem::path built = distribution::ExecutableDirectory() / "ostrel_launcher.exe";
+    ASSERT_TRUE(std::filesystem::exists(built));
+    ASSERT_TRUE(std::filesystem::exists(distribution::ExecutableDirectory() / "libsodium.dll"));
+    testing::FakeReleaseControl service;
+
+    // Beside its libsodium.dll the launcher signs and the service verifies.
+    const LauncherRun signing = RunLauncher(built, L"sign " + service.BaseUrl());
+    EXPECT_EQ(signing.exitCode, 0u) << signing.output;
+    EXPECT_NE(signing.output.find("sent 200"), std::string::npos) << signing.output;
+    ASSERT_EQ(service.Commands().size(), 1u);
+    EXPECT_TRUE(service.Commands()[0].signatureValid);
+
+    // The same program alone in a folder: nothing is sent and the message says why.
+    const std::filesystem::path alone = Root() / "alone";
+    std::filesystem::create_directories(alone);
+    std::filesystem::copy_file(built, alone / "ostrel_launcher.exe");
+    const LauncherRun refused = RunLauncher(alone / "ostrel_launcher.exe", L"sign " + service.BaseUrl());
+    EXPECT_EQ(refused.exitCode, 2u) << refused.output;
+    EXPECT_NE(refused.output.find("refused libsodium is not available: libsodium.dll was not found"), std::string::npos)
+        << refused.output;
+    EXPECT_EQ(service.RequestCount(), 1u) << "the refused command never reached the service";
+}
+
+}  // namespace
+}  // namespace tarvo::ui::test
