@@ -17,9 +17,9 @@ struct TestMetricsSnapshot {
     std::uint64_t matches = 0;        // matches played
     std::uint64_t downloads = 0;      // completed package downloads
     std::uint64_t crashReports = 0;
-    std::uint64_t coinsSpent = 0;     // match coins spent in the arsenal
-    std::wstring buildVersion;        // the build the testers run
-    std::wstring reportedAt;          // the service's time stamp, as sent
+    std::uint64_t coinsSpent = 0;  // match coins spent in the arsenal
+    std::wstring buildVersion;     // the build the testers run
+    std::wstring reportedAt;       // the service's time stamp, as sent
 };
 
 // GET of the metrics endpoint (kTestMetricsUrl, or `url`). On success the snapshot is

@@ -81,8 +81,10 @@ std::span<const AuditEntry> DemoAuditLog() {
 
 std::span<const VersionRecord> DemoVersions() {
     static const std::array<VersionRecord, 6> table{{
-        {L"0.0.03.5", L"TEST", L"STAGED", L"2025-05-16", L"9C41 07E2 B3D8", L"Online test mode, arsenal of three weapons"},
-        {L"0.0.03.4", L"TEST", L"ACTIVE", L"2025-05-02", L"51AF 6C0E 2F94", L"Vulkan renderer with Direct3D 11 fallback"},
+        {L"0.0.03.5", L"TEST", L"STAGED", L"2025-05-16", L"9C41 07E2 B3D8",
+         L"Online test mode, arsenal of three weapons"},
+        {L"0.0.03.4", L"TEST", L"ACTIVE", L"2025-05-02", L"51AF 6C0E 2F94",
+         L"Vulkan renderer with Direct3D 11 fallback"},
         {L"0.0.03.3", L"STABLE", L"ARCHIVED", L"2025-04-18", L"E07B 1D55 8A23", L"Trusted devices, account linking"},
         {L"0.0.03.2", L"STABLE", L"ROLLED BACK", L"2025-04-04", L"3B62 FA09 C71E", L"Bot navigation graph rework"},
         {L"0.0.03.1", L"STABLE", L"ARCHIVED", L"2025-03-21", L"A85D 4E37 06BC", L"Foundry arena, weapon audio"},

@@ -28,8 +28,8 @@ struct MatchRecord {
     std::uint32_t map;            // index into the map table
     std::uint32_t players;
     std::uint32_t durationSeconds;
-    std::wstring_view result;     // "CYAN 5 : 3 AMBER", a winner's name, ...
-    std::wstring_view node;       // match server node
+    std::wstring_view result;  // "CYAN 5 : 3 AMBER", a winner's name, ...
+    std::wstring_view node;    // match server node
 };
 
 // Downloads of one published package.

@@ -61,9 +61,8 @@ bool IsPortText(std::wstring_view text) {
     return value >= 1 && value <= 65535;
 }
 
-std::optional<release_control::BackendPrivateConfig> BackendConfigFromFields(const FieldMap& values,
-                                                                             bool needTestEmail, bool ukrainian,
-                                                                             FieldMap& errors) {
+std::optional<release_control::BackendPrivateConfig> BackendConfigFromFields(const FieldMap& values, bool needTestEmail,
+                                                                             bool ukrainian, FieldMap& errors) {
     bool valid = true;
     const auto fail = [&](std::string_view key, std::wstring_view uk, std::wstring_view en) {
         errors[std::string(key)] = std::wstring(ukrainian ? uk : en);

@@ -28,9 +28,8 @@ using FieldMap = std::unordered_map<std::string, std::wstring>;
 // field in `errors` (texts in Ukrainian when `ukrainian`). `needTestEmail` adds the
 // check of the test address for the mail test. Values are taken without their
 // surrounding blanks; the security word is stored in lower case.
-std::optional<release_control::BackendPrivateConfig> BackendConfigFromFields(const FieldMap& values,
-                                                                             bool needTestEmail, bool ukrainian,
-                                                                             FieldMap& errors);
+std::optional<release_control::BackendPrivateConfig> BackendConfigFromFields(const FieldMap& values, bool needTestEmail,
+                                                                             bool ukrainian, FieldMap& errors);
 
 // Whether a port text is a decimal number 1..65535 without sign or blanks.
 bool IsPortText(std::wstring_view text);

@@ -38,7 +38,8 @@ void DrawReleasePage(NativeShell& shell) {
     TitledCard(shell, D2D1::RectF(kContentLeft, 160, 1240, 560), shell.Pick(L"ПІДГОТОВЛЕНИЙ РЕЛІЗ", L"STAGED RELEASE"));
     for (const auto& version : mock_data::DemoVersions()) {
         if (version.state == L"STAGED") {
-            Chip(shell, D2D1::RectF(960, 172, 1224, 202), std::wstring(version.version) + L" \u00B7 DEMO", Colors::Cyan);
+            Chip(shell, D2D1::RectF(960, 172, 1224, 202), std::wstring(version.version) + L" \u00B7 DEMO",
+                 Colors::Cyan);
             break;
         }
     }
@@ -123,7 +124,8 @@ void DrawSecurityPage(NativeShell& shell) {
                      D2D1::RectF(1144, 270, 1856, 380), sodium.Available() ? Colors::Muted : Colors::Danger,
                      DWRITE_TEXT_ALIGNMENT_LEADING, DWRITE_PARAGRAPH_ALIGNMENT_NEAR);
 
-    TitledCard(shell, D2D1::RectF(kContentLeft, 580, kContentRight, 940), shell.Pick(L"ПОДІЇ БЕЗПЕКИ", L"SECURITY EVENTS"));
+    TitledCard(shell, D2D1::RectF(kContentLeft, 580, kContentRight, 940),
+               shell.Pick(L"ПОДІЇ БЕЗПЕКИ", L"SECURITY EVENTS"));
     Chip(shell, D2D1::RectF(1730, 592, 1864, 622), shell.Pick(L"ДЕМО-ДАНІ", L"DEMO DATA"), Colors::Cyan);
     const std::array<Column, 4> columns{{{shell.Pick(L"ЧАС (UTC)", L"TIME (UTC)"), 220},
                                          {shell.Pick(L"ПОДІЯ", L"EVENT"), 320},
@@ -184,7 +186,8 @@ void DrawBackendPage(NativeShell& shell) {
 }
 
 void DrawAnnouncementsPage(NativeShell& shell) {
-    TitledCard(shell, D2D1::RectF(kContentLeft, 160, kContentRight, 540), shell.Pick(L"НОВЕ ОГОЛОШЕННЯ", L"NEW ANNOUNCEMENT"));
+    TitledCard(shell, D2D1::RectF(kContentLeft, 160, kContentRight, 540),
+               shell.Pick(L"НОВЕ ОГОЛОШЕННЯ", L"NEW ANNOUNCEMENT"));
     const auto audiences = mock_data::AnnouncementAudiences();
     for (size_t i = 0; i < audiences.size(); ++i) {
         const float left = 384.0f + 320.0f * static_cast<float>(i);

@@ -17,8 +17,8 @@ void NativeShell::DrawOstrelGate() {
                     L"Release and backend control is signed with the owner key, protected for this Windows user."),
                bodyFormat.Get(), D2D1::RectF(460, 530, 1460, 580), Colors::Muted, DWRITE_TEXT_ALIGNMENT_CENTER);
     Button(D2D1::RectF(780, 610, 1140, 678), Pick(L"ВІДКРИТИ", L"UNLOCK"), "ostrel.unlock", true, false);
-    ostrel::Chip(*this, D2D1::RectF(810, 712, 1110, 746), Pick(L"ДЕМО-ДАНІ ТА ТЕСТОВІ СЛУЖБИ", L"DEMO DATA AND TEST SERVICES"),
-                 Colors::Cyan);
+    ostrel::Chip(*this, D2D1::RectF(810, 712, 1110, 746),
+                 Pick(L"ДЕМО-ДАНІ ТА ТЕСТОВІ СЛУЖБИ", L"DEMO DATA AND TEST SERVICES"), Colors::Cyan);
     DrawTextIn(kVersionText, captionFormat.Get(), D2D1::RectF(760, 780, 1160, 820), Colors::Muted,
                DWRITE_TEXT_ALIGNMENT_CENTER);
 }

@@ -53,7 +53,8 @@ void DrawMatchesPage(NativeShell& shell) {
          std::wstring(shell.Pick(L"СЕРЕДНЬО ГРАВЦІВ ", L"AVERAGE PLAYERS ")) + Tenths(players * 10 / count, L""),
          Colors::Accent);
 
-    TitledCard(shell, D2D1::RectF(kContentLeft, 220, kContentRight, 930), shell.Pick(L"ОСТАННІ МАТЧІ", L"RECENT MATCHES"));
+    TitledCard(shell, D2D1::RectF(kContentLeft, 220, kContentRight, 930),
+               shell.Pick(L"ОСТАННІ МАТЧІ", L"RECENT MATCHES"));
     DemoChip(shell, kContentRight, 220);
     const std::array<Column, 8> columns{{{shell.Pick(L"МАТЧ", L"MATCH"), 150},
                                          {shell.Pick(L"ПОЧАТОК (UTC)", L"STARTED (UTC)"), 210},
@@ -83,8 +84,8 @@ void DrawDownloadsPage(NativeShell& shell) {
         completed += d.completed;
     }
     const std::uint64_t permille = started ? completed * 1000 / started : 0;
-    FigureCard(shell, D2D1::RectF(kContentLeft, 160, 725, 300), shell.Pick(L"РОЗПОЧАТО", L"STARTED"),
-               Grouped(started), shell.Pick(L"ДЕМО-ДАНІ", L"DEMO DATA"), Colors::Cyan);
+    FigureCard(shell, D2D1::RectF(kContentLeft, 160, 725, 300), shell.Pick(L"РОЗПОЧАТО", L"STARTED"), Grouped(started),
+               shell.Pick(L"ДЕМО-ДАНІ", L"DEMO DATA"), Colors::Cyan);
     FigureCard(shell, D2D1::RectF(745, 160, 1110, 300), shell.Pick(L"ЗАВЕРШЕНО", L"COMPLETED"), Grouped(completed),
                shell.Pick(L"ДЕМО-ДАНІ", L"DEMO DATA"), Colors::Accent);
     FigureCard(shell, D2D1::RectF(1130, 160, 1495, 300), shell.Pick(L"УСПІШНІСТЬ", L"COMPLETION"),
@@ -107,14 +108,15 @@ void DrawDownloadsPage(NativeShell& shell) {
 
     TitledCard(shell, D2D1::RectF(kContentLeft, 580, kContentRight, 940), shell.Pick(L"ПАКЕТИ", L"PACKAGES"));
     DemoChip(shell, kContentRight, 580);
-    const std::array<Column, 8> columns{{{shell.Pick(L"ВЕРСІЯ", L"VERSION"), 160},
-                                         {shell.Pick(L"КАНАЛ", L"CHANNEL"), 150},
-                                         {shell.Pick(L"ПАКЕТ", L"PACKAGE"), 150},
-                                         {shell.Pick(L"РОЗПОЧАТО", L"STARTED"), 180, DWRITE_TEXT_ALIGNMENT_TRAILING},
-                                         {shell.Pick(L"ЗАВЕРШЕНО", L"COMPLETED"), 180, DWRITE_TEXT_ALIGNMENT_TRAILING},
-                                         {shell.Pick(L"УСПІШНІСТЬ", L"RATE"), 150, DWRITE_TEXT_ALIGNMENT_TRAILING},
-                                         {shell.Pick(L"РОЗМІР", L"SIZE"), 170, DWRITE_TEXT_ALIGNMENT_TRAILING},
-                                         {shell.Pick(L"ОПУБЛІКОВАНО", L"PUBLISHED"), 250, DWRITE_TEXT_ALIGNMENT_TRAILING}}};
+    const std::array<Column, 8> columns{
+        {{shell.Pick(L"ВЕРСІЯ", L"VERSION"), 160},
+         {shell.Pick(L"КАНАЛ", L"CHANNEL"), 150},
+         {shell.Pick(L"ПАКЕТ", L"PACKAGE"), 150},
+         {shell.Pick(L"РОЗПОЧАТО", L"STARTED"), 180, DWRITE_TEXT_ALIGNMENT_TRAILING},
+         {shell.Pick(L"ЗАВЕРШЕНО", L"COMPLETED"), 180, DWRITE_TEXT_ALIGNMENT_TRAILING},
+         {shell.Pick(L"УСПІШНІСТЬ", L"RATE"), 150, DWRITE_TEXT_ALIGNMENT_TRAILING},
+         {shell.Pick(L"РОЗМІР", L"SIZE"), 170, DWRITE_TEXT_ALIGNMENT_TRAILING},
+         {shell.Pick(L"ОПУБЛІКОВАНО", L"PUBLISHED"), 250, DWRITE_TEXT_ALIGNMENT_TRAILING}}};
     std::vector<Row> rows;
     for (const auto& d : downloads) {
         rows.push_back({std::wstring(d.version), std::wstring(d.channel), std::wstring(d.package), Grouped(d.started),
@@ -128,8 +130,7 @@ void DrawStatisticsPage(NativeShell& shell) {
     const distribution::TestMetricsSnapshot& m = shell.testMetrics;
     TitledCard(shell, D2D1::RectF(kContentLeft, 160, 1100, 640),
                shell.Pick(L"МЕТРИКИ ТЕСТУВАЛЬНИКІВ", L"TESTER METRICS"));
-    Chip(shell, D2D1::RectF(760, 172, 1084, 202), shell.metricsStatusText,
-         m.valid ? Colors::Success : Colors::Muted);
+    Chip(shell, D2D1::RectF(760, 172, 1084, 202), shell.metricsStatusText, m.valid ? Colors::Success : Colors::Muted);
     const auto figure = [&](std::uint64_t value) { return m.valid ? Grouped(value) : std::wstring(L"\u2014"); };
     const float w = 692;
     const float x = kContentLeft + 24;
@@ -143,8 +144,8 @@ void DrawStatisticsPage(NativeShell& shell) {
     Field(shell, x, 428, w, shell.Pick(L"ВИТРАЧЕНО МОНЕТ", L"COINS SPENT"), figure(m.coinsSpent), Colors::Text);
     Field(shell, x, 464, w, shell.Pick(L"ЗБІРКА", L"BUILD"), m.buildVersion, Colors::Text);
     Field(shell, x, 500, w, shell.Pick(L"ЗВІТ ВІД", L"REPORTED AT"), m.reportedAt, Colors::Text);
-    shell.Button(D2D1::RectF(x, 552, 700, 608), shell.Pick(L"ОНОВИТИ МЕТРИКИ", L"REFRESH METRICS"),
-                 "metrics.refresh", true, false);
+    shell.Button(D2D1::RectF(x, 552, 700, 608), shell.Pick(L"ОНОВИТИ МЕТРИКИ", L"REFRESH METRICS"), "metrics.refresh",
+                 true, false);
 
     const auto days = mock_data::DemoMetrics();
     std::vector<std::uint32_t> values;
@@ -171,8 +172,8 @@ void DrawStatisticsPage(NativeShell& shell) {
                         Grouped(it->matches), Grouped(it->peakConcurrent), Grouped(it->crashReports)});
     }
     const mock_data::MetricTotals totals = mock_data::SumMetrics(days);
-    rows.push_back({std::wstring(shell.Pick(L"РАЗОМ", L"TOTAL")), L"", Grouped(totals.newPlayers), Grouped(totals.matches),
-                    Grouped(totals.peakConcurrent), Grouped(totals.crashReports)});
+    rows.push_back({std::wstring(shell.Pick(L"РАЗОМ", L"TOTAL")), L"", Grouped(totals.newPlayers),
+                    Grouped(totals.matches), Grouped(totals.peakConcurrent), Grouped(totals.crashReports)});
     std::vector<D2D1_COLOR_F> colors(rows.size(), Colors::Text);
     colors.back() = Colors::Accent;
     TableStyle style;
@@ -193,8 +194,8 @@ void DrawVersionsPage(NativeShell& shell) {
     std::vector<Row> rows;
     std::vector<D2D1_COLOR_F> colors;
     for (const auto& v : mock_data::DemoVersions()) {
-        rows.push_back({std::wstring(v.version), std::wstring(v.channel), std::wstring(v.state), std::wstring(v.released),
-                        std::wstring(v.sha256Prefix), std::wstring(v.notes)});
+        rows.push_back({std::wstring(v.version), std::wstring(v.channel), std::wstring(v.state),
+                        std::wstring(v.released), std::wstring(v.sha256Prefix), std::wstring(v.notes)});
         colors.push_back(VersionStateColor(v.state));
     }
     TableStyle style;
@@ -202,16 +203,15 @@ void DrawVersionsPage(NativeShell& shell) {
     style.rowColors = colors;
     Table(shell, kContentLeft + 12, 212, columns, rows, style);
 
-    TitledCard(shell, D2D1::RectF(kContentLeft, 540, kContentRight, 800),
-               shell.Pick(L"ШЛЯХ РЕЛІЗУ", L"RELEASE PATH"));
+    TitledCard(shell, D2D1::RectF(kContentLeft, 540, kContentRight, 800), shell.Pick(L"ШЛЯХ РЕЛІЗУ", L"RELEASE PATH"));
     shell.DrawTextIn(shell.Pick(L"Одночасно підготовлено лише один реліз. ПЕРЕВІРКА підтверджує його, АКТИВАЦІЯ "
                                 L"переводить гравців, ЗАВЕРШЕННЯ прибирає попередній, ВІДКАТ повертає попередній.",
                                 L"Only one release is staged at a time. CHECK validates it, ACTIVATE moves players to "
                                 L"it, FINALIZE retires the previous one, ROLLBACK returns to the previous one."),
                      shell.bodyFormat.Get(), D2D1::RectF(kContentLeft + 24, 590, kContentRight - 24, 680),
                      Colors::Text);
-    shell.Button(D2D1::RectF(kContentLeft + 24, 710, 760, 770), shell.Pick(L"ДО КЕРУВАННЯ РЕЛІЗОМ", L"OPEN RELEASE CONTROL"),
-                 "ostrel.release", true, false);
+    shell.Button(D2D1::RectF(kContentLeft + 24, 710, 760, 770),
+                 shell.Pick(L"ДО КЕРУВАННЯ РЕЛІЗОМ", L"OPEN RELEASE CONTROL"), "ostrel.release", true, false);
 }
 
 void DrawAuditPage(NativeShell& shell) {
@@ -275,8 +275,7 @@ void DrawEconomyPage(NativeShell& shell) {
     FigureCard(shell, D2D1::RectF(1120, 460, kContentRight, 640), shell.Pick(L"ВИТРАЧЕНО МОНЕТ", L"COINS SPENT"),
                m.valid ? Grouped(m.coinsSpent) : std::wstring(L"\u2014"), shell.metricsStatusText,
                m.valid ? Colors::Success : Colors::Muted);
-    FigureCard(shell, D2D1::RectF(1120, 680, kContentRight, 860),
-               shell.Pick(L"НА ОДИН МАТЧ", L"PER MATCH"),
+    FigureCard(shell, D2D1::RectF(1120, 680, kContentRight, 860), shell.Pick(L"НА ОДИН МАТЧ", L"PER MATCH"),
                m.valid && m.matches ? Grouped(m.coinsSpent / m.matches) : std::wstring(L"\u2014"),
                shell.Pick(L"З МЕТРИК ТЕСТУВАЛЬНИКІВ", L"FROM TESTER METRICS"), Colors::Accent);
 }

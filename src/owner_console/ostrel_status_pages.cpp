@@ -25,13 +25,16 @@ D2D1_COLOR_F StatusColor(std::wstring_view text) {
     return Colors::Text;
 }
 
-std::wstring OrDash(std::int64_t value, bool known) { return known ? Grouped(static_cast<std::uint64_t>(std::max<std::int64_t>(value, 0))) : L"\u2014"; }
+std::wstring OrDash(std::int64_t value, bool known) {
+    return known ? Grouped(static_cast<std::uint64_t>(std::max<std::int64_t>(value, 0))) : L"\u2014";
+}
 
 }  // namespace
 
 void DrawOverviewPage(NativeShell& shell) {
     const bool synced = shell.metricsStatusText != L"NOT SYNCED";
-    const std::wstring note = synced ? shell.metricsStatusText : std::wstring(shell.Pick(L"ЩЕ НЕ СИНХРОНІЗОВАНО", L"NOT SYNCED YET"));
+    const std::wstring note =
+        synced ? shell.metricsStatusText : std::wstring(shell.Pick(L"ЩЕ НЕ СИНХРОНІЗОВАНО", L"NOT SYNCED YET"));
     const D2D1_COLOR_F noteColor = synced ? StatusColor(shell.metricsStatusText) : Colors::Muted;
     const std::array<std::pair<std::wstring_view, std::int64_t>, 4> figures{{
         {shell.Pick(L"АКТИВНІ ГРАВЦІ", L"ACTIVE PLAYERS"), shell.overviewPlayers},
@@ -77,7 +80,8 @@ void DrawOverviewPage(NativeShell& shell) {
     shell.Button(D2D1::RectF(1580, 600, 1856, 660), shell.Pick(L"ОНОВИТИ МЕТРИКИ", L"REFRESH METRICS"),
                  "metrics.refresh", true, false);
 
-    TitledCard(shell, D2D1::RectF(kContentLeft, 710, kContentRight, 930), shell.Pick(L"ОСТАННІ ДІЇ", L"RECENT ACTIONS"));
+    TitledCard(shell, D2D1::RectF(kContentLeft, 710, kContentRight, 930),
+               shell.Pick(L"ОСТАННІ ДІЇ", L"RECENT ACTIONS"));
     Chip(shell, D2D1::RectF(1730, 722, 1864, 752), shell.Pick(L"ДЕМО-ДАНІ", L"DEMO DATA"), Colors::Cyan);
     const std::array<Column, 4> columns{{{L"TIME (UTC)", 300}, {L"ACTOR", 300}, {L"ACTION", 360}, {L"TARGET", 500}}};
     std::vector<Row> rows;
@@ -105,9 +109,10 @@ void DrawPlayersPage(NativeShell& shell) {
     std::vector<Row> rows;
     std::vector<D2D1_COLOR_F> colors;
     for (const LivePlayerRow& player : shell.livePlayers) {
-        rows.push_back({player.playerId, player.nickname, player.accountState,
-                        player.verified ? std::wstring(shell.Pick(L"ТАК", L"YES")) : std::wstring(shell.Pick(L"НІ", L"NO")),
-                        player.lastSeen, player.trustedDevices});
+        rows.push_back(
+            {player.playerId, player.nickname, player.accountState,
+             player.verified ? std::wstring(shell.Pick(L"ТАК", L"YES")) : std::wstring(shell.Pick(L"НІ", L"NO")),
+             player.lastSeen, player.trustedDevices});
         colors.push_back(player.verified ? Colors::Text : Colors::Muted);
     }
     if (rows.empty()) {
@@ -158,11 +163,10 @@ void DrawHealthPage(NativeShell& shell) {
     std::vector<Row> rows;
     std::vector<D2D1_COLOR_F> colors;
     for (const auto& service : mock_data::DemoServiceHealth()) {
-        rows.push_back({std::wstring(service.service), std::wstring(service.endpoint),
-                        std::to_wstring(service.latencyMs) + L" MS",
-                        std::to_wstring(service.uptimePermille / 10) + L"." +
-                            std::to_wstring(service.uptimePermille % 10) + L" %",
-                        service.healthy ? L"OK" : std::wstring(shell.Pick(L"ПОВІЛЬНО", L"DEGRADED"))});
+        rows.push_back(
+            {std::wstring(service.service), std::wstring(service.endpoint), std::to_wstring(service.latencyMs) + L" MS",
+             std::to_wstring(service.uptimePermille / 10) + L"." + std::to_wstring(service.uptimePermille % 10) + L" %",
+             service.healthy ? L"OK" : std::wstring(shell.Pick(L"ПОВІЛЬНО", L"DEGRADED"))});
         colors.push_back(service.healthy ? Colors::Text : Colors::Danger);
     }
     TableStyle style;

@@ -58,8 +58,8 @@ using Row = std::vector<std::wstring>;
 
 struct TableStyle {
     float rowHeight = 40.0f;
-    int highlighted = -1;            // row drawn as selected
-    std::string_view rowCommand;     // when set, each row is clickable with this prefix + row index
+    int highlighted = -1;                     // row drawn as selected
+    std::string_view rowCommand;              // when set, each row is clickable with this prefix + row index
     std::span<const D2D1_COLOR_F> rowColors;  // text colour per row (Text when absent)
 };
 // Header and rows from (left, top); returns the y under the last row.

@@ -30,9 +30,8 @@ void Chip(NativeShell& shell, D2D_RECT_F rect, std::wstring_view text, D2D1_COLO
 
 void TitledCard(NativeShell& shell, D2D_RECT_F rect, std::wstring_view title) {
     shell.Card(rect);
-    shell.DrawTextIn(title, shell.captionFormat.Get(), D2D1::RectF(rect.left + 24, rect.top + 14, rect.right - 24,
-                                                                   rect.top + 40),
-                     Colors::Muted);
+    shell.DrawTextIn(title, shell.captionFormat.Get(),
+                     D2D1::RectF(rect.left + 24, rect.top + 14, rect.right - 24, rect.top + 40), Colors::Muted);
 }
 
 void FigureCard(NativeShell& shell, D2D_RECT_F rect, std::wstring_view label, std::wstring_view value,
@@ -109,7 +108,8 @@ void BarChart(NativeShell& shell, D2D_RECT_F rect, std::span<const std::uint32_t
     const float barWidth = std::max(4.0f, slot * 0.62f);
     for (int line = 1; line <= 3; ++line) {
         const float y = axisY - (axisY - rect.top) * static_cast<float>(line) / 3.0f;
-        shell.DrawLine(D2D1::Point2F(rect.left, y), D2D1::Point2F(rect.right, y), WithAlpha(Colors::Border, 0.6f), 0.7f);
+        shell.DrawLine(D2D1::Point2F(rect.left, y), D2D1::Point2F(rect.right, y), WithAlpha(Colors::Border, 0.6f),
+                       0.7f);
     }
     shell.DrawLine(D2D1::Point2F(rect.left, axisY), D2D1::Point2F(rect.right, axisY), Colors::Border, 1.0f);
     for (size_t i = 0; i < values.size(); ++i) {

@@ -248,7 +248,8 @@ std::string Base64Encode(std::string_view bytes) {
         out += kBase64Alphabet[(v >> 12) & 63];
         out += "==";
     } else if (rest == 2) {
-        const unsigned v = (static_cast<unsigned char>(bytes[i]) << 16) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
+        const unsigned v =
+            (static_cast<unsigned char>(bytes[i]) << 16) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
         out += kBase64Alphabet[(v >> 18) & 63];
         out += kBase64Alphabet[(v >> 12) & 63];
         out += kBase64Alphabet[(v >> 6) & 63];

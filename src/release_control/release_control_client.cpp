@@ -52,8 +52,9 @@ bool LoadKeyPair(const std::filesystem::path& file, OwnerKeyPair& pair, std::wst
     std::string plain;
     auth::WipeOnExit<std::string> wipePlain(plain);
     if (!auth::UnprotectForUser(*blob, kKeyPurpose, plain)) {
-        message = L"Windows DPAPI could not open the owner key (another user's or a damaged file); it was left "
-                  L"untouched.";
+        message =
+            L"Windows DPAPI could not open the owner key (another user's or a damaged file); it was left "
+            L"untouched.";
         return false;
     }
     if (plain.size() != kStoredKeyBytes) {
@@ -219,9 +220,8 @@ HttpResult ReleaseControlClient::SignedCommand(const std::wstring& baseUrl, cons
 }
 
 HttpResult ReleaseControlClient::SignedBackendCommand(const std::wstring& baseUrl, const std::wstring& action,
-                                                      const BackendPrivateConfig* config,
-                                                      const std::wstring& testEmail, std::uint64_t timestamp,
-                                                      const std::wstring& nonce) {
+                                                      const BackendPrivateConfig* config, const std::wstring& testEmail,
+                                                      std::uint64_t timestamp, const std::wstring& nonce) {
     if (!IsBackendAction(action)) {
         HttpResult refused;
         refused.message = L"Unknown backend action; the command was not sent.";

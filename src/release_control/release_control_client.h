@@ -18,21 +18,21 @@ inline constexpr std::string_view kOwnerKeyMagic = "TARVRK1";
 
 // One exchange with the service.
 struct HttpResult {
-    bool sent = false;        // the request went out and a status line came back
+    bool sent = false;  // the request went out and a status line came back
     std::uint32_t status = 0;
-    std::string body;         // the reply as received (UTF-8), untrusted
-    std::wstring message;     // why nothing was sent or no answer came; "HTTP <status>" otherwise
+    std::string body;      // the reply as received (UTF-8), untrusted
+    std::wstring message;  // why nothing was sent or no answer came; "HTTP <status>" otherwise
 
     bool Succeeded() const { return sent && status >= 200 && status < 300; }
 };
 
 struct OwnerKeyInfo {
-    bool ready = false;         // a usable key is stored
-    bool created = false;       // this call made it
+    bool ready = false;    // a usable key is stored
+    bool created = false;  // this call made it
     std::filesystem::path path;
-    std::string publicKeyHex;   // 64 lower-case hex digits
-    std::wstring fingerprint;   // the first 16 hex digits in groups of four, upper case
-    std::wstring message;       // what happened, or why there is no key
+    std::string publicKeyHex;  // 64 lower-case hex digits
+    std::wstring fingerprint;  // the first 16 hex digits in groups of four, upper case
+    std::wstring message;      // what happened, or why there is no key
 };
 
 // The backend's private settings sent with the configuration actions. The two

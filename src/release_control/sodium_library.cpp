@@ -8,9 +8,7 @@ namespace tarvo::release_control {
 
 namespace {
 
-bool IsBareName(const std::wstring& candidate) {
-    return candidate.find_first_of(L"\\/:") == std::wstring::npos;
-}
+bool IsBareName(const std::wstring& candidate) { return candidate.find_first_of(L"\\/:") == std::wstring::npos; }
 
 HMODULE LoadCandidate(const std::wstring& candidate) {
     if (IsBareName(candidate)) {

@@ -36,7 +36,7 @@ public:
     static const SodiumLibrary& Shared();
 
     bool Available() const { return module_ != nullptr; }
-    const std::wstring& Error() const { return error_; }        // why it is not available
+    const std::wstring& Error() const { return error_; }  // why it is not available
     const std::wstring& LoadedFrom() const { return loadedFrom_; }
 
     // Each returns false when the library is unavailable or the call fails.

@@ -85,9 +85,9 @@ HttpResult SendWebRequest(std::wstring_view baseUrl, std::wstring_view method, s
     std::wstring headers = L"Accept: application/json\r\n";
     if (!body.empty()) headers += L"Content-Type: application/json; charset=utf-8\r\n";
     const DWORD length = static_cast<DWORD>(body.size());
-    const BOOL sent = WinHttpSendRequest(request.get(), headers.c_str(), static_cast<DWORD>(-1),
-                                         length ? const_cast<char*>(body.data()) : WINHTTP_NO_REQUEST_DATA, length,
-                                         length, 0);
+    const BOOL sent =
+        WinHttpSendRequest(request.get(), headers.c_str(), static_cast<DWORD>(-1),
+                           length ? const_cast<char*>(body.data()) : WINHTTP_NO_REQUEST_DATA, length, length, 0);
     if (!sent || !WinHttpReceiveResponse(request.get(), nullptr)) return result;
 
     DWORD status = 0;

@@ -126,8 +126,8 @@ bool NativeShell::HandleOwnerConsoleCommand(const std::string& command) {
         RefreshKeyLine(*this);  // creates the key on first use, so the command below finds it
         const HttpResult result = ReleaseControlClient::SignedCommand(releaseControlUrl, action, L"", L"", 0, L"");
         releaseStatusText = Upper(action) + L" " + Outcome(result);
-        releaseMessageText = ReplyMessage(result, result.Succeeded() ? L"Release control accepted the command."
-                                                                     : result.message);
+        releaseMessageText =
+            ReplyMessage(result, result.Succeeded() ? L"Release control accepted the command." : result.message);
         lastCommandText = L"release." + action + L" \u00B7 " + Outcome(result) + L" \u00B7 " + ClockText();
         toast = releaseStatusText;
         core::Log().Write("ReleaseCommand=" + command.substr(8) + LogOutcome(result));
@@ -173,7 +173,7 @@ void BackendCommand(NativeShell& shell, const std::string& word) {
         if (!config) {
             shell.backendConfigStatusText = L"CHECK THE HIGHLIGHTED FIELDS";
             shell.backendConfigHintText = std::wstring(ukrainian ? L"Нічого не надіслано: виправте позначені поля."
-                                                           : L"Nothing was sent: correct the marked fields.");
+                                                                 : L"Nothing was sent: correct the marked fields.");
             return;
         }
         if (word == "test-mail") testEmail = shell.fieldValues[std::string(ostrel::kTestEmailField)];

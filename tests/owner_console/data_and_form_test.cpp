@@ -13,11 +13,16 @@ namespace {
 
 FieldMap ValidForm() {
     return {
-        {"field.backend.dbhost", L"localhost"},       {"field.backend.dbname", L"tarvonix_test"},
-        {"field.backend.dbuser", L"owner"},           {"field.backend.dbpassword", L" pass word "},
-        {"field.backend.domain", L"tarvonix.net"},    {"field.backend.smtphost", L"smtp.tarvonix.net"},
-        {"field.backend.smtpport", L"587"},           {"field.backend.security", L" StartTLS "},
-        {"field.backend.fromname", L"TARVONIX VOLLEY"}, {"field.backend.testemail", L"qa@tarvonix.net"},
+        {"field.backend.dbhost", L"localhost"},
+        {"field.backend.dbname", L"tarvonix_test"},
+        {"field.backend.dbuser", L"owner"},
+        {"field.backend.dbpassword", L" pass word "},
+        {"field.backend.domain", L"tarvonix.net"},
+        {"field.backend.smtphost", L"smtp.tarvonix.net"},
+        {"field.backend.smtpport", L"587"},
+        {"field.backend.security", L" StartTLS "},
+        {"field.backend.fromname", L"TARVONIX VOLLEY"},
+        {"field.backend.testemail", L"qa@tarvonix.net"},
     };
 }
 
@@ -79,8 +84,8 @@ TEST(TestMetrics, AReplyFillsTheSnapshotWholeOrLeavesItAsItWas) {
     EXPECT_EQ(snapshot.buildVersion, L"0.0.03.5");
 
     const distribution::TestMetricsSnapshot before = snapshot;
-    for (const char* bad : {"", "[]", "{\"testers\":", "{\"matches\":5}", "{\"testers\":\"5\"}", "<html>",
-                            "{\"testers\":1}{}"}) {
+    for (const char* bad :
+         {"", "[]", "{\"testers\":", "{\"matches\":5}", "{\"testers\":\"5\"}", "<html>", "{\"testers\":1}{}"}) {
         error.clear();
         EXPECT_FALSE(distribution::ParseTestMetrics(bad, snapshot, error)) << bad;
         EXPECT_FALSE(error.empty());
@@ -142,7 +147,8 @@ TEST(DemoTables, RowsPointOnlyAtEntriesThatExist) {
         EXPECT_LT(match.map, gameplay::MatchMapNames.size());
         EXPECT_LE(match.players, 16u);
     }
-    for (const auto& a : mock_data::DemoAnnouncements()) EXPECT_LT(a.audience, mock_data::AnnouncementAudiences().size());
+    for (const auto& a : mock_data::DemoAnnouncements())
+        EXPECT_LT(a.audience, mock_data::AnnouncementAudiences().size());
     const auto days = mock_data::DemoMetrics();
     for (size_t i = 1; i < days.size(); ++i) EXPECT_LT(days[i - 1].day, days[i].day) << "oldest first";
     EXPECT_EQ(mock_data::AnnouncementAudiences().size(), 3u) << "announcement.target. takes 0..2";

@@ -42,12 +42,14 @@ TEST(CommandPayload, OverlongOrUnconvertibleTextsRefuseThePayload) {
 }
 
 TEST(CommandPayload, ActionWords) {
-    for (const wchar_t* action : {L"check", L"activate", L"rollback", L"finalize"}) EXPECT_TRUE(IsReleaseAction(action));
+    for (const wchar_t* action : {L"check", L"activate", L"rollback", L"finalize"})
+        EXPECT_TRUE(IsReleaseAction(action));
     for (const wchar_t* action : {L"", L"Check", L"status", L"check "}) EXPECT_FALSE(IsReleaseAction(action));
     EXPECT_TRUE(IsBackendAction(L"test-db"));
     EXPECT_TRUE(IsBackendAction(std::wstring(32, L'a')));
     EXPECT_FALSE(IsBackendAction(std::wstring(33, L'a')));
-    for (const wchar_t* action : {L"", L"Save", L"a b", L"a\"b", L"../x", L"ok\n"}) EXPECT_FALSE(IsBackendAction(action));
+    for (const wchar_t* action : {L"", L"Save", L"a b", L"a\"b", L"../x", L"ok\n"})
+        EXPECT_FALSE(IsBackendAction(action));
 }
 
 TEST(Base64, RoundTripsEveryLengthAndRefusesNonCanonicalText) {

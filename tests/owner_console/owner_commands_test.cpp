@@ -189,7 +189,8 @@ TEST_F(OwnerCommands, AnnouncementsNeedTextAndKeepItWhenPublishingFails) {
     shell->Dispatch("announcement.publish");
     ASSERT_EQ(fresh.Commands().size(), 1u);
     EXPECT_TRUE(fresh.Commands()[0].signatureValid);
-    EXPECT_EQ(account::JsonMemberString(fresh.Commands()[0].payload, "audience"), std::optional<std::string>("testers"));
+    EXPECT_EQ(account::JsonMemberString(fresh.Commands()[0].payload, "audience"),
+              std::optional<std::string>("testers"));
     EXPECT_EQ(shell->fieldValues["field.message"], L"");
     EXPECT_EQ(shell->announcementStatusText.rfind(L"PUBLISHED TO TESTERS", 0), 0u);
 }

@@ -52,8 +52,16 @@ TEST_F(OwnerConsoleRun, StartsOnTheGateUnlocksAndVisitsEveryPageByMouse) {
     std::vector<ScreenId> visited;
     bool sawGate = false;
     bool unlocked = false;
+    bool resized = false;
     const int code = RunStepping(*shell, [&](NativeShell& s) {
         if (s.hitRegions.empty()) return;  // not painted yet
+        if (!resized) {
+            // A small window paints faster; the clicks below go through the same canvas mapping.
+            resized = true;
+            SetWindowPos(s.window, nullptr, 0, 0, 800, 500, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+            s.hitRegions.clear();  // wait for the paint at the new size
+            return;
+        }
         const ScreenId screen = s.router.Current();
         if (screen == ScreenId::OstrelGate) {
             sawGate = s.hitRegions.size() == 1 && s.hitRegions[0].command == "ostrel.unlock";

@@ -32,7 +32,8 @@ TEST_F(OwnerKey, IsCreatedOnceUnderDpapiAndReloadedUnchanged) {
     const auto blob = DecodeOwnerKeyFile(file);
     ASSERT_TRUE(blob.has_value());
     std::string publicKey;
-    for (size_t i = 0; i < 64; i += 2) publicKey += static_cast<char>(std::stoi(created.publicKeyHex.substr(i, 2), nullptr, 16));
+    for (size_t i = 0; i < 64; i += 2)
+        publicKey += static_cast<char>(std::stoi(created.publicKeyHex.substr(i, 2), nullptr, 16));
     EXPECT_EQ(file.find(publicKey), std::string::npos);
 
     const OwnerKeyInfo again = ReleaseControlClient::EnsureOwnerKey();
@@ -46,10 +47,10 @@ TEST_F(OwnerKey, IsCreatedOnceUnderDpapiAndReloadedUnchanged) {
 TEST_F(OwnerKey, AnUnreadableFileIsReportedAndLeftUntouched) {
     const std::filesystem::path file = Root() / "elsewhere.key";
     const std::vector<std::string> damaged = {
-        "TARVRK1",                                    // header only
-        std::string("TARVRK0\x01") + "0123456789",    // another magic
+        "TARVRK1",                                  // header only
+        std::string("TARVRK0\x01") + "0123456789",  // another magic
         std::string("TARVRK1\x01") + "not a dpapi blob at all",
-        "",                                           // empty file
+        "",  // empty file
     };
     for (const std::string& bytes : damaged) {
         WriteBytes(file, bytes);
@@ -154,8 +155,8 @@ TEST_F(SignedCommands, BackendCommandsCarryTheConfigurationAndTestAddress) {
     config.databaseHost = L"db-test-1";
     config.databasePassword = L"se\"cret";
     config.smtpPassword = L"mail-pass";
-    const HttpResult result =
-        ReleaseControlClient::SignedBackendCommand(service.BaseUrl(), L"test-mail", &config, L"qa@tarvonix.net", 0, L"");
+    const HttpResult result = ReleaseControlClient::SignedBackendCommand(service.BaseUrl(), L"test-mail", &config,
+                                                                         L"qa@tarvonix.net", 0, L"");
     ASSERT_TRUE(result.Succeeded()) << std::string(result.message.begin(), result.message.end());
     const auto command = service.Commands().at(0);
     EXPECT_EQ(command.path, "/control/backend");

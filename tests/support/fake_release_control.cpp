@@ -189,8 +189,8 @@ void FakeReleaseControl::HandleConnection(std::uintptr_t socket) {
     std::size_t lineStart = head.find("\r\n");
     while (lineStart != std::string::npos && lineStart < head.size()) {
         const std::size_t next = head.find("\r\n", lineStart + 2);
-        const std::string line = head.substr(lineStart + 2, (next == std::string::npos ? head.size() : next) -
-                                                                 lineStart - 2);
+        const std::string line =
+            head.substr(lineStart + 2, (next == std::string::npos ? head.size() : next) - lineStart - 2);
         const std::size_t colon = line.find(':');
         if (colon != std::string::npos && Lower(line.substr(0, colon)) == "content-length") {
             contentLength = static_cast<std::size_t>(std::strtoull(line.c_str() + colon + 1, nullptr, 10));
@@ -216,9 +216,10 @@ void FakeReleaseControl::HandleConnection(std::uintptr_t socket) {
         std::lock_guard lock(mutex_);
         requests_.push_back(request);
     }
-    const std::string response = "HTTP/1.1 " + std::to_string(status) + " " + Reason(status) +
-                                 "\r\nContent-Type: application/json\r\nContent-Length: " +
-                                 std::to_string(reply.size()) + "\r\nConnection: close\r\n\r\n" + reply;
+    const std::string response =
+        "HTTP/1.1 " + std::to_string(status) + " " + Reason(status) +
+        "\r\nContent-Type: application/json\r\nContent-Length: " + std::to_string(reply.size()) +
+        "\r\nConnection: close\r\n\r\n" + reply;
     SendAll(s, response);
     shutdown(s, SD_SEND);
 }

@@ -29,7 +29,7 @@ struct ReleaseControlRequest {
     bool trustedKey = false;      // signed by the owner key the service trusts
     std::string payload;          // the signed bytes
     std::string publicKeyHex;
-    int status = 0;               // what the service answered
+    int status = 0;  // what the service answered
 };
 
 // The envelope checks alone, for tests that tamper with envelopes.
