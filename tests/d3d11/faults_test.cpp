@@ -18,6 +18,7 @@ public:
     HRESULT presentResult = S_OK;  // a failure code replaces the real call
     HRESULT resizeResult = S_OK;
     int presents = 0;
+    UINT lastInterval = 99;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
         if (riid == __uuidof(IUnknown) || riid == __uuidof(IDXGIObject) || riid == __uuidof(IDXGIDeviceSubObject) ||
@@ -50,6 +51,7 @@ public:
     HRESULT STDMETHODCALLTYPE GetDevice(REFIID riid, void** device) override { return inner_->GetDevice(riid, device); }
     HRESULT STDMETHODCALLTYPE Present(UINT interval, UINT flags) override {
         ++presents;
+        lastInterval = interval;
         return FAILED(presentResult) ? presentResult : inner_->Present(interval, flags);
     }
     HRESULT STDMETHODCALLTYPE GetBuffer(UINT index, REFIID riid, void** surface) override {
@@ -187,6 +189,21 @@ TEST(D3D11Faults, ResizeOnALostDeviceReportsTheLoss) {
     EXPECT_FALSE(f.backend.Ready());
     EXPECT_EQ(f.backend.LastError(), L"Direct3D 11 device was removed or reset.");
     EXPECT_TRUE(f.released);
+}
+
+TEST(D3D11Faults, VSyncTakesEffectAtTheVeryNextPresent) {
+    FaultyBackend f;  // made with vsync off
+    ASSERT_TRUE(f.initialized) << Utf8(f.backend.LastError());
+    const gameplay::TrainingSimulation sim = LookingIntoTheVoid(0);
+    ASSERT_TRUE(f.backend.Render(sim, RenderOverlay{}));
+    EXPECT_EQ(f.swapChain->lastInterval, 0u);
+    f.backend.SetVSync(true);
+    ASSERT_TRUE(f.backend.Render(sim, RenderOverlay{}));
+    EXPECT_EQ(f.swapChain->lastInterval, 1u);
+    f.backend.SetVSync(false);
+    ASSERT_TRUE(f.backend.Render(sim, RenderOverlay{}));
+    EXPECT_EQ(f.swapChain->lastInterval, 0u);
+    EXPECT_EQ(f.swapChain->presents, 3);
 }
 
 TEST(D3D11Faults, FrameStepFailuresTellLossFromPassingTrouble) {
