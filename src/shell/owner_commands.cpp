@@ -35,6 +35,12 @@ std::wstring Upper(std::wstring_view text) {
 
 std::wstring Widen(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
+std::string WideToAscii(std::wstring_view text) {
+    std::string out;
+    for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
+    return out;
+}
+
 // "HH:MM UTC" of the current time.
 std::wstring ClockText() {
     const std::wstring stamp = distribution::UtcTimestamp();  // YYYY-MM-DDTHH:MM:SS.mmmZ
@@ -118,7 +124,8 @@ bool NativeShell::HandleOwnerConsoleCommand(const std::string& command) {
             releaseMessageText = ReplyMessage(result, result.message);
         }
         toast = L"RELEASE CONTROL: " + releaseStatusText;
-        core::Log().Write("ReleaseStatusChecked" + LogOutcome(result));
+        core::Log().Write(result.sent ? "ReleaseStatusChecked=" + std::to_string(result.status)
+                                       : std::string("ReleaseStatusChecked=NotSent"));
     } else if (command == "release.check" || command == "release.activate" || command == "release.rollback" ||
                command == "release.finalize") {
         const std::wstring action = Widen(std::string_view(command).substr(8));
@@ -254,7 +261,7 @@ void PublishAnnouncement(NativeShell& shell) {
     const HttpResult result =
         ReleaseControlClient::SignedAnnouncement(shell.releaseControlUrl, std::wstring(audience.word), text, 0, L"");
     shell.lastCommandText = L"announcement.publish \u00B7 " + Outcome(result) + L" \u00B7 " + ClockText();
-    core::Log().Write("AnnouncementPublish" + LogOutcome(result));
+    core::Log().Write("AnnouncementPublish=" + WideToAscii(audience.word) + LogOutcome(result));
     if (result.Succeeded()) {
         shell.announcementStatusText = L"PUBLISHED TO " + Upper(audience.word) + L" " + ClockText();
         text.clear();  // sent: the composer is free for the next one

@@ -66,6 +66,7 @@ TEST_F(OwnerCommands, ReleaseCheckSendsAVerifiedCommandAndShowsTheAnswer) {
 TEST_F(OwnerCommands, ReleaseStatusLoadsTheKeyAndReadsTheServiceState) {
     shell->Dispatch("release.status");
     EXPECT_EQ(shell->releaseStatusText, L"ONLINE / STAGED");
+    EXPECT_TRUE(Logged("ReleaseStatusChecked=200"));
     EXPECT_EQ(shell->releaseMessageText, L"One release is staged: 0.0.03.5.");
     EXPECT_FALSE(shell->ownerKeyText.empty());
 
@@ -193,6 +194,7 @@ TEST_F(OwnerCommands, AnnouncementsNeedTextAndKeepItWhenPublishingFails) {
               std::optional<std::string>("testers"));
     EXPECT_EQ(shell->fieldValues["field.message"], L"");
     EXPECT_EQ(shell->announcementStatusText.rfind(L"PUBLISHED TO TESTERS", 0), 0u);
+    EXPECT_TRUE(Logged("AnnouncementPublish=testers Http=200"));
 }
 
 TEST_F(OwnerCommands, PageCommandsNavigateAndTheUnlockOpensTheOverview) {
