@@ -1,0 +1,298 @@
+// Every failure kind of the account service as the user sees it, field validation
+// that sends nothing, and the one-request-at-a-time and sync rules.
+#include <future>
+#include <stdexcept>
+
+#include "account/account_reply.h"
+#include "flow_fixture.h"
+#include "player/local_player_data_store.h"
+
+namespace tarvo::ui::test {
+namespace {
+
+using navigation::ScreenId;
+
+class AccountFailures : public AccountFlowFixture {
+protected:
+    // A sign-in whose reply is scripted; leaves the shell where the reply put it.
+    void FailedSignIn(int status, std::string body, std::string contentType = "application/json") {
+        testing::ScriptedReply reply;
+        reply.status = status;
+        reply.body = std::move(body);
+        reply.contentType = std::move(contentType);
+        service.Script("auth/login", reply);
+        Type("field.email", L"user@example.com");
+        Type("field.password", L"Secret123");
+        shell->Dispatch("auth.login");
+        ASSERT_TRUE(Settle());
+    }
+
+    void ExpectNothingStored() {
+        EXPECT_EQ(shell->router.Current(), ScreenId::Login);
+        EXPECT_FALSE(shell->serverSession);
+        EXPECT_FALSE(shell->accountRecord);
+        EXPECT_FALSE(std::filesystem::exists(SessionFile()));
+        EXPECT_FALSE(std::filesystem::exists(Root() / "Profile" / "player.dat"));
+        EXPECT_EQ(service.LastRequest("sync"), std::nullopt) << "no follow-up after a failure";
+        EXPECT_EQ(shell->fieldValues["field.password"], L"Secret123") << "the typed password stays for a retry";
+    }
+
+    template <typename T>
+    static std::future<T> Ready(T value) {
+        std::promise<T> promise;
+        promise.set_value(std::move(value));
+        return promise.get_future();
+    }
+};
+
+TEST_F(AccountFailures, ServiceErrorsShowTheirMessageUnderThePassword) {
+    struct Case {
+        int status;
+        const char* body;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {400, R"({"code":"BAD_EMAIL","message":"E-mail is not valid"})", L"E-mail is not valid"},
+        {401, R"({"code":"INVALID_CREDENTIALS"})", L"Account request failed."},
+        {500, "<html>oops</html>", L"Account request failed."},
+        {200, R"({"accessToken":"a","refreshToken")", L"The account service sent an unreadable reply."},
+        {200, "{\"message\":\"\xC3\x28\"}", L"INVALID UTF-8 RESPONSE"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.status);
+        shell->fieldErrors.clear();
+        FailedSignIn(c.status, c.body);
+        EXPECT_EQ(shell->toast, c.text);
+        EXPECT_EQ(shell->fieldErrors["field.password"], c.text);
+        EXPECT_EQ(shell->fieldErrors.count("field.email"), 0u);
+        EXPECT_EQ(shell->accountStatusText, c.text);
+        ExpectNothingStored();
+    }
+    EXPECT_TRUE(Logged("AccountRequestCompleted=login Http=400 Code=BAD_EMAIL"));
+    EXPECT_TRUE(Logged("AccountRequestCompleted=login Http=500 Code="));
+}
+
+TEST_F(AccountFailures, NoAnswerAtAll) {
+    // A port that was just closed: the connection is refused.
+    std::wstring deadUrl;
+    {
+        testing::FakeAccountService gone;
+        deadUrl = gone.BaseUrl();
+    }
+    shell = std::make_unique<NativeShell>(GetModuleHandleW(nullptr), ProductKind::Game, deadUrl);
+    shell->Navigate(ScreenId::Login);
+    Type("field.email", L"user@example.com");
+    Type("field.password", L"Secret123");
+    shell->Dispatch("auth.login");
+    ASSERT_TRUE(Settle());
+    EXPECT_FALSE(shell->toast.empty());
+    EXPECT_EQ(shell->fieldErrors["field.password"], shell->toast);
+    EXPECT_TRUE(Logged("AccountRequestCompleted=login Http=0 Code="));
+    EXPECT_EQ(shell->router.Current(), ScreenId::Login);
+    EXPECT_FALSE(shell->serverSession);
+    EXPECT_FALSE(std::filesystem::exists(SessionFile()));
+}
+
+TEST_F(AccountFailures, AFailedRegistrationMarksTheEmailAndOtherScreensOnlyTheToast) {
+    shell->acceptPolicy = true;
+    service.Script("auth/register", 409, R"({"message":"Address already registered"})");
+    Type("field.email", L"user@example.com");
+    Type("field.nickname", L"N");
+    Type("field.password", L"Abcdefg1");
+    Type("field.repeat", L"Abcdefg1");
+    shell->Dispatch("auth.register");
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(shell->fieldErrors["field.email"], L"Address already registered");
+    EXPECT_EQ(shell->fieldErrors.count("field.password"), 0u);
+
+    shell->Navigate(ScreenId::ForgotPassword);
+    shell->fieldErrors.clear();
+    service.Script("auth/forgot-password", 503, "");
+    shell->Dispatch("auth.forgot.submit");
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(shell->router.Current(), ScreenId::ForgotPassword);
+    EXPECT_EQ(shell->toast, L"Account request failed.");
+    EXPECT_TRUE(shell->fieldErrors.empty());
+}
+
+TEST_F(AccountFailures, AnEmptyFailureMessageHasItsOwnText) {
+    account::AccountResponse response;
+    response.kind = account::AccountResponseKind::Rejected;
+    response.httpStatus = 403;
+    shell->BeginAccountRequest("login", Ready(response));
+    shell->PumpAccountRequest();
+    EXPECT_EQ(shell->toast, L"TARVONIX ACCOUNT REQUEST FAILED");
+    EXPECT_EQ(shell->fieldErrors["field.password"], L"TARVONIX ACCOUNT REQUEST FAILED");
+}
+
+TEST_F(AccountFailures, AThrowingRequestCountsAsUnavailable) {
+    std::promise<account::AccountResponse> promise;
+    promise.set_exception(std::make_exception_ptr(std::runtime_error("worker died")));
+    shell->BeginAccountRequest("login", promise.get_future());
+    shell->PumpAccountRequest();
+    EXPECT_FALSE(shell->accountRequest);
+    EXPECT_TRUE(shell->accountRequestName.empty());
+    EXPECT_EQ(shell->toast, L"The account request could not be completed.");
+    EXPECT_EQ(shell->fieldErrors["field.password"], shell->toast);
+    EXPECT_TRUE(Logged("AccountRequestCompleted=login Http=0 Code="));
+
+    // A future without a task is not waited on forever either.
+    shell->BeginAccountRequest("devices", std::future<account::AccountResponse>());
+    shell->PumpAccountRequest();
+    EXPECT_FALSE(shell->accountRequest);
+}
+
+TEST_F(AccountFailures, ASecondRequestIsRefusedBeforeItStarts) {
+    service.Hold();
+    service.Script("auth/login", 200, R"({"message":"no session"})");
+    Type("field.email", L"user@example.com");
+    Type("field.password", L"Secret123");
+    shell->Dispatch("auth.login");
+    ASSERT_TRUE(service.WaitForRequests(1));
+    shell->PumpAccountRequest();  // not ready: nothing changes
+    EXPECT_EQ(shell->accountRequestName, "login");
+
+    shell->Dispatch("auth.forgot.submit");
+    shell->Dispatch("auth.login");
+    shell->Dispatch("auth.resend");
+    EXPECT_EQ(shell->accountRequestName, "login");
+    service.Release();
+    ASSERT_TRUE(Settle());
+    Sleep(100);  // a request that had been started anyway would have arrived by now
+    EXPECT_EQ(service.RequestCount(), 1u);
+    EXPECT_FALSE(Logged("AccountRequestStarted=forgot"));
+    EXPECT_FALSE(Logged("AccountRequestStarted=resend"));
+    EXPECT_EQ(shell->toast, L"no session");
+}
+
+TEST_F(AccountFailures, SignInFieldsAreCheckedAndNothingIsSent) {
+    Type("field.email", L"@example.com");
+    Type("field.password", L"");
+    shell->Dispatch("auth.login");
+    EXPECT_EQ(shell->fieldErrors["field.email"], L"Введіть коректний email");
+    EXPECT_EQ(shell->fieldErrors["field.password"], shell->localization.Get(L"error_password"));
+
+    shell->localization.SetLocale(localization::Locale::English);
+    Type("field.email", L"user@example.com");
+    shell->Dispatch("auth.login");
+    EXPECT_EQ(shell->fieldErrors.count("field.email"), 0u);
+    EXPECT_EQ(shell->fieldErrors["field.password"], shell->localization.Get(L"error_password"));
+
+    const wchar_t* rejected[] = {L"a@.bc", L"a@bc", L"a@b.", L"a b@c.de", L"@c.de", L"a@bcd", L""};
+    Type("field.password", L"x");
+    for (const wchar_t* email : rejected) {
+        Type("field.email", email);
+        shell->Dispatch("auth.login");
+        EXPECT_EQ(shell->fieldErrors["field.email"], L"Enter a valid email") << std::wstring(email).size();
+    }
+    EXPECT_FALSE(shell->accountRequest);
+    EXPECT_EQ(service.RequestCount(), 0u);
+
+    service.Script("auth/login", 400, "{}");
+    Type("field.email", L"a@b.c");  // the shortest accepted shape
+    shell->Dispatch("auth.login");
+    EXPECT_TRUE(shell->accountRequest);
+}
+
+TEST_F(AccountFailures, RegistrationFieldsAreAllCheckedAndNothingIsSent) {
+    shell->localization.SetLocale(localization::Locale::English);
+    Type("field.email", L"bad");
+    Type("field.nickname", L"");
+    Type("field.password", L"abcdefg1");  // no upper-case letter
+    Type("field.repeat", L"abcdefg2");
+    shell->Dispatch("auth.register");
+    EXPECT_EQ(shell->fieldErrors["field.email"], L"Enter a valid email");
+    EXPECT_EQ(shell->fieldErrors["field.nickname"], L"Enter a nickname");
+    EXPECT_EQ(shell->fieldErrors["field.password"], shell->localization.Get(L"error_password"));
+    EXPECT_EQ(shell->fieldErrors["field.repeat"], L"Passwords do not match");
+    EXPECT_EQ(shell->fieldErrors["field.policy"], L"Accept the rules and policy");
+
+    const wchar_t* weak[] = {L"Abcde1f", L"ABCDEFG1", L"Abcdefgh", L"abcdefg1"};
+    Type("field.email", L"user@example.com");
+    Type("field.nickname", L"N");
+    shell->acceptPolicy = true;
+    for (const wchar_t* password : weak) {
+        Type("field.password", password);
+        Type("field.repeat", password);
+        shell->Dispatch("auth.register");
+        ASSERT_EQ(shell->fieldErrors.size(), 1u);
+        EXPECT_EQ(shell->fieldErrors.count("field.password"), 1u);
+    }
+    Type("field.password", L"Abcdefg1");
+    Type("field.repeat", L"abcdefg1");  // case-sensitive
+    shell->Dispatch("auth.register");
+    ASSERT_EQ(shell->fieldErrors.size(), 1u);
+    EXPECT_EQ(shell->fieldErrors.count("field.repeat"), 1u);
+
+    Type("field.repeat", L"Abcdefg1");
+    shell->acceptPolicy = false;
+    shell->Dispatch("auth.register");
+    ASSERT_EQ(shell->fieldErrors.size(), 1u);
+    EXPECT_EQ(shell->fieldErrors.count("field.policy"), 1u);
+    EXPECT_FALSE(shell->accountRequest);
+    EXPECT_EQ(service.RequestCount(), 0u);
+}
+
+TEST_F(AccountFailures, ASyncOverwritesOnlyTheFiguresItCarries) {
+    service.Script("auth/login", 200, SessionReply("srv-3", "Ira"));
+    service.Script("sync", 200, R"({"nickname":"NONE","kills":9,"deaths":null,"headshots":"4","shots_fired":-2})");
+    // The account's stored profile already has figures.
+    {
+        player::LocalPlayerData stored = player::LocalPlayerDataStore::Defaults(L"srv-3", L"Ira");
+        stored.botStats.kills = 1;
+        stored.botStats.deaths = 2;
+        stored.botStats.headshots = 3;
+        stored.botStats.shotsFired = 4;
+        stored.botStats.playSeconds = 5.5;
+        ASSERT_TRUE(player::LocalPlayerDataStore().Save(stored));
+    }
+    Type("field.email", L"user@example.com");
+    Type("field.password", L"Secret123");
+    shell->Dispatch("auth.login");
+    ASSERT_TRUE(Settle());
+    const player::BotStats& stats = shell->playerData.botStats;
+    EXPECT_EQ(stats.kills, 9u);
+    EXPECT_EQ(stats.deaths, 2u) << "null carries no figure";
+    EXPECT_EQ(stats.headshots, 3u) << "a quoted number carries no figure";
+    EXPECT_EQ(stats.shotsFired, 4u);
+    EXPECT_DOUBLE_EQ(stats.playSeconds, 5.5);
+    EXPECT_EQ(shell->playerData.identity.displayName, L"Ira") << "a nickname NONE is ignored";
+}
+
+TEST_F(AccountFailures, AFinishedSyncNeverLeavesAMatch) {
+    for (ScreenId screen : {ScreenId::Gameplay, ScreenId::Pause}) {
+        account::AccountResponse response;
+        response.kind = account::AccountResponseKind::Success;
+        response.httpStatus = 200;
+        response.message = L"OK";
+        response.body = R"({"kills":4})";
+        shell->router.Navigate(screen);
+        shell->BeginAccountRequest("sync", Ready(response));
+        shell->PumpAccountRequest();
+        EXPECT_EQ(shell->router.Current(), screen);
+        EXPECT_EQ(shell->playerData.botStats.kills, 4u);
+    }
+    // Anywhere else the sync still opens home, even after the user moved on.
+    account::AccountResponse response;
+    response.kind = account::AccountResponseKind::Success;
+    shell->Navigate(ScreenId::Settings);
+    shell->BeginAccountRequest("sync", Ready(response));
+    shell->PumpAccountRequest();
+    EXPECT_EQ(shell->router.Current(), ScreenId::MainMenu);
+}
+
+TEST_F(AccountFailures, AFailedSyncLeavesTheUserSignedInWhereTheyWere) {
+    service.Script("auth/login", 200, SessionReply("srv-4", "Lev"));
+    service.Script("sync", 500, R"({"message":"Sync is down"})");
+    Type("field.email", L"user@example.com");
+    Type("field.password", L"Secret123");
+    shell->Dispatch("auth.login");
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(shell->router.Current(), ScreenId::Login);
+    EXPECT_TRUE(shell->serverSession);
+    EXPECT_TRUE(std::filesystem::exists(SessionFile()));
+    EXPECT_EQ(shell->fieldErrors["field.password"], L"Sync is down");
+}
+
+}  // namespace
+}  // namespace tarvo::ui::test
