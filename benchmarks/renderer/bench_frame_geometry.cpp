@@ -10,6 +10,7 @@
 #include "gameplay/training_simulation.h"
 #include "presentation/imported_character_asset.h"
 #include "presentation/imported_weapon_asset.h"
+#include "renderer/d3d11/d3d11_scene.h"
 #include "renderer/hud_font.h"
 #include "renderer/vulkan/vulkan_frame_geometry.h"
 
@@ -49,6 +50,17 @@ Result Measure(const gameplay::TrainingSimulation& sim, const renderer::RenderOv
     const double start = Now();
     for (int i = 0; i < rounds; ++i) renderer::BuildVulkanFrame(sim, overlay, assets, 1920, 1080, vertices);
     return {(Now() - start) / rounds * 1e6, vertices.size()};
+}
+
+// The Direct3D 11 scene (world and first person; its HUD is Direct2D, not vertices).
+Result MeasureD3D11(const gameplay::TrainingSimulation& sim, const renderer::RenderOverlay& overlay,
+                    const renderer::D3D11SceneAssets& assets) {
+    renderer::D3D11Scene scene;
+    renderer::BuildD3D11Scene(scene, sim, overlay, assets, 1920, 1080);  // warm the caches
+    const int rounds = 200;
+    const double start = Now();
+    for (int i = 0; i < rounds; ++i) renderer::BuildD3D11Scene(scene, sim, overlay, assets, 1920, 1080);
+    return {(Now() - start) / rounds * 1e6, scene.vertices.size()};
 }
 
 gameplay::TrainingSimulation Scene(int map, int bots, const std::filesystem::path& maps) {
@@ -135,5 +147,22 @@ int wmain(int, wchar_t**) {
         const Result r = Measure(BotsInView(0, 16, 6.0f, maps), overlay, imported);
         std::printf("%-44s %10.1f %10zu\n", label, r.microseconds, r.vertices);
     }
+
+    std::printf("\n%-44s %10s %10s %8s\n", "Direct3D 11 scene (1920x1080, world only)", "us/frame", "vertices", "of 2 ms");
+    const renderer::D3D11SceneAssets d3dImported{character, weapon, true};
+    const renderer::D3D11SceneAssets d3dFallback{none, noWeapon, false};
+    for (uint32_t quality = 0; quality < 3; ++quality) {
+        overlay.quality = quality;
+        for (int map = 0; map < 3; ++map) {
+            char name[64];
+            std::snprintf(name, sizeof name, "q%u default training (3 bots)", quality);
+            row(name, map, MeasureD3D11(Scene(map, 3, maps), overlay, d3dImported));
+            std::snprintf(name, sizeof name, "q%u 16 bots in view at 6 m", quality);
+            row(name, map, MeasureD3D11(BotsInView(map, 16, 6.0f, maps), overlay, d3dImported));
+        }
+    }
+    overlay.quality = 1;
+    row("default training, fallback blocks", 1, MeasureD3D11(Scene(1, 3, maps), overlay, d3dFallback));
+    row("16 bots in view, fallback blocks", 1, MeasureD3D11(BotsInView(1, 16, 6.0f, maps), overlay, d3dFallback));
     return 0;
 }
