@@ -117,7 +117,7 @@ bool DrawBoundedImage(NativeShell& shell, const std::filesystem::path& asset, D2
         !ImageWithinSide(shell.wicFactory.Get(), resolved, player::kMaxAvatarSide)) {
         return false;
     }
-    return shell.DrawImage(asset, rect, opacity);
+    return shell.DrawImage(resolved, rect, opacity);  // already resolved: no second search
 }
 
 void DrawChip(NativeShell& shell, D2D_RECT_F rect, D2D1_COLOR_F color, std::wstring_view text) {
