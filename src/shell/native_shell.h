@@ -123,6 +123,7 @@ public:
     // ---- Play ---------------------------------------------------------------------
     std::unique_ptr<gameplay::TrainingSimulation> simulation;  // only during a session
     online::MatchClient matchClient;
+    std::filesystem::path onlineTestConfig;  // empty: config/online-test.cfg beside the executable; tests set their own
     bool onlineMatch = false;
     bool fireRequested = false;
     bool reloadRequested = false;

@@ -7,6 +7,4 @@
 
 namespace tarvo::ui {
 
-bool NativeShell::HandleOnlineCommand(const std::string&) { return false; }
-
 }  // namespace tarvo::ui
