@@ -121,6 +121,14 @@ void NativeShell::PumpGameplayFrame() {
         StopGameplay(true);
         toast = L"RENDER BACKEND FAILED: " + error;
         Repaint();
+        return;
+    }
+    // The loop sleeps a whole frame period before its next turn. When this frame
+    // already took that long the next one is due now: wake the loop at once, so a
+    // renderer slower than the limit runs at its own pace instead of losing a
+    // period per frame.
+    if (window && std::chrono::duration<double>(Clock::now() - now).count() >= FrameIntervalSeconds(fpsLimit)) {
+        PostMessageW(window, WM_NULL, 0, 0);
     }
 }
 

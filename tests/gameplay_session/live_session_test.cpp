@@ -1,0 +1,192 @@
+// A training on the real shell window and the real renderers: the backend chosen
+// and started in the child render view (with the Direct3D 11 fallback where Vulkan
+// cannot draw into a child window), movement keys sampled from the keyboard state,
+// the QA target key, shots until a kill, and frames captured through the live
+// backend to check the arena, the target and the HUD by pixels.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "common/text_utils.h"
+#include "gameplay/training_simulation.h"
+#include "player/local_player_data_store.h"
+#include "shell/gameplay_logic.h"
+#include "shell/shell_fixture.h"
+#include "support/render_window.h"
+
+namespace tarvo::ui::test {
+namespace {
+
+using navigation::ScreenId;
+using namespace std::chrono_literals;
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void Key(WORD virtualKey, bool down) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof(input));
+}
+
+class LiveSession : public ShellFixture {
+protected:
+    void SetUp() override {
+        shell = MakeShell();
+        ASSERT_HRESULT_SUCCEEDED(shell->CreateGraphicsFactories());
+        ASSERT_TRUE(shell->RegisterWindowClasses());
+        ASSERT_TRUE(shell->CreateMainWindow());
+        ShowWindow(shell->window, SW_SHOWNOACTIVATE);
+        PumpMessages();
+    }
+
+    void TearDown() override {
+        Key('W', false);
+        if (shell && shell->window) {
+            DestroyWindow(shell->window);
+            PumpMessages();
+        }
+        shell.reset();
+    }
+
+    // One gameplay frame as if `elapsed` had passed.
+    void Frame(std::chrono::milliseconds elapsed = 50ms) {
+        PumpMessages();
+        shell->lastFrameAt = NativeShell::Clock::now() - elapsed;
+        shell->PumpGameplayFrame();
+    }
+
+    // The next frame drawn through the live backend with the shell's overlay values,
+    // captured to a BMP.
+    tarvo::test::Bitmap Capture(const wchar_t* name) {
+        renderer::RenderOverlay overlay;
+        OverlayFrame frame;
+        frame.ukrainian = true;
+        frame.quality = shell->quality;
+        frame.deviceName = shell->renderBackend->DeviceName();
+        frame.elapsedSeconds = 5.0f;
+        FillRenderOverlay(overlay, frame, *shell->simulation, shell->matchClient.Info(), shell->matchClient.Economy(),
+                          shell->playerData.identity.displayName);
+        const std::filesystem::path file = Root() / name;
+        overlay.qaCapturePath = distribution::WideToUtf8(file.wstring());
+        EXPECT_TRUE(shell->renderBackend->Render(*shell->simulation, overlay))
+            << distribution::WideToUtf8(shell->renderBackend->LastError());
+        return tarvo::test::Bitmap::Read(file);
+    }
+
+    std::unique_ptr<NativeShell> shell;
+};
+
+int Differing(const tarvo::test::Bitmap& a, const tarvo::test::Bitmap& b, int x0, int y0, int x1, int y1) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            const auto p = a.At(x, y);
+            const auto q = b.At(x, y);
+            count += std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) > 30;
+        }
+    }
+    return count;
+}
+
+TEST_F(LiveSession, TrainingOnTheRenderViewWalksShootsAKillAndLeaves) {
+    testing::ScopedEnvironment qa(L"TARVO_RUNTIME_QA", L"1");
+    shell->Dispatch("mode.5");
+    shell->Dispatch("training.start");
+    ASSERT_NE(shell->simulation, nullptr) << "the training did not start";
+    ASSERT_NE(shell->renderView, nullptr);
+    ASSERT_TRUE(shell->renderBackend && shell->renderBackend->Ready());
+    EXPECT_EQ(GetParent(shell->renderView), shell->window);
+    EXPECT_EQ(shell->router.Current(), ScreenId::Gameplay);
+    const std::string initialized =
+        "RenderBackendInitialized=" + distribution::WideToUtf8(renderer::RendererSelection::Name(shell->renderBackend->Kind()));
+    EXPECT_TRUE(Logged(initialized));
+    if (Logged("GraphicsPreflightPassed Selected=VULKAN") && shell->renderBackend->Kind() != renderer::RenderBackendKind::Vulkan) {
+        EXPECT_EQ(shell->graphicsSelection.selected, renderer::RenderBackendKind::Direct3D11) << "the fallback is recorded";
+    }
+    RECT view{};
+    GetClientRect(shell->renderView, &view);
+    RECT client{};
+    GetClientRect(shell->window, &client);
+    EXPECT_EQ(view.right, client.right);
+    EXPECT_EQ(view.bottom, client.bottom);
+
+    for (int i = 0; i < 5; ++i) Frame();
+
+    // Forward, held on the keyboard: the frame samples it.
+    const float walkedBefore = shell->simulation->Player().distanceTravelled;
+    Key('W', true);
+    for (int i = 0; i < 8; ++i) Frame(100ms);
+    Key('W', false);
+    EXPECT_GT(shell->simulation->Player().distanceTravelled - walkedBefore, 2.0f);
+
+    const tarvo::test::Bitmap before = Capture(L"before.bmp");
+    ASSERT_EQ(before.width, view.right);
+    ASSERT_EQ(before.height, view.bottom);
+    shell->OnKeyDown(VK_F6);
+    EXPECT_TRUE(Logged("RuntimeQaTargetPositioned"));
+    const tarvo::test::Bitmap target = Capture(L"target.bmp");
+    const int w = target.width, h = target.height;
+
+    // The arena: most of the frame is lit geometry, not the clear colour.
+    int lit = 0, samples = 0;
+    for (int y = 0; y < h; y += 8) {
+        for (int x = 0; x < w; x += 8) {
+            const auto c = target.At(x, y);
+            lit += c[0] + c[1] + c[2] > 60;
+            ++samples;
+        }
+    }
+    EXPECT_GT(lit, samples * 3 / 4);
+    // The target stands in front of the camera: the middle of the frame changed.
+    const int x0 = w * 44 / 100, x1 = w * 56 / 100, y0 = h * 33 / 100, y1 = h * 72 / 100;
+    EXPECT_GT(Differing(before, target, x0, y0, x1, y1), (x1 - x0) * (y1 - y0) * 3 / 100);
+    // The HUD: bright text in the lower corners (health on the left, ammunition on the right).
+    EXPECT_GT(tarvo::test::BrightPixels(target, 0, h * 3 / 4, w / 3, h), 50);
+    EXPECT_GT(tarvo::test::BrightPixels(target, w * 2 / 3, h * 3 / 4, w, h), 50);
+
+    // Shots until the target dies.
+    for (int burst = 0; burst < 40 && shell->playerData.botStats.kills == 0; ++burst) {
+        shell->OnKeyDown(VK_F6);
+        shell->FireWeapon();
+        Frame(120ms);
+    }
+    EXPECT_GE(shell->playerData.botStats.kills, 1u);
+    EXPECT_GE(shell->playerData.botStats.shotsFired, shell->playerData.botStats.shotsHit);
+    EXPECT_TRUE(Logged("PlayerKilledBot"));
+
+    // Escape opens the pause view, whose last row leaves the match.
+    shell->OnKeyDown(VK_ESCAPE);
+    EXPECT_EQ(shell->router.Current(), ScreenId::Pause);
+    Frame();
+    shell->OnPauseClick(client.right / 2, client.bottom / 2 + 167);
+    EXPECT_EQ(shell->simulation, nullptr);
+    EXPECT_EQ(shell->router.Current(), ScreenId::MainMenu);
+    EXPECT_FALSE(IsWindowVisible(shell->renderView)) << "kept hidden for the next training";
+    const player::BotStats saved = player::LocalPlayerDataStore().Load(L"LOCAL", L"LOCAL_OPERATOR").botStats;
+    EXPECT_EQ(saved.trainingsStarted, 1u);
+    EXPECT_EQ(saved.trainingsCompleted, 1u);
+    EXPECT_GE(saved.kills, 1u);
+
+    // A second training: the kept backend is reused when the selection picks its kind
+    // again; a fallback backend is replaced and the fallback runs again.
+    shell->Dispatch("training.start");
+    ASSERT_NE(shell->simulation, nullptr);
+    EXPECT_TRUE(shell->renderBackend->Ready());
+    EXPECT_TRUE(IsWindowVisible(shell->renderView));
+    const std::vector<std::string> events = LogEvents();
+    const auto starts = std::count_if(events.begin(), events.end(), [](const std::string& e) {
+        return e == "RenderBackendReused" || e.rfind("RenderBackendInitialized=", 0) == 0;
+    });
+    EXPECT_EQ(starts, 2);
+}
+
+}  // namespace
+}  // namespace tarvo::ui::test
