@@ -40,7 +40,7 @@ bool D3D11Renderer::Impl::Resize() {
                                                 static_cast<UINT>(std::max<LONG>(client.bottom, 1)),
                                                 DXGI_FORMAT_UNKNOWN, 0);
     if (FAILED(hr)) {
-        if (IsDeviceLost(hr)) return FrameFailed(hr, nullptr);
+        if (IsDeviceLost(hr)) return FrameFailed(hr, kDeviceLostText);
         // The views are gone with the old buffers: no later frame may draw through them.
         ready = false;
         return Fail(L"Direct3D 11 swap chain resize failed.");
@@ -141,7 +141,7 @@ bool D3D11Renderer::Impl::Draw(const gameplay::TrainingSimulation& simulation, c
     context->PSSetShaderResources(0, 1, none);
 
     const HRESULT hud = DrawHud(simulation, overlay);
-    if (IsDeviceLost(hud)) return FrameFailed(hud, nullptr);
+    if (IsDeviceLost(hud)) return FrameFailed(hud, kDeviceLostText);
     if (hud == static_cast<HRESULT>(D2DERR_RECREATE_TARGET)) resizePending = true;
 
     if (!overlay.qaCapturePath.empty() && !CaptureFrame(overlay.qaCapturePath)) return false;
