@@ -88,10 +88,15 @@ title_sum() {
   convert "$shots/$1.png" -crop "$(crop_of 360 34 1400 104)" +repage -format '%#' info: 2>/dev/null
 }
 
-sleep 0.3
-shot 00-gate
-bright=$(convert "$shots/00-gate.png" -crop "$(crop_of 780 610 1140 678)" +repage -format '%[fx:mean]' info:)
-awk -v b="$bright" 'BEGIN{exit !(b > 0.4)}' || fail "the gate's UNLOCK button is not drawn (mean $bright)"
+# The first paint can take a while on a busy machine: wait for the UNLOCK button.
+bright=0
+for _ in $(seq 1 100); do
+  shot 00-gate
+  bright=$(convert "$shots/00-gate.png" -crop "$(crop_of 780 610 1140 678)" +repage -format '%[fx:mean]' info:)
+  awk -v b="${bright:-0}" 'BEGIN{exit !(b > 0.4)}' && break
+  sleep 0.1
+done
+awk -v b="${bright:-0}" 'BEGIN{exit !(b > 0.4)}' || fail "the gate's UNLOCK button is not drawn (mean $bright)"
 
 click 960 644
 pages=(overview players matches downloads statistics announcements economy tarv security versions release health audit settings backend)
@@ -101,7 +106,7 @@ for i in "${!pages[@]}"; do
   top=$((150 + 54 * i))
   [ "$i" -gt 0 ] && click 150 $((top + 24))
   ok=
-  for _ in $(seq 1 40); do
+  for _ in $(seq 1 80); do
     sleep 0.1
     shot "$name"
     a=$(accent_of "$name" "$i")
