@@ -49,7 +49,15 @@ bool NativeShell::HandleOnlineCommand(const std::string& command) {
         if (!statusProbe) {
             matchStatusText = L"CHECKING...";
             try {
-                statusProbe = std::async(std::launch::async, [] { return online::MatchClient::FetchStatus(); });
+                if (onlineTestConfig.empty()) {
+                    statusProbe = std::async(std::launch::async, [] { return online::MatchClient::FetchStatus(); });
+                } else {
+                    // Tests name their own settings file, and with it their own match service.
+                    const std::wstring service =
+                        online::MatchServiceUrlFrom(distribution::ReadUtf8File(onlineTestConfig));
+                    statusProbe =
+                        std::async(std::launch::async, [service] { return online::FetchMatchStatus(service); });
+                }
             } catch (...) {
                 // No thread could be started: the probe simply did not run.
                 statusProbe.reset();
