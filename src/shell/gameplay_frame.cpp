@@ -60,11 +60,13 @@ void NativeShell::PumpGameplayFrame() {
             if (!matchClient.Error().empty()) {
                 StopGameplay(true);
                 toast = L"КІМНАТА ЗАПОВНЕНА / ROOM FULL. ОБЕРИ ІНШУ КАРТУ АБО РЕЖИМ.";
+                Repaint();  // the home screen was drawn before the text existed
                 return;
             }
             if (matchClient.TimedOut()) {
                 StopGameplay(true);
                 toast = L"СЕРВЕР МАТЧУ НЕ ВІДПОВІДАЄ / MATCH SERVER TIMEOUT";
+                Repaint();
                 return;
             }
         } else {

@@ -312,6 +312,7 @@ TEST_F(OnlineSession, TheServerStopsAndAfterEightSecondsTheMatchEndsWithItsToast
     Turn();
     EXPECT_EQ(shell->simulation, nullptr);
     EXPECT_EQ(shell->toast, kTimeoutToast);
+    EXPECT_TRUE(GetUpdateRect(shell->window, nullptr, FALSE)) << "the home screen is drawn again with the text";
     EXPECT_EQ(shell->router.Current(), ScreenId::MainMenu);
     EXPECT_FALSE(shell->onlineMatch);
     EXPECT_FALSE(shell->matchClient.IsOpen());
@@ -329,6 +330,7 @@ TEST_F(FullRoom, TheSessionEndsWithTheRoomFullToast) {
     ASSERT_NE(Start(), nullptr);
     ASSERT_TRUE(TurnUntil([&] { return shell->simulation == nullptr; }));
     EXPECT_EQ(shell->toast, L"КІМНАТА ЗАПОВНЕНА / ROOM FULL. ОБЕРИ ІНШУ КАРТУ АБО РЕЖИМ.");
+    EXPECT_TRUE(GetUpdateRect(shell->window, nullptr, FALSE));
     EXPECT_EQ(shell->router.Current(), ScreenId::MainMenu);
     EXPECT_FALSE(shell->matchClient.IsOpen());
 }
