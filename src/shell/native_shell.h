@@ -123,7 +123,9 @@ public:
     // ---- Play ---------------------------------------------------------------------
     std::unique_ptr<gameplay::TrainingSimulation> simulation;  // only during a session
     online::MatchClient matchClient;
-    std::filesystem::path onlineTestConfig;  // empty: config/online-test.cfg beside the executable; tests set their own
+    // The online test settings of "match.start" and "match.status"; empty: config/online-test.cfg
+    // beside the executable. Tests name their own.
+    std::filesystem::path onlineTestConfig;
     bool onlineMatch = false;
     bool fireRequested = false;
     bool reloadRequested = false;

@@ -2,6 +2,7 @@
 // probe, on a shell without a main window.
 #include <future>
 
+#include "online/match_identity.h"
 #include "shell/shell_fixture.h"
 #include "support/fake_account_service.h"
 
@@ -52,6 +53,14 @@ TEST_F(OnlineCommands, AnIncompleteSettingsFileIsNotConfigured) {
 TEST_F(OnlineCommands, AFailedSessionStartClosesTheClientAgain) {
     // 24 characters is enough; without a main window the render view cannot be made.
     Write("127.0.0.1 5000 " + std::string(24, 'k') + "\n");
+    // A cached credential, so the load that starts with the match asks no service.
+    online::MatchIdentity identity;
+    identity.playerKey = L"LOCAL";
+    identity.profileId = "prof-local";
+    identity.token = "tok-local-0123456789";
+    identity.expiresAt = 4000000000ull;
+    identity.valid = true;
+    ASSERT_TRUE(online::SaveMatchIdentityCache(online::MatchIdentityCachePath(), identity));
     shell->selectedMode = 3;
     shell->Dispatch("match.start");
     EXPECT_EQ(shell->simulation, nullptr);
@@ -61,6 +70,11 @@ TEST_F(OnlineCommands, AFailedSessionStartClosesTheClientAgain) {
     EXPECT_NE(shell->toast, kNetworkFailed);
     EXPECT_TRUE(shell->identityLoad.has_value()) << "the credential load began with the match";
     EXPECT_EQ(shell->identityAccountKey, L"LOCAL");
+    // Outside a match the finished load is dropped.
+    shell->identityLoad->wait();
+    shell->PumpMatchIdentity();
+    EXPECT_FALSE(shell->identityLoad.has_value());
+    EXPECT_FALSE(shell->matchClient.IsOpen());
 }
 
 TEST_F(OnlineCommands, StatusProbeRunsOnceAtATimeAndItsReplyBecomesTheStatusLine) {
