@@ -183,15 +183,16 @@ TEST_F(Session, FramesArePacedByTheFpsLimitWithThirtyAsTheFloor) {
     shell->fpsLimit = 144;
     Frame(8ms);
     EXPECT_EQ(backend->renderCalls, 1);
-    shell->PumpGameplayFrame();  // at once again: too early, nothing happens
-    EXPECT_EQ(backend->renderCalls, 1);
 
     shell->fpsLimit = 10;  // paces at 30
-    Frame(20ms);
+    shell->lastFrameAt = NativeShell::Clock::now();
+    shell->PumpGameplayFrame();  // at once again: too early, nothing happens
+    EXPECT_EQ(backend->renderCalls, 1);
+    Frame(5ms);
     EXPECT_EQ(backend->renderCalls, 1);
     Frame(34ms);
     EXPECT_EQ(backend->renderCalls, 2);
-    EXPECT_NEAR(shell->frameTimeMs, 34.0f, 5.0f);
+    EXPECT_GE(shell->frameTimeMs, 34.0f);
 
     const renderer::RenderOverlay& overlay = backend->lastOverlay;
     EXPECT_FALSE(overlay.menuOpen);
@@ -221,14 +222,14 @@ TEST_F(Session, OfflinePauseFreezesTheWorldAndTheFeedbackTimers) {
     ASSERT_TRUE(shell->StartGameplay());
     shell->menuOpen = true;
     shell->router.Navigate(ScreenId::Pause);
-    shell->hitMarker = 0.1f;
+    shell->hitMarker = 0.4f;
     shell->killConfirm = 0.5f;
     shell->aimHeld = true;
     const gameplay::Vec3 bot = shell->simulation->Bots()[0].position;
     for (int i = 0; i < 5; ++i) Frame(100ms);
     EXPECT_EQ(backend->renderCalls, 5);
     EXPECT_TRUE(backend->lastOverlay.menuOpen);
-    EXPECT_FLOAT_EQ(shell->hitMarker, 0.1f);
+    EXPECT_FLOAT_EQ(shell->hitMarker, 0.4f);
     EXPECT_FLOAT_EQ(shell->killConfirm, 0.5f);
     EXPECT_EQ(shell->adsBlend, 0.0f) << "no aiming in the menu";
     EXPECT_EQ(shell->simulation->Bots()[0].position.x, bot.x);
@@ -237,7 +238,8 @@ TEST_F(Session, OfflinePauseFreezesTheWorldAndTheFeedbackTimers) {
     shell->menuOpen = false;
     shell->router.Navigate(ScreenId::Gameplay);
     Frame(50ms);
-    EXPECT_NEAR(shell->hitMarker, 0.05f, 0.02f);
+    EXPECT_LE(shell->hitMarker, 0.35f) << "decays again by the frame time";
+    EXPECT_GT(shell->hitMarker, 0.0f);
     EXPECT_GT(shell->adsBlend, 0.0f);
 }
 
@@ -246,8 +248,8 @@ TEST_F(Session, DamageFlashOnAHitThatDoesNotKillOnly) {
     Frame();
     shell->simulation->DamagePlayer(10.0f);
     Frame();
-    EXPECT_GT(shell->damageFlash, 0.2f);
-    EXPECT_LE(shell->damageFlash, 0.3f);
+    EXPECT_GT(shell->damageFlash, 0.0f);
+    EXPECT_LT(shell->damageFlash, 0.3f) << "set to 0.3, then decayed by the frame";
     shell->damageFlash = 0.0f;
     shell->simulation->DamagePlayer(1000.0f);
     Frame();
