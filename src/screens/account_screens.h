@@ -1,18 +1,11 @@
 #pragma once
-// Pieces the account screens share: the status chip, and the trusted-devices list
-// geometry as plain values so tests check it without drawing.
+// The trusted-devices list geometry, as plain values so tests check it without
+// drawing.
 #include <d2d1.h>
 
 #include <cstddef>
-#include <string_view>
 
 namespace tarvo::ui {
-
-class NativeShell;
-
-// A status chip: rounded 7, the colour at alpha 0.12 inside and 0.48 around (width
-// 1), its text centred in the caption face in the full colour.
-void DrawAccountChip(NativeShell& shell, D2D_RECT_F rect, D2D1_COLOR_F color, std::wstring_view text);
 
 // The service sends at most six trusted devices; every one gets a row so that each
 // can be revoked. Up to four rows keep the roomy pitch; five or six are drawn

@@ -4,6 +4,7 @@
 
 #include "common/text_utils.h"
 #include "screens/account_screens.h"
+#include "screens/player_screens.h"
 #include "shell/native_shell.h"
 
 namespace tarvo::ui {
@@ -51,21 +52,22 @@ void NativeShell::DrawDevices() {
         const DeviceRowLayout row = DeviceRowAt(i, rows);
         FillRounded(row.box, 16.0f, Colors::Surface);
         StrokeRounded(row.box, 16.0f, Colors::Border, 1.0f);
-        DrawTextIn(device.displayName.empty() ? std::wstring_view(L"WINDOWS PC") : std::wstring_view(device.displayName),
-                   headingFormat.Get(), row.name, Colors::Text);
+        DrawTextIn(
+            device.displayName.empty() ? std::wstring_view(L"WINDOWS PC") : std::wstring_view(device.displayName),
+            headingFormat.Get(), row.name, Colors::Text);
         DrawTextIn(device.lastSeenAt + L"  \u2022  " + device.clientVersion, captionFormat.Get(), row.detail,
                    Colors::Muted);
         if (device.current) {
-            DrawAccountChip(*this, row.action, Colors::Success, Pick(L"ПОТОЧНИЙ ПРИСТРІЙ", L"CURRENT DEVICE"));
+            DrawChip(*this, row.action, Colors::Success, Pick(L"ПОТОЧНИЙ ПРИСТРІЙ", L"CURRENT DEVICE"));
         } else {
             Button(row.action, Pick(L"ВІДКЛИКАТИ ДОСТУП", L"REVOKE ACCESS"),
                    "auth.device.revoke." + distribution::WideToUtf8(device.deviceId), false, false);
         }
     }
 
-    DrawAccountChip(*this, D2D1::RectF(280, 740, 1640, 800), Colors::Danger,
-                    Pick(L"ВІДКЛИКАННЯ ПОТОЧНОГО ПРИСТРОЮ ПОТРЕБУЄ ПІДТВЕРДЖЕННЯ",
-                         L"CURRENT DEVICE REVOCATION REQUIRES CONFIRMATION"));
+    DrawChip(*this, D2D1::RectF(280, 740, 1640, 800), Colors::Danger,
+             Pick(L"ВІДКЛИКАННЯ ПОТОЧНОГО ПРИСТРОЮ ПОТРЕБУЄ ПІДТВЕРДЖЕННЯ",
+                  L"CURRENT DEVICE REVOCATION REQUIRES CONFIRMATION"));
     Button(D2D1::RectF(72, 928, 250, 990), localization.Get(L"back"), "nav.back", false, false);
 }
 

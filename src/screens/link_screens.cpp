@@ -1,6 +1,6 @@
 // Moving the local test account to a server account (screen 6) and its confirmation
 // with the permanent player id (screen 7).
-#include "screens/account_screens.h"
+#include "screens/player_screens.h"
 #include "shell/native_shell.h"
 
 namespace tarvo::ui {
@@ -8,8 +8,8 @@ namespace tarvo::ui {
 void NativeShell::DrawLinkAccount() {
     TopBrand(Pick(L"ПІДКЛЮЧЕННЯ ТЕСТОВОГО АКАУНТА", L"CONNECT TEST ACCOUNT"));
     Card(D2D1::RectF(430, 145, 1490, 925));
-    DrawAccountChip(*this, D2D1::RectF(690, 185, 1230, 230), Colors::Success,
-                    Pick(L"ЛОКАЛЬНІ ДАНІ ЗБЕРІГАЮТЬСЯ", L"LOCAL DATA WILL BE PRESERVED"));
+    DrawChip(*this, D2D1::RectF(690, 185, 1230, 230), Colors::Success,
+             Pick(L"ЛОКАЛЬНІ ДАНІ ЗБЕРІГАЮТЬСЯ", L"LOCAL DATA WILL BE PRESERVED"));
     DrawTextIn(Pick(L"ВАШ ТЕСТОВИЙ АКАУНТ\nГОТОВИЙ ДО ПІДКЛЮЧЕННЯ", L"YOUR TEST ACCOUNT\nIS READY TO CONNECT"),
                titleFormat.Get(), D2D1::RectF(520, 275, 1400, 410), Colors::Text, DWRITE_TEXT_ALIGNMENT_CENTER);
     DrawTextIn(Pick(L"Створіть TARVONIX Account. Після email-підтвердження профіль, avatar, inventory, "
@@ -29,8 +29,8 @@ void NativeShell::DrawLinkAccount() {
 void NativeShell::DrawLinkComplete() {
     TopBrand(Pick(L"TARVONIX ACCOUNT / ГОТОВО", L"TARVONIX ACCOUNT / COMPLETE"));
     Card(D2D1::RectF(510, 220, 1410, 820));
-    DrawAccountChip(*this, D2D1::RectF(730, 270, 1190, 320), Colors::Success,
-                    Pick(L"МІГРАЦІЯ ЗАВЕРШЕНА", L"MIGRATION COMPLETE"));
+    DrawChip(*this, D2D1::RectF(730, 270, 1190, 320), Colors::Success,
+             Pick(L"МІГРАЦІЯ ЗАВЕРШЕНА", L"MIGRATION COMPLETE"));
     DrawTextIn(Pick(L"АКАУНТ ПІДКЛЮЧЕНО", L"ACCOUNT CONNECTED"), titleFormat.Get(), D2D1::RectF(590, 380, 1330, 455),
                Colors::Text, DWRITE_TEXT_ALIGNMENT_CENTER);
     std::wstring playerLine(Pick(L"Ваш постійний PlayerId:\n", L"Your permanent PlayerId:\n"));

@@ -1,15 +1,9 @@
 // Sign-in and registration (screen 1): one card with two tabs beside the hero text.
 // The card shows no request progress; the status box after the screen does.
-#include "screens/account_screens.h"
+#include "screens/player_screens.h"
 #include "shell/native_shell.h"
 
 namespace tarvo::ui {
-
-void DrawAccountChip(NativeShell& shell, D2D_RECT_F rect, D2D1_COLOR_F color, std::wstring_view text) {
-    shell.FillRounded(rect, 7.0f, WithAlpha(color, 0.12f));
-    shell.StrokeRounded(rect, 7.0f, WithAlpha(color, 0.48f), 1.0f);
-    shell.DrawTextIn(text, shell.captionFormat.Get(), rect, color, DWRITE_TEXT_ALIGNMENT_CENTER);
-}
 
 void NativeShell::DrawLogin() {
     const auto& text = localization;
@@ -48,10 +42,9 @@ void NativeShell::DrawLogin() {
                Colors::Accent);
     DrawTextIn(L"NATIVE WINDOWS x64  \u2022  TEST CHANNEL  \u2022  0.0.03.5", bodyFormat.Get(),
                D2D1::RectF(108, 485, 930, 530), Colors::Muted);
-    DrawAccountChip(*this, D2D1::RectF(108, 570, 292, 610), Colors::Accent, Pick(L"ТАКТИЧНО", L"TACTICAL"));
-    DrawAccountChip(*this, D2D1::RectF(318, 570, 502, 610), Colors::Cyan, Pick(L"НАДІЙНО", L"PERSISTENT"));
-    DrawAccountChip(*this, D2D1::RectF(528, 570, 712, 610), Colors::Cyan,
-                    Pick(L"СИНХРОНІЗОВАНО", L"SYNCHRONIZED"));
+    DrawChip(*this, D2D1::RectF(108, 570, 292, 610), Colors::Accent, Pick(L"ТАКТИЧНО", L"TACTICAL"));
+    DrawChip(*this, D2D1::RectF(318, 570, 502, 610), Colors::Cyan, Pick(L"НАДІЙНО", L"PERSISTENT"));
+    DrawChip(*this, D2D1::RectF(528, 570, 712, 610), Colors::Cyan, Pick(L"СИНХРОНІЗОВАНО", L"SYNCHRONIZED"));
 }
 
 }  // namespace tarvo::ui

@@ -1,7 +1,7 @@
 // E-mail and device verification (screens 2 and 3) and password recovery (4 and 5).
 // Each is a centred card over the brand header with a back button at the bottom
 // left; what the answers lead to is the account pump's work.
-#include "screens/account_screens.h"
+#include "screens/player_screens.h"
 #include "shell/native_shell.h"
 
 namespace tarvo::ui {
@@ -24,13 +24,13 @@ void BackButton(NativeShell& shell) {
 void NativeShell::DrawVerifyEmail() {
     TopBrand(Pick(L"TARVONIX ACCOUNT / ПІДТВЕРДЖЕННЯ ПОШТИ", L"TARVONIX ACCOUNT / VERIFY EMAIL"));
     Card(D2D1::RectF(495, 190, 1425, 895));
-    DrawAccountChip(*this, D2D1::RectF(765, 225, 1155, 266), Colors::Cyan,
-                    Pick(L"КОД ДІЄ 10 ХВИЛИН", L"CODE EXPIRES IN 10 MINUTES"));
+    DrawChip(*this, D2D1::RectF(765, 225, 1155, 266), Colors::Cyan,
+             Pick(L"КОД ДІЄ 10 ХВИЛИН", L"CODE EXPIRES IN 10 MINUTES"));
     CentredTitle(*this, Pick(L"ПІДТВЕРДЖЕННЯ ПОШТИ", L"EMAIL VERIFICATION"), D2D1::RectF(570, 300, 1350, 370));
-    CentredMessage(*this,
-                   std::wstring(Pick(L"Ми надіслали код підтвердження на:\n", L"We sent a verification code to:\n")) +
-                       maskedEmail,
-                   D2D1::RectF(610, 395, 1310, 475));
+    CentredMessage(
+        *this,
+        std::wstring(Pick(L"Ми надіслали код підтвердження на:\n", L"We sent a verification code to:\n")) + maskedEmail,
+        D2D1::RectF(610, 395, 1310, 475));
     TextField(D2D1::RectF(665, 510, 1255, 580), Pick(L"КОД", L"CODE"), "field.code", false);
     Button(D2D1::RectF(615, 625, 1305, 695), Pick(L"ПІДТВЕРДИТИ", L"VERIFY"), "auth.verify-email", true, false);
     Button(D2D1::RectF(615, 715, 1305, 775), Pick(L"НАДІСЛАТИ КОД ПОВТОРНО", L"RESEND CODE"), "auth.resend", false,
@@ -41,8 +41,8 @@ void NativeShell::DrawVerifyEmail() {
 void NativeShell::DrawVerifyDevice() {
     TopBrand(Pick(L"TARVONIX ACCOUNT / НОВИЙ ПРИСТРІЙ", L"TARVONIX ACCOUNT / NEW DEVICE"));
     Card(D2D1::RectF(535, 190, 1385, 895));
-    DrawAccountChip(*this, D2D1::RectF(735, 230, 1185, 272), Colors::Danger,
-                    Pick(L"ПОТРІБНЕ ПІДТВЕРДЖЕННЯ", L"VERIFICATION REQUIRED"));
+    DrawChip(*this, D2D1::RectF(735, 230, 1185, 272), Colors::Danger,
+             Pick(L"ПОТРІБНЕ ПІДТВЕРДЖЕННЯ", L"VERIFICATION REQUIRED"));
     CentredTitle(*this, Pick(L"НОВИЙ ПРИСТРІЙ", L"NEW DEVICE"), D2D1::RectF(610, 315, 1310, 385));
     CentredMessage(*this,
                    std::wstring(Pick(L"Підтвердьте цей Windows-PC кодом, надісланим на:\n",

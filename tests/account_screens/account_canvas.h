@@ -14,8 +14,13 @@ struct ExpectedRegion {
 };
 
 inline std::string RectText(const D2D_RECT_F& r) {
-    return "{" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
-           std::to_string(r.bottom) + "}";
+    std::string text = "{";
+    for (float v : {r.left, r.top, r.right, r.bottom}) {
+        if (text.size() > 1) text += ", ";
+        text += std::to_string(v);
+    }
+    text += '}';
+    return text;
 }
 
 class AccountCanvas : public CanvasFixture, public ::testing::WithParamInterface<localization::Locale> {

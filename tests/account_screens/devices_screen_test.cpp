@@ -105,7 +105,9 @@ TEST(DeviceRows, GeometryFitsTheCardAboveTheWarning) {
             EXPECT_GE(row.action.top, row.box.top);
             EXPECT_LE(row.action.bottom, row.box.bottom);
             EXPECT_GE(row.action.bottom - row.action.top, 40.0f) << "a button still worth clicking";
-            if (i > 0) EXPECT_GT(row.box.top, DeviceRowAt(i - 1, count).box.bottom) << "rows never overlap";
+            if (i > 0) {
+                EXPECT_GT(row.box.top, DeviceRowAt(i - 1, count).box.bottom) << "rows never overlap";
+            }
         }
     }
 }
