@@ -59,7 +59,7 @@ function(tarvo_test name)
   endif()
   gtest_discover_tests(tests_${name}
     DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 120
+    DISCOVERY_TIMEOUT 300
     PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS ${name})
 endfunction()
 
