@@ -5,12 +5,15 @@
 #include "screens/field_text_geometry.h"
 #include "screens/offscreen_canvas.h"
 #include "shell/clipboard.h"
+#include "support/clipboard_lock.h"
 
 namespace tarvo::ui::test {
 namespace {
 
 class FieldEditing : public CanvasFixture {
 protected:
+    testing::ClipboardLock clipboardLock;  // other test processes share the clipboard
+
     void SetUp() override {
         CanvasFixture::SetUp();
         shell->window = owner.Handle();

@@ -8,6 +8,7 @@
 #include "shell/clipboard.h"
 #include "shell/settings_commands.h"
 #include "shell/shell_fixture.h"
+#include "support/clipboard_lock.h"
 
 namespace tarvo::ui::test {
 namespace {
@@ -219,6 +220,7 @@ TEST_F(SettingsCommands, LauncherCommandsSayThePlainBuildHasNoLauncher) {
 }
 
 TEST_F(SettingsCommands, GraphicsCopyPutsTheSelectionReportOnTheClipboard) {
+    testing::ClipboardLock clipboard;  // other test processes share the clipboard
     MessageWindow owner;
     ASSERT_TRUE(owner.Handle());
     shell->window = owner.Handle();
@@ -240,6 +242,7 @@ TEST_F(SettingsCommands, GraphicsCopyPutsTheSelectionReportOnTheClipboard) {
 }
 
 TEST_F(SettingsCommands, GraphicsCopyReportsAClipboardItCannotOpen) {
+    testing::ClipboardLock clipboard;
     MessageWindow owner;
     MessageWindow holder;
     shell->window = owner.Handle();

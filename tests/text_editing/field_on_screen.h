@@ -5,11 +5,14 @@
 #include "screens/field_text_geometry.h"
 #include "screens/offscreen_canvas.h"
 #include "shell/clipboard.h"
+#include "support/clipboard_lock.h"
 
 namespace tarvo::ui::test {
 
 class FieldOnScreen : public CanvasFixture {
 protected:
+    testing::ClipboardLock clipboardLock;  // taken before anything else of the test
+
     void SetUp() override {
         CanvasFixture::SetUp();
         shell->window = owner.Handle();
