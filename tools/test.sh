@@ -7,8 +7,8 @@ source "$TARVO_ROOT/tools/wine-env.sh"
 tarvo_wine_env "$TARVO_BUILD"
 # One wineserver for the whole run keeps every test start cheap.
 /usr/lib/wine/wineserver -p 60 </dev/null >/dev/null 2>&1 || true
-# The first process of a new server starts Wine's services; let that happen here,
-# not inside a test's time limit.
-timeout 300 "$TARVO_WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+# The first processes of a new server start Wine's services and fill its audio and
+# font registries; let one process do that here, not many at once inside the tests.
+timeout 300 "$TARVO_WINE" "$TARVO_BUILD/bin/wine-warmup.exe" </dev/null || true
 cd "$TARVO_BUILD"
 ctest --output-on-failure -j "$(nproc 2>/dev/null || echo 2)" "$@"

@@ -131,8 +131,12 @@ TEST_F(ShellPaint, OwnerConsoleGateHasItsOneUnlockButton) {
         << "a filled primary button";
     shell->Dispatch("ostrel.unlock");
     Paint();
-    EXPECT_TRUE(shell->hitRegions.empty()) << "the pages draw only their frame so far";
     EXPECT_EQ(shell->router.Current(), ScreenId::OstrelOverview);
+    const std::vector<std::string> pageCommands = Commands();
+    EXPECT_EQ(std::count(pageCommands.begin(), pageCommands.end(), "ostrel.unlock"), 0)
+        << "the gate's button is gone once unlocked";
+    EXPECT_EQ(std::count(pageCommands.begin(), pageCommands.end(), "ostrel.overview"), 1)
+        << "the console's own navigation replaces it";
 }
 
 TEST_F(ShellPaint, ALostTargetIsReportedByThePaint) {
