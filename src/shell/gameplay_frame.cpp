@@ -125,13 +125,6 @@ void NativeShell::PumpGameplayFrame() {
         Repaint();
         return;
     }
-    // The loop sleeps a whole frame period before its next turn. When this frame
-    // already took that long the next one is due now: wake the loop at once, so a
-    // renderer slower than the limit runs at its own pace instead of losing a
-    // period per frame.
-    if (window && std::chrono::duration<double>(Clock::now() - now).count() >= FrameIntervalSeconds(fpsLimit)) {
-        PostMessageW(window, WM_NULL, 0, 0);
-    }
 }
 
 }  // namespace tarvo::ui

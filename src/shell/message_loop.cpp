@@ -3,6 +3,7 @@
 #include <dwmapi.h>
 
 #include "core/runtime_log.h"
+#include "shell/gameplay_logic.h"
 #include "shell/native_shell.h"
 #include "shell/shell_logic.h"
 
@@ -109,7 +110,10 @@ bool NativeShell::CreateMainWindow() {
 
 DWORD NativeShell::CurrentWaitTimeout() const {
     const bool pending = accountRequest.has_value() || statusProbe.has_value() || identityLoad.has_value();
-    return WaitTimeout(productKind, router.Current(), pending, fpsLimit);
+    const DWORD wait = WaitTimeout(productKind, router.Current(), pending, fpsLimit);
+    if (pending || router.Current() != navigation::ScreenId::Gameplay || !simulation) return wait;
+    const double sinceLastFrame = std::chrono::duration<double>(Clock::now() - lastFrameAt).count();
+    return PacedFrameWait(wait, sinceLastFrame, FrameIntervalSeconds(fpsLimit));
 }
 
 int NativeShell::RunMessageLoop() {

@@ -22,6 +22,13 @@ DWORD WaitTimeout(ProductKind kind, ScreenId screen, bool backgroundPending, std
     return INFINITE;
 }
 
+DWORD PacedFrameWait(DWORD ruleWait, double secondsSinceLastFrame, double framePeriodSeconds) {
+    const double remainingMs = (framePeriodSeconds - secondsSinceLastFrame) * 1000.0;
+    if (!(remainingMs >= 1.0)) return 1;  // due, overdue or not a number
+    const double wait = std::ceil(remainingMs);
+    return wait < static_cast<double>(ruleWait) ? static_cast<DWORD>(wait) : ruleWait;
+}
+
 RECT MainWindowRect(const RECT& workArea) {
     const long width = workArea.right - workArea.left;
     const long height = workArea.bottom - workArea.top;

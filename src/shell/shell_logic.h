@@ -21,6 +21,11 @@ namespace tarvo::ui {
 // an account request, the status probe or the identity load is in flight.
 DWORD WaitTimeout(ProductKind kind, navigation::ScreenId screen, bool backgroundPending, std::int32_t fpsLimit);
 
+// During play the loop never sleeps past the moment the next frame is due: a frame
+// that took part of its period shortens the following wait (at least 1 ms), so the
+// frame rate reaches the limit instead of losing up to a period per frame.
+DWORD PacedFrameWait(DWORD ruleWait, double secondsSinceLastFrame, double framePeriodSeconds);
+
 // The main window: 0.92 of the work area, at most 1920 x 1080, centred in it.
 RECT MainWindowRect(const RECT& workArea);
 

@@ -133,6 +133,30 @@ TEST_F(ShellRun, AQuitMessageEndsTheLoopWithItsCode) {
     }
 }
 
+// Other test processes on the same desktop open windows of the same class, so
+// only this process's window counts.
+HWND FindOwnWindow(const wchar_t* windowClass) {
+    struct Search {
+        const wchar_t* windowClass;
+        HWND found;
+    } search{windowClass, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD process = 0;
+            GetWindowThreadProcessId(w, &process);
+            wchar_t name[128] = {};
+            if (process == GetCurrentProcessId() && GetClassNameW(w, name, 128) > 0 &&
+                lstrcmpW(name, s->windowClass) == 0) {
+                s->found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 TEST_F(ShellRun, OwnerConsoleStartsOnItsGateWithItsOwnClassAndLog) {
     ScreenId seen = ScreenId::Splash;
     std::vector<std::string> commands;
@@ -142,7 +166,7 @@ TEST_F(ShellRun, OwnerConsoleStartsOnItsGateWithItsOwnClassAndLog) {
                           if (s.hitRegions.empty()) return;  // wait for the first paint
                           seen = s.router.Current();
                           for (const auto& r : s.hitRegions) commands.push_back(r.command);
-                          EXPECT_EQ(FindWindowW(kOstrelWindowClass, nullptr), s.window);
+                          EXPECT_EQ(FindOwnWindow(kOstrelWindowClass), s.window);
                           EXPECT_EQ(s.CurrentWaitTimeout(), INFINITE);
                           PostMessageW(s.window, WM_CLOSE, 0, 0);
                       }),
@@ -160,7 +184,7 @@ TEST_F(ShellRun, OwnerConsoleProcessRoadWritesItsOwnLogFile) {
     closed = false;
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
         if (closed) return;
-        if (HWND w = FindWindowW(kOstrelWindowClass, nullptr)) {
+        if (HWND w = FindOwnWindow(kOstrelWindowClass)) {
             closed = true;
             PostMessageW(w, WM_CLOSE, 0, 0);
         }

@@ -35,6 +35,17 @@ TEST(WaitRule, GameplayPacesAtTheFrameLimitWithAThirtyHertzFloor) {
     EXPECT_EQ(WaitTimeout(ProductKind::OstrelNode, ScreenId::Gameplay, false, 144), 6u);
 }
 
+TEST(WaitRule, PlayNeverSleepsPastTheNextFrame) {
+    // A fresh frame waits the whole rule; a frame that used part of its period
+    // leaves only the rest; a late frame wakes almost at once.
+    EXPECT_EQ(PacedFrameWait(33, 0.0, 1.0 / 30), 33u);
+    EXPECT_EQ(PacedFrameWait(33, 0.020, 1.0 / 30), 14u);
+    EXPECT_EQ(PacedFrameWait(16, 0.001, 1.0 / 60), 16u) << "never longer than the rule";
+    EXPECT_EQ(PacedFrameWait(33, 0.040, 1.0 / 30), 1u);
+    EXPECT_EQ(PacedFrameWait(6, 1.0e9, 1.0 / 144), 1u);
+    EXPECT_EQ(PacedFrameWait(33, std::nan(""), 1.0 / 30), 1u);
+}
+
 TEST(WaitRule, IdleScreensSleepUntilInputButTheGameSplashTicks) {
     EXPECT_EQ(WaitTimeout(ProductKind::Game, ScreenId::Splash, false, 144), 50u);
     EXPECT_EQ(WaitTimeout(ProductKind::OstrelNode, ScreenId::Splash, false, 144), INFINITE);
