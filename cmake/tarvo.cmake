@@ -43,10 +43,11 @@ function(tarvo_link_modules target)
   target_link_libraries(${target} PRIVATE -Wl,--start-group ${libs} ${TARVO_SYSTEM_LIBS} -Wl,--end-group)
 endfunction()
 
-# tarvo_test(<name> MODULES m1 m2 ... [SOURCES extra.cpp] [TIMEOUT s])
+# tarvo_test(<name> MODULES m1 m2 ... [SOURCES extra.cpp] [TIMEOUT s] [SERIAL])
 # Builds tests/<name>/*.cpp into tests_<name>.exe and registers each case with CTest.
+# SERIAL: the cases drive the shared desktop (synthesised input), so none runs beside another test.
 function(tarvo_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "MODULES;SOURCES" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "TIMEOUT" "MODULES;SOURCES" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(tests_${name} ${sources} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/test_main.cpp)
   target_include_directories(tests_${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
@@ -57,10 +58,14 @@ function(tarvo_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
+  set(serial FALSE)
+  if(T_SERIAL)
+    set(serial TRUE)
+  endif()
   gtest_discover_tests(tests_${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 300
-    PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS ${name})
+    PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS ${name} RUN_SERIAL ${serial})
 endfunction()
 
 # tarvo_benchmark(<name> MODULES m1 m2 ...): benchmarks/<name>/*.cpp into bench_<name>.exe.
