@@ -49,7 +49,7 @@ constexpr ScenePrimitive kTrainingArena[] = {
     {Type::Box, {0, 6.4f, 0}, {63, 0.35f, 83}, kStructureColor, false, Kind::Roof},
 };
 
-struct NodeSpec {
+struct NodeEntry {
     const char* name;
     Vec3 position;
     int neighbours[5];  // -1 ends a shorter list
@@ -57,7 +57,7 @@ struct NodeSpec {
     bool flagged;
 };
 
-const NodeSpec kTrainingGraph[] = {
+const NodeEntry kTrainingGraph[] = {
     {"SPAWN_A", {0, 0, -34}, {1, 2, 3, -1, -1}, 1.0f, false},
     {"LEFT_ROUTE", {-14, 0, -28}, {0, 4, 5, -1, -1}, 1.0f, true},
     {"MID", {0, 0, -22}, {0, 5, 6, -1, -1}, 1.0f, false},
@@ -195,18 +195,18 @@ void TrainingSimulation::BuildNavigationGraph() {
     navigationNodes.clear();
     navigationNodes.reserve(std::size(kTrainingGraph));
     int id = 0;
-    for (const NodeSpec& spec : kTrainingGraph) {
+    for (const NodeEntry& entry : kTrainingGraph) {
         NavigationNode node;
         node.id = id++;
-        node.position = spec.position;
-        for (const int next : spec.neighbours) {
+        node.position = entry.position;
+        for (const int next : entry.neighbours) {
             if (next >= 0) {
                 node.neighbours.push_back(next);
             }
         }
-        node.weight = spec.weight;
-        node.name = spec.name;
-        node.flagged = spec.flagged;
+        node.weight = entry.weight;
+        node.name = entry.name;
+        node.flagged = entry.flagged;
         navigationNodes.push_back(std::move(node));
     }
     // Re-planning during play reuses these; the open list rarely outgrows this.

@@ -187,11 +187,11 @@ TEST(D3D11Scene, HeldRiflesAndTheFirstPersonRifleComeFromTheWeaponAsset) {
 class CharacterFile : public ::testing::Test {
 protected:
     // Four levels of 12, 9, 6 and 3 indices serving up to 5, 20, 50 and 1000 m.
-    void Load(std::vector<presentation::testing::CharacterSpec::Lod> lods) {
-        presentation::testing::CharacterSpec spec;
-        spec.lods = std::move(lods);
+    void Load(std::vector<presentation::testing::CharacterFixture::Lod> lods) {
+        presentation::testing::CharacterFixture fixture;
+        fixture.lods = std::move(lods);
         const auto file = folder / L"biped.tarvomesh";
-        presentation::testing::WriteBytes(file, spec.Build());
+        presentation::testing::WriteBytes(file, fixture.Build());
         ASSERT_TRUE(character.Load(file));
         ASSERT_TRUE(character.Ready());
     }

@@ -71,7 +71,7 @@ struct ByteWriter {
 };
 
 // A character file of version 2 or 3, valid unless a field is changed.
-struct CharacterSpec {
+struct CharacterFixture {
     struct Clip {
         std::string name;
         float duration;
@@ -164,14 +164,14 @@ struct CharacterSpec {
 };
 
 // A version 1 character file.
-struct CharacterV1Spec {
+struct CharacterV1Fixture {
     uint32_t version = 1;
     uint32_t vertices = 4;
     uint32_t indices = 6;
     std::optional<uint32_t> clipCount;
     float height = 1.8f;
     float reservedFloat = 1.0f;
-    std::vector<CharacterSpec::Clip> clips = {{"idle", 2.0f, 4}, {"run", 0.5f, 3}};
+    std::vector<CharacterFixture::Clip> clips = {{"idle", 2.0f, 4}, {"run", 0.5f, 3}};
     uint32_t badIndex = 0;
     bool writePositions = true;
 

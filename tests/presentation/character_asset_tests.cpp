@@ -9,8 +9,8 @@
 namespace tarvo::presentation {
 namespace {
 
-using testing::CharacterSpec;
-using testing::CharacterV1Spec;
+using testing::CharacterFixture;
+using testing::CharacterV1Fixture;
 using testing::TempFolder;
 using testing::WriteBytes;
 
@@ -39,8 +39,8 @@ Outcome LoadBytes(const std::vector<uint8_t>& bytes) {
     return {loaded, asset.Status()};
 }
 
-std::wstring StatusOf(const CharacterSpec& spec) { return LoadBytes(spec.Build()).status; }
-std::wstring StatusOf(const CharacterV1Spec& spec) { return LoadBytes(spec.Build()).status; }
+std::wstring StatusOf(const CharacterFixture& fixture) { return LoadBytes(fixture.Build()).status; }
+std::wstring StatusOf(const CharacterV1Fixture& fixture) { return LoadBytes(fixture.Build()).status; }
 
 const std::wstring kV2Ready = L"ROZIZODIVO TRVMESH2 TEXTURED LOD READY";
 const std::wstring kV3Ready = L"ROZIZODIVO TRVMESH3 TEXTURED + ANIMATED SOCKETS READY";
@@ -61,32 +61,32 @@ TEST(CharacterAssetHeader, MissingShortAndForeignFiles) {
 }
 
 TEST(CharacterAssetHeader, VersionMustMatchMagic) {
-    CharacterSpec spec;
-    spec.magic = "TRVMESH3";
-    spec.version = 2;
-    EXPECT_EQ(StatusOf(spec), L"INVALID TRVMESH2 METADATA — ROLLBACK REQUIRED");
-    spec.magic = "TRVMESH2";
-    spec.version = 3;
-    EXPECT_EQ(StatusOf(spec), L"INVALID TRVMESH2 METADATA — ROLLBACK REQUIRED");
-    CharacterV1Spec old;
+    CharacterFixture fixture;
+    fixture.magic = "TRVMESH3";
+    fixture.version = 2;
+    EXPECT_EQ(StatusOf(fixture), L"INVALID TRVMESH2 METADATA — ROLLBACK REQUIRED");
+    fixture.magic = "TRVMESH2";
+    fixture.version = 3;
+    EXPECT_EQ(StatusOf(fixture), L"INVALID TRVMESH2 METADATA — ROLLBACK REQUIRED");
+    CharacterV1Fixture old;
     old.version = 2;
     EXPECT_EQ(StatusOf(old), L"INVALID TRVMESH1 METADATA — PROCEDURAL FALLBACK ACTIVE");
 }
 
 TEST(CharacterAssetHeader, HeightBoundsAreInclusive) {
     for (const float ok : {0.5f, 4.0f}) {
-        CharacterSpec spec;
-        spec.height = ok;
-        EXPECT_EQ(StatusOf(spec), kV2Ready) << ok;
-        CharacterV1Spec old;
+        CharacterFixture fixture;
+        fixture.height = ok;
+        EXPECT_EQ(StatusOf(fixture), kV2Ready) << ok;
+        CharacterV1Fixture old;
         old.height = ok;
         EXPECT_EQ(StatusOf(old), kV1Ready) << ok;
     }
     for (const float bad : {0.49f, 4.01f, kNaN, std::numeric_limits<float>::infinity()}) {
-        CharacterSpec spec;
-        spec.height = bad;
-        EXPECT_EQ(StatusOf(spec), L"INVALID TRVMESH2 METADATA — ROLLBACK REQUIRED") << bad;
-        CharacterV1Spec old;
+        CharacterFixture fixture;
+        fixture.height = bad;
+        EXPECT_EQ(StatusOf(fixture), L"INVALID TRVMESH2 METADATA — ROLLBACK REQUIRED") << bad;
+        CharacterV1Fixture old;
         old.height = bad;
         EXPECT_EQ(StatusOf(old), L"INVALID TRVMESH1 METADATA — PROCEDURAL FALLBACK ACTIVE") << bad;
     }
@@ -95,71 +95,71 @@ TEST(CharacterAssetHeader, HeightBoundsAreInclusive) {
 TEST(CharacterAssetVersion2, MetadataRangesAreRefused) {
     const std::wstring invalid = L"INVALID TRVMESH2 METADATA — ROLLBACK REQUIRED";
     auto with = [](auto change) {
-        CharacterSpec spec;
-        change(spec);
-        return StatusOf(spec);
+        CharacterFixture fixture;
+        change(fixture);
+        return StatusOf(fixture);
     };
-    EXPECT_EQ(with([](CharacterSpec& s) { s.lodCount = 0; }), invalid);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.lodCount = 9; }), invalid);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.clipCount = 0; }), invalid);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.clipCount = 17; }), invalid);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.mipCount = 0; }), invalid);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.mipCount = 17; }), invalid);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.reservedWord = 2; }), invalid);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.reservedFloat = 0.0f; }), invalid);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.reservedFloat = kNaN; }), invalid);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.lodCount = 0; }), invalid);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.lodCount = 9; }), invalid);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.clipCount = 0; }), invalid);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.clipCount = 17; }), invalid);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.mipCount = 0; }), invalid);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.mipCount = 17; }), invalid);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.reservedWord = 2; }), invalid);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.reservedFloat = 0.0f; }), invalid);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.reservedFloat = kNaN; }), invalid);
 }
 
 TEST(CharacterAssetVersion2, BlockRefusalsNameTheBlock) {
     auto with = [](auto change) {
-        CharacterSpec spec;
-        change(spec);
-        return StatusOf(spec);
+        CharacterFixture fixture;
+        change(fixture);
+        return StatusOf(fixture);
     };
-    EXPECT_EQ(with([](CharacterSpec& s) { s.truncateTo = 30; }), L"TRUNCATED TRVMESH2 HEADER — ROLLBACK REQUIRED");
-    EXPECT_EQ(with([](CharacterSpec& s) { s.truncateTo = 90; }), L"TRUNCATED TRVMESH2 HASH — ROLLBACK REQUIRED");
+    EXPECT_EQ(with([](CharacterFixture& s) { s.truncateTo = 30; }), L"TRUNCATED TRVMESH2 HEADER — ROLLBACK REQUIRED");
+    EXPECT_EQ(with([](CharacterFixture& s) { s.truncateTo = 90; }), L"TRUNCATED TRVMESH2 HASH — ROLLBACK REQUIRED");
     const std::wstring clipTable = L"INVALID TRVMESH2 CLIP TABLE — ROLLBACK REQUIRED";
-    EXPECT_EQ(with([](CharacterSpec& s) { s.clips[0].name = ""; }), clipTable);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.clips[0].name = std::string(65, 'a'); }), clipTable);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.clips[1].duration = 0.0f; }), clipTable);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.clips[1].duration = kNaN; }), clipTable);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.clips[0].frames = 0; }), clipTable);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.clips[0].frames = 121; }), clipTable);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.clips[0].name = std::string(64, 'a'); }), kV2Ready);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.clips[0].frames = 120; }), kV2Ready);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.clips[0].name = ""; }), clipTable);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.clips[0].name = std::string(65, 'a'); }), clipTable);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.clips[1].duration = 0.0f; }), clipTable);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.clips[1].duration = kNaN; }), clipTable);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.clips[0].frames = 0; }), clipTable);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.clips[0].frames = 121; }), clipTable);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.clips[0].name = std::string(64, 'a'); }), kV2Ready);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.clips[0].frames = 120; }), kV2Ready);
 
     const std::wstring lod = L"INVALID TRVMESH2 LOD — ROLLBACK REQUIRED";
-    EXPECT_EQ(with([](CharacterSpec& s) { s.lods[1].vertices = 2; }), lod);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.lods[0].vertices = 250001; }), lod);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.lods[0].indices = 4; }), lod);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.lods[0].indices = 1200003; }), lod);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.lods[1].maxDistance = 0.0f; }), lod);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.lods[1].maxDistance = kNaN; }), lod);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.lods[1].vertices = 2; }), lod);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.lods[0].vertices = 250001; }), lod);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.lods[0].indices = 4; }), lod);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.lods[0].indices = 1200003; }), lod);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.lods[1].maxDistance = 0.0f; }), lod);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.lods[1].maxDistance = kNaN; }), lod);
 
     const std::wstring lodData = L"INVALID TRVMESH2 LOD DATA — ROLLBACK REQUIRED";
-    EXPECT_EQ(with([](CharacterSpec& s) { s.badIndex = 4; }), lodData);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.uvValue = kNaN; }), lodData);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.badIndex = 4; }), lodData);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.uvValue = kNaN; }), lodData);
     // A LOD that claims far more data than the file holds is refused before any allocation.
-    EXPECT_EQ(with([](CharacterSpec& s) {
+    EXPECT_EQ(with([](CharacterFixture& s) {
                   s.lods[0].vertices = 250000;
                   s.truncateTo = 400;
               }),
               lodData);
 
-    EXPECT_EQ(with([](CharacterSpec& s) { s.badPosition = std::numeric_limits<float>::infinity(); }),
+    EXPECT_EQ(with([](CharacterFixture& s) { s.badPosition = std::numeric_limits<float>::infinity(); }),
               L"TRUNCATED TRVMESH2 FRAMES — ROLLBACK REQUIRED");
 
     const std::wstring texture = L"INVALID TRVMESH2 TEXTURE — ROLLBACK REQUIRED";
-    EXPECT_EQ(with([](CharacterSpec& s) { s.mips[0].width = 0; }), texture);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.mips[0].height = 8193; }), texture);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.mips[1].byteCount = 3; }), texture);
-    EXPECT_EQ(with([](CharacterSpec& s) { s.mips[1].writePixels = false; }),
+    EXPECT_EQ(with([](CharacterFixture& s) { s.mips[0].width = 0; }), texture);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.mips[0].height = 8193; }), texture);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.mips[1].byteCount = 3; }), texture);
+    EXPECT_EQ(with([](CharacterFixture& s) { s.mips[1].writePixels = false; }),
               L"TRUNCATED TRVMESH2 TEXTURE — ROLLBACK REQUIRED");
 }
 
 TEST(CharacterAssetVersion2, ShortFramesAreTruncated) {
-    CharacterSpec spec;
-    auto bytes = spec.Build();
+    CharacterFixture fixture;
+    auto bytes = fixture.Build();
     // Cut inside the last clip's positions of the last LOD (just before the texture records).
     const size_t textureBytes = (12 + 16) + (12 + 4);
     bytes.resize(bytes.size() - textureBytes - 5);
@@ -169,14 +169,14 @@ TEST(CharacterAssetVersion2, ShortFramesAreTruncated) {
 TEST(CharacterAssetVersion2, FrameLimitCountsEveryLod) {
     // LOD 1 alone holds exactly 18000000 vertex-frames (allowed); LOD 0's 216 before it
     // push the file over the limit before LOD 1's positions are even read.
-    CharacterSpec spec;
-    spec.clips = {{"idle", 1.0f, 72}};
-    spec.lods = {{3, 3, 10.0f}};
-    spec.lodCount = 2;
-    spec.mips = {};
-    spec.mipCount = 1;
+    CharacterFixture fixture;
+    fixture.clips = {{"idle", 1.0f, 72}};
+    fixture.lods = {{3, 3, 10.0f}};
+    fixture.lodCount = 2;
+    fixture.mips = {};
+    fixture.mipCount = 1;
     testing::ByteWriter w;
-    w.bytes = spec.Build();
+    w.bytes = fixture.Build();
     w.U32(250000).U32(3).F32(100.0f);
     w.Fill(0, 250000 * 8);
     w.U32(0).U32(1).U32(2);
@@ -184,60 +184,60 @@ TEST(CharacterAssetVersion2, FrameLimitCountsEveryLod) {
 }
 
 TEST(CharacterAssetVersion2, BaseColorBitIsCheckedLast) {
-    CharacterSpec spec;
-    spec.baseColor = 2;
-    EXPECT_EQ(StatusOf(spec), L"TRVMESH2 BASE COLOR MISSING — ROLLBACK REQUIRED");
-    spec.baseColor = 0x101;  // only the low byte is kept
-    EXPECT_EQ(StatusOf(spec), kV2Ready);
+    CharacterFixture fixture;
+    fixture.baseColor = 2;
+    EXPECT_EQ(StatusOf(fixture), L"TRVMESH2 BASE COLOR MISSING — ROLLBACK REQUIRED");
+    fixture.baseColor = 0x101;  // only the low byte is kept
+    EXPECT_EQ(StatusOf(fixture), kV2Ready);
 }
 
 TEST(CharacterAssetVersion3, PosesAreReadAndChecked) {
-    CharacterSpec spec;
-    spec.magic = "TRVMESH3";
-    spec.version = 3;
-    EXPECT_EQ(StatusOf(spec), kV3Ready);
-    spec.poseValue = kNaN;
-    EXPECT_EQ(StatusOf(spec), L"INVALID TRVMESH3 ATTACHMENT POSES — ROLLBACK REQUIRED");
-    spec.poseValue = 0.25f;
-    spec.truncateTo = 104 + 2 * 13 + 2 * 12 + 36 * 3;  // cut inside the poses
-    EXPECT_EQ(StatusOf(spec), L"INVALID TRVMESH3 ATTACHMENT POSES — ROLLBACK REQUIRED");
+    CharacterFixture fixture;
+    fixture.magic = "TRVMESH3";
+    fixture.version = 3;
+    EXPECT_EQ(StatusOf(fixture), kV3Ready);
+    fixture.poseValue = kNaN;
+    EXPECT_EQ(StatusOf(fixture), L"INVALID TRVMESH3 ATTACHMENT POSES — ROLLBACK REQUIRED");
+    fixture.poseValue = 0.25f;
+    fixture.truncateTo = 104 + 2 * 13 + 2 * 12 + 36 * 3;  // cut inside the poses
+    EXPECT_EQ(StatusOf(fixture), L"INVALID TRVMESH3 ATTACHMENT POSES — ROLLBACK REQUIRED");
 }
 
 TEST(CharacterAssetVersion1, RefusalsNameTheBlock) {
     auto with = [](auto change) {
-        CharacterV1Spec spec;
-        change(spec);
-        return StatusOf(spec);
+        CharacterV1Fixture fixture;
+        change(fixture);
+        return StatusOf(fixture);
     };
     const std::wstring meta = L"INVALID TRVMESH1 METADATA — PROCEDURAL FALLBACK ACTIVE";
-    EXPECT_EQ(with([](CharacterV1Spec& s) { s.vertices = 2; }), meta);
-    EXPECT_EQ(with([](CharacterV1Spec& s) { s.vertices = 100001; }), meta);
-    EXPECT_EQ(with([](CharacterV1Spec& s) { s.indices = 7; }), meta);
-    EXPECT_EQ(with([](CharacterV1Spec& s) { s.indices = 600003; }), meta);
-    EXPECT_EQ(with([](CharacterV1Spec& s) { s.clipCount = 17; }), meta);
-    EXPECT_EQ(with([](CharacterV1Spec& s) { s.reservedFloat = -1.0f; }), meta);
-    EXPECT_EQ(with([](CharacterV1Spec& s) { s.badIndex = 4; }), L"INVALID TRVMESH1 TOPOLOGY — PROCEDURAL FALLBACK ACTIVE");
+    EXPECT_EQ(with([](CharacterV1Fixture& s) { s.vertices = 2; }), meta);
+    EXPECT_EQ(with([](CharacterV1Fixture& s) { s.vertices = 100001; }), meta);
+    EXPECT_EQ(with([](CharacterV1Fixture& s) { s.indices = 7; }), meta);
+    EXPECT_EQ(with([](CharacterV1Fixture& s) { s.indices = 600003; }), meta);
+    EXPECT_EQ(with([](CharacterV1Fixture& s) { s.clipCount = 17; }), meta);
+    EXPECT_EQ(with([](CharacterV1Fixture& s) { s.reservedFloat = -1.0f; }), meta);
+    EXPECT_EQ(with([](CharacterV1Fixture& s) { s.badIndex = 4; }), L"INVALID TRVMESH1 TOPOLOGY — PROCEDURAL FALLBACK ACTIVE");
     const std::wstring clip = L"INVALID TRVMESH1 CLIP — PROCEDURAL FALLBACK ACTIVE";
-    EXPECT_EQ(with([](CharacterV1Spec& s) { s.clips[1].name = ""; }), clip);
-    EXPECT_EQ(with([](CharacterV1Spec& s) { s.clips[1].duration = -1.0f; }), clip);
-    EXPECT_EQ(with([](CharacterV1Spec& s) { s.clips[0].frames = 121; }), clip);
-    EXPECT_EQ(with([](CharacterV1Spec& s) { s.writePositions = false; }),
+    EXPECT_EQ(with([](CharacterV1Fixture& s) { s.clips[1].name = ""; }), clip);
+    EXPECT_EQ(with([](CharacterV1Fixture& s) { s.clips[1].duration = -1.0f; }), clip);
+    EXPECT_EQ(with([](CharacterV1Fixture& s) { s.clips[0].frames = 121; }), clip);
+    EXPECT_EQ(with([](CharacterV1Fixture& s) { s.writePositions = false; }),
               L"TRUNCATED TRVMESH1 FRAMES — PROCEDURAL FALLBACK ACTIVE");
 
-    auto bytes = CharacterV1Spec{}.Build();
+    auto bytes = CharacterV1Fixture{}.Build();
     bytes.resize(20);
     EXPECT_EQ(LoadBytes(bytes).status, L"TRUNCATED TRVMESH1 HEADER — PROCEDURAL FALLBACK ACTIVE");
-    bytes = CharacterV1Spec{}.Build();
+    bytes = CharacterV1Fixture{}.Build();
     bytes.resize(50);
     EXPECT_EQ(LoadBytes(bytes).status, L"TRUNCATED TRVMESH1 HASH — PROCEDURAL FALLBACK ACTIVE");
-    bytes = CharacterV1Spec{}.Build();
+    bytes = CharacterV1Fixture{}.Build();
     bytes.resize(70);
     EXPECT_EQ(LoadBytes(bytes).status, L"INVALID TRVMESH1 TOPOLOGY — PROCEDURAL FALLBACK ACTIVE");
 }
 
 TEST(CharacterAssetVersion1, LoadsAsOneUntexturedLod) {
     TempFolder temp;
-    WriteBytes(temp / L"old.tarvomesh", CharacterV1Spec{}.Build());
+    WriteBytes(temp / L"old.tarvomesh", CharacterV1Fixture{}.Build());
     ImportedCharacterAsset asset;
     ASSERT_TRUE(asset.Load(temp / L"old.tarvomesh"));
     EXPECT_EQ(asset.Status(), kV1Ready);
@@ -261,12 +261,12 @@ TEST(CharacterAssetVersion1, LoadsAsOneUntexturedLod) {
 
 TEST(CharacterAssetVersion1, ClipAtTheVertexFrameLimitLoads) {
     // 120 frames of 100000 vertices: 12000000 vertex-frames, 144 MB of positions.
-    CharacterV1Spec spec;
-    spec.vertices = 100000;
-    spec.indices = 3;
-    spec.clips = {{"idle", 1.0f, 120}};
-    spec.writePositions = false;
-    const auto head = spec.Build();
+    CharacterV1Fixture fixture;
+    fixture.vertices = 100000;
+    fixture.indices = 3;
+    fixture.clips = {{"idle", 1.0f, 120}};
+    fixture.writePositions = false;
+    const auto head = fixture.Build();
     TempFolder temp;
     const auto file = temp / L"big.tarvomesh";
     ASSERT_TRUE(testing::WriteWithZeroTail(file, head, head.size() + uint64_t{12} * 100000 * 120));
@@ -281,10 +281,10 @@ TEST(CharacterAssetTexture, LargestLevelAndTotalLimit) {
     const auto file = temp / L"texture.tarvomesh";
     const uint64_t full = uint64_t{8192} * 8192 * 4;
     auto fileWith = [&](uint32_t secondSide) {
-        CharacterSpec spec;
-        spec.mips = {{8192, 8192, std::nullopt, false}};
-        spec.mipCount = 2;
-        auto bytes = spec.Build();
+        CharacterFixture fixture;
+        fixture.mips = {{8192, 8192, std::nullopt, false}};
+        fixture.mipCount = 2;
+        auto bytes = fixture.Build();
         std::vector<uint8_t> second(12);
         const uint32_t fields[3] = {secondSide, secondSide, secondSide * secondSide * 4};
         std::memcpy(second.data(), fields, 12);
@@ -317,12 +317,12 @@ TEST(CharacterAssetTexture, LargestLevelAndTotalLimit) {
 class LoadedCharacter : public ::testing::Test {
 protected:
     void SetUp() override {
-        CharacterSpec spec;
-        spec.magic = "TRVMESH3";
-        spec.version = 3;
-        spec.clips = {{"idle", 2.0f, 4}, {"walk", 1.0f, 2}};
-        spec.lods = {{4, 6, 10.0f}, {3, 3, 40.0f}, {3, 3, 1000.0f}};
-        WriteBytes(temp / L"c.tarvomesh", spec.Build());
+        CharacterFixture fixture;
+        fixture.magic = "TRVMESH3";
+        fixture.version = 3;
+        fixture.clips = {{"idle", 2.0f, 4}, {"walk", 1.0f, 2}};
+        fixture.lods = {{4, 6, 10.0f}, {3, 3, 40.0f}, {3, 3, 1000.0f}};
+        WriteBytes(temp / L"c.tarvomesh", fixture.Build());
         ASSERT_TRUE(asset.Load(temp / L"c.tarvomesh"));
     }
     TempFolder temp;

@@ -48,8 +48,8 @@ void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 namespace tarvo::presentation {
 namespace {
 
-using testing::CharacterSpec;
-using testing::CharacterV1Spec;
+using testing::CharacterFixture;
+using testing::CharacterV1Fixture;
 using testing::TempFolder;
 using testing::WriteBytes;
 
@@ -130,12 +130,12 @@ void CheckCharacter(const ImportedCharacterAsset& asset, bool loaded) {
 }
 
 TEST(AssetMutation, CharacterReaderSurvivesDamagedFiles) {
-    CharacterSpec v2;
-    CharacterSpec v3;
+    CharacterFixture v2;
+    CharacterFixture v3;
     v3.magic = "TRVMESH3";
     v3.version = 3;
     v3.clips = {{"idle", 1.0f, 3}, {"run", 0.5f, 2}};
-    const std::vector<std::vector<uint8_t>> seeds = {v2.Build(), v3.Build(), CharacterV1Spec{}.Build()};
+    const std::vector<std::vector<uint8_t>> seeds = {v2.Build(), v3.Build(), CharacterV1Fixture{}.Build()};
     TempFolder temp;
     const auto file = temp / L"mutant.tarvomesh";
     std::mt19937 rng(20240611u);

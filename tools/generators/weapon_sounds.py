@@ -42,9 +42,9 @@ def one_pole(alpha):
     return step
 
 
-def shot(spec, seed, pitch):
+def shot(profile, seed, pitch):
     rnd = random.Random(seed)
-    n = int(spec.length * RATE)
+    n = int(profile.length * RATE)
     low = one_pole(0.05 * pitch)
     mid = one_pole(0.25 * pitch)
     rumble = one_pole(0.012 * pitch)
@@ -54,14 +54,14 @@ def shot(spec, seed, pitch):
         t = i / RATE
         noise = rnd.uniform(-1.0, 1.0)
         m = mid(noise)
-        crack = noise * math.exp(-t / spec.crack)
-        body = (spec.brightness * m + (1.0 - spec.brightness) * low(noise) * 3.0) * math.exp(-t / spec.body)
-        tail = rumble(noise) * 6.0 * math.exp(-t / spec.tail)
-        freq = spec.thump_hz * pitch * (0.45 + 0.55 * math.exp(-t / 0.03))
+        crack = noise * math.exp(-t / profile.crack)
+        body = (profile.brightness * m + (1.0 - profile.brightness) * low(noise) * 3.0) * math.exp(-t / profile.body)
+        tail = rumble(noise) * 6.0 * math.exp(-t / profile.tail)
+        freq = profile.thump_hz * pitch * (0.45 + 0.55 * math.exp(-t / 0.03))
         phase += 2.0 * math.pi * freq / RATE
-        thump = math.sin(phase) * math.exp(-t / spec.thump_decay)
+        thump = math.sin(phase) * math.exp(-t / profile.thump_decay)
         attack = min(1.0, i / 24.0)
-        out.append(attack * spec.gain * (0.55 * crack + 0.8 * body + 0.5 * tail + 0.7 * thump))
+        out.append(attack * profile.gain * (0.55 * crack + 0.8 * body + 0.5 * tail + 0.7 * thump))
     return out
 
 
@@ -138,9 +138,9 @@ def write(folder, name, samples):
 
 def main(folder):
     os.makedirs(folder, exist_ok=True)
-    for w, (key, spec) in enumerate(WEAPONS.items()):
+    for w, (key, profile) in enumerate(WEAPONS.items()):
         for variant, pitch in enumerate((1.0, 0.96, 1.05), start=1):
-            write(folder, f'{key}-shot-{variant}.wav', shot(spec, 1000 * w + variant, pitch))
+            write(folder, f'{key}-shot-{variant}.wav', shot(profile, 1000 * w + variant, pitch))
         write(folder, f'{key}-reload.wav', reload(2000 + w, (1.0, 0.85, 1.15)[w]))
         write(folder, f'{key}-empty.wav', empty(3000 + w, (2600, 3200, 2100)[w]))
     write(folder, 'rifle-shot.wav', shot(WEAPONS['ak47'], 1001, 1.0))
