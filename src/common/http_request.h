@@ -1,0 +1,60 @@
+#pragma once
+// One blocking HTTP(S) exchange over WinHTTP, shared by the program's web clients. Each
+// client keeps its own user agent, timeouts, headers, reply limit and error texts.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarvo::distribution {
+
+struct HttpAddress {
+    bool secure = true;  // https
+    std::wstring host;
+    std::uint16_t port = 443;
+    std::wstring path;  // without a trailing '/'
+    bool hasUserName = false;
+};
+
+// http:// or https:// with a host and nothing after the path (no query), at most 2048 characters. Empty when
+// unusable. A user name is reported, not refused: each caller decides.
+std::optional<HttpAddress> CrackHttpUrl(std::wstring_view url);
+
+struct HttpTimeouts {
+    int resolveMs = 0;
+    int connectMs = 0;
+    int sendMs = 0;
+    int receiveMs = 0;
+};
+
+struct HttpRequest {
+    std::wstring_view userAgent;
+    HttpTimeouts timeouts;
+    const HttpAddress* address = nullptr;  // scheme, host and port; the path is `target`
+    std::wstring_view method;
+    std::wstring_view target;   // the whole request path
+    std::wstring_view headers;  // "Name: value\r\n" lines; may be empty
+    std::string_view body;      // may be empty
+    std::size_t maxReplyBytes = 0;
+};
+
+enum class HttpOutcome {
+    Unreachable,  // no status line: no session, connection, send or response
+    CutOff,       // the reply body broke off
+    TooLarge,     // the reply body went past maxReplyBytes; nothing of it is kept
+    Answered,
+};
+
+struct HttpReply {
+    HttpOutcome outcome = HttpOutcome::Unreachable;
+    std::uint32_t status = 0;  // set only when answered
+    std::string body;          // set only when answered
+};
+
+// Redirects are never followed: a request may carry credentials or signed commands that must
+// not reach another address.
+HttpReply SendHttpRequest(const HttpRequest& request);
+
+}  // namespace tarvo::distribution

@@ -1,0 +1,178 @@
+// The shared WinHTTP exchange against a one-shot loopback server that sends raw bytes.
+#include <gtest/gtest.h>
+
+#include <winsock2.h>
+
+#include <string>
+#include <thread>
+
+#include "common/http_request.h"
+
+using tarvo::distribution::CrackHttpUrl;
+using tarvo::distribution::HttpAddress;
+using tarvo::distribution::HttpOutcome;
+using tarvo::distribution::HttpReply;
+using tarvo::distribution::HttpRequest;
+using tarvo::distribution::SendHttpRequest;
+
+namespace {
+
+// Accepts one connection on 127.0.0.1, reads the request head and body, answers with
+// `response` as given and closes.
+class RawServer {
+public:
+    explicit RawServer(std::string response) : response_(std::move(response)) {
+        WSADATA data{};
+        WSAStartup(MAKEWORD(2, 2), &data);
+        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int length = sizeof address;
+        if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener_, 1) != 0 ||
+            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+            return;
+        }
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~RawServer() {
+        closesocket(listener_);
+        if (thread_.joinable()) thread_.join();
+        WSACleanup();
+    }
+    std::uint16_t Port() const { return port_; }
+    // What the server read; waits for it to finish with the one connection.
+    const std::string& Received() {
+        if (thread_.joinable()) thread_.join();
+        return received_;
+    }
+
+private:
+    void Serve() {
+        const SOCKET client = accept(listener_, nullptr, nullptr);
+        if (client == INVALID_SOCKET) return;
+        DWORD timeout = 5000;
+        setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
+        char buffer[4096];
+        std::size_t headEnd = std::string::npos;
+        std::size_t wanted = 0;
+        while (headEnd == std::string::npos || received_.size() < wanted) {
+            const int n = recv(client, buffer, sizeof buffer, 0);
+            if (n <= 0) break;
+            received_.append(buffer, static_cast<std::size_t>(n));
+            if (headEnd == std::string::npos && (headEnd = received_.find("\r\n\r\n")) != std::string::npos) {
+                const std::size_t at = received_.find("Content-Length: ");
+                const std::size_t body = at < headEnd ? std::stoul(received_.substr(at + 16)) : 0;
+                wanted = headEnd + 4 + body;
+            }
+        }
+        send(client, response_.data(), static_cast<int>(response_.size()), 0);
+        shutdown(client, SD_SEND);
+        closesocket(client);
+    }
+
+    std::string response_;
+    SOCKET listener_ = INVALID_SOCKET;
+    std::uint16_t port_ = 0;
+    std::string received_;
+    std::thread thread_;
+};
+
+HttpReply Exchange(std::uint16_t port, std::string_view body = {}, std::size_t maxReplyBytes = 64) {
+    HttpAddress address;
+    address.secure = false;
+    address.host = L"127.0.0.1";
+    address.port = port;
+    HttpRequest request;
+    request.userAgent = L"tarvo-test/1";
+    request.timeouts = {2000, 2000, 2000, 2000};
+    request.address = &address;
+    request.method = body.empty() ? L"GET" : L"POST";
+    request.target = L"/base/item";
+    if (!body.empty()) request.headers = L"Content-Type: application/json\r\nX-Probe: 1\r\n";
+    request.body = body;
+    request.maxReplyBytes = maxReplyBytes;
+    return SendHttpRequest(request);
+}
+
+std::string Reply(std::string_view statusLine, std::string_view body, std::string_view extra = {}) {
+    return std::string(statusLine) + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n" +
+           std::string(extra) + "Connection: close\r\n\r\n" + std::string(body);
+}
+
+}  // namespace
+
+TEST(CrackHttpUrl, KeepsSchemeHostPortAndPathWithoutTrailingSlashes) {
+    const auto plain = CrackHttpUrl(L"http://127.0.0.1:8080/api/v1//");
+    ASSERT_TRUE(plain);
+    EXPECT_FALSE(plain->secure);
+    EXPECT_EQ(plain->host, L"127.0.0.1");
+    EXPECT_EQ(plain->port, 8080);
+    EXPECT_EQ(plain->path, L"/api/v1");
+    EXPECT_FALSE(plain->hasUserName);
+
+    const auto secure = CrackHttpUrl(L"https://example.com");
+    ASSERT_TRUE(secure);
+    EXPECT_TRUE(secure->secure);
+    EXPECT_EQ(secure->port, 443);
+    EXPECT_EQ(secure->path, L"");
+
+    const auto user = CrackHttpUrl(L"https://owner@example.com/x");
+    ASSERT_TRUE(user);
+    EXPECT_TRUE(user->hasUserName);
+}
+
+TEST(CrackHttpUrl, RefusesOtherSchemesQueriesAndOverlongText) {
+    for (const wchar_t* url : {L"", L"not a url", L"ftp://example.com/", L"http:///path",
+                               L"https://example.com/a?b=1"}) {
+        EXPECT_FALSE(CrackHttpUrl(url)) << url;
+    }
+    EXPECT_FALSE(CrackHttpUrl(L"https://example.com/" + std::wstring(2048, L'a')));
+}
+
+TEST(SendHttpRequest, SendsTheRequestAndReturnsStatusAndBody) {
+    RawServer server(Reply("HTTP/1.1 201 Created", "{\"ok\":true}"));
+    ASSERT_NE(server.Port(), 0);
+    const HttpReply reply = Exchange(server.Port(), "{\"a\":1}");
+    EXPECT_EQ(reply.outcome, HttpOutcome::Answered);
+    EXPECT_EQ(reply.status, 201u);
+    EXPECT_EQ(reply.body, "{\"ok\":true}");
+    const std::string& request = server.Received();
+    EXPECT_EQ(request.rfind("POST /base/item HTTP/1.1\r\n", 0), 0u) << request;
+    EXPECT_NE(request.find("User-Agent: tarvo-test/1\r\n"), std::string::npos);
+    EXPECT_NE(request.find("X-Probe: 1\r\n"), std::string::npos);
+    EXPECT_EQ(request.substr(request.size() - 7), "{\"a\":1}");
+}
+
+TEST(SendHttpRequest, ARedirectIsReturnedNotFollowed) {
+    RawServer server(Reply("HTTP/1.1 302 Found", "", "Location: http://127.0.0.1:9/elsewhere\r\n"));
+    const HttpReply reply = Exchange(server.Port());
+    EXPECT_EQ(reply.outcome, HttpOutcome::Answered);
+    EXPECT_EQ(reply.status, 302u);
+}
+
+TEST(SendHttpRequest, AReplyAtTheLimitIsKeptOneByteMoreIsRefusedWhole) {
+    {
+        RawServer server(Reply("HTTP/1.1 200 OK", std::string(64, 'x')));
+        const HttpReply reply = Exchange(server.Port());
+        EXPECT_EQ(reply.outcome, HttpOutcome::Answered);
+        EXPECT_EQ(reply.body.size(), 64u);
+    }
+    RawServer server(Reply("HTTP/1.1 200 OK", std::string(65, 'x')));
+    const HttpReply reply = Exchange(server.Port());
+    EXPECT_EQ(reply.outcome, HttpOutcome::TooLarge);
+    EXPECT_EQ(reply.status, 0u);
+    EXPECT_TRUE(reply.body.empty());
+}
+
+TEST(SendHttpRequest, NoListenerOrNoAddressIsUnreachable) {
+    std::uint16_t closed = 0;
+    {
+        RawServer probe("");  // take a free port, then let it go
+        closed = probe.Port();
+    }
+    EXPECT_EQ(Exchange(closed).outcome, HttpOutcome::Unreachable);
+    HttpRequest request;
+    EXPECT_EQ(SendHttpRequest(request).outcome, HttpOutcome::Unreachable);
+}
