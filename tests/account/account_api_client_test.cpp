@@ -9,10 +9,10 @@
 #include "account/account_api_client.h"
 #include "account/http_transport.h"
 #include "account/json_reader.h"
-#include "account/temp_data_root.h"
 #include "common/data_roots.h"
 #include "common/text_utils.h"
 #include "support/fake_account_service.h"
+#include "support/temp_folder.h"
 
 using namespace std::chrono_literals;
 using tarvo::account::AccountApiClient;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "account/server_session.h"
-#include "account/temp_data_root.h"
 #include "auth/secure_storage.h"
+#include "support/temp_folder.h"
 
 using tarvo::account::ServerSession;
 using tarvo::account::ServerSessionStore;

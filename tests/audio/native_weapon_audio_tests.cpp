@@ -9,29 +9,19 @@
 #include <vector>
 
 #include "audio/native_weapon_audio.h"
+#include "support/temp_folder.h"
 
 namespace tarvo::audio {
 namespace {
 
-class TempRoot {
+// A temporary sound folder.
+class TempRoot : public tarvo::testing::TempFolder {
 public:
-    TempRoot() {
-        wchar_t base[MAX_PATH + 1] = {};
-        GetTempPathW(MAX_PATH, base);
-        static int counter = 0;
-        path = std::filesystem::path(base) / (L"tarvo-audio-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                              std::to_wstring(++counter));
-        std::filesystem::create_directories(path);
-    }
-    ~TempRoot() {
-        std::error_code error;
-        std::filesystem::remove_all(path, error);
-    }
     // A mono 16-bit 48 kHz tone of the given length.
     void Sound(const std::wstring& name, double seconds, int rate = 48000, int channels = 1) const {
         const uint32_t frames = static_cast<uint32_t>(seconds * rate);
         const uint32_t dataBytes = frames * 2 * static_cast<uint32_t>(channels);
-        std::ofstream out(path / name, std::ios::binary);
+        std::ofstream out(Path() / name, std::ios::binary);
         auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
         auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
         out.write("RIFF", 4);
@@ -51,7 +41,6 @@ public:
             out.write(reinterpret_cast<const char*>(&s), 2);
         }
     }
-    std::filesystem::path path;
 };
 
 bool NoEndpoint() { return false; }
@@ -85,7 +74,7 @@ TEST(WeaponAudioFiles, MissingAndRefusedFilesAreSkipped) {
     root.Sound(L"ak47-reload.wav", 0.05, 44100);    // wrong rate
     root.Sound(L"smg9-empty.wav", 0.05, 48000, 2);  // stereo
     root.Sound(L"dmr12-empty.wav", 0.05);
-    NativeWeaponAudio audio(root.path, WeaponAudioPlatform{L"xaudio2_9.dll", &NoEndpoint});
+    NativeWeaponAudio audio(root.Path(), WeaponAudioPlatform{L"xaudio2_9.dll", &NoEndpoint});
     EXPECT_EQ(audio.VariantCount(WeaponCue::SHOT, 0), 1u);
     EXPECT_FALSE(audio.Available(WeaponCue::RELOAD, 0));
     EXPECT_FALSE(audio.Available(WeaponCue::EMPTY, 1));
@@ -98,7 +87,7 @@ TEST(WeaponAudioEngine, NotReadyWithoutAnEndpointOrLibrary) {
     root.Sound(L"ak47-shot-1.wav", 0.05);
     for (const WeaponAudioPlatform platform :
          {WeaponAudioPlatform{L"xaudio2_9.dll", &NoEndpoint}, WeaponAudioPlatform{L"tarvo-no-such-audio.dll"}}) {
-        NativeWeaponAudio audio(root.path, platform);
+        NativeWeaponAudio audio(root.Path(), platform);
         EXPECT_FALSE(audio.Ready());
         EXPECT_TRUE(audio.Available(WeaponCue::SHOT, 0));  // files still count
         EXPECT_FALSE(audio.Trigger(WeaponCue::SHOT, 1.0f, 0, 0.0f));
@@ -113,7 +102,7 @@ protected:
         root.Sound(L"ak47-shot-1.wav", 2.0);
         root.Sound(L"ak47-shot-2.wav", 2.0);
         root.Sound(L"smg9-reload.wav", 0.2);
-        audio = std::make_unique<NativeWeaponAudio>(root.path);
+        audio = std::make_unique<NativeWeaponAudio>(root.Path());
         ASSERT_TRUE(audio->Ready()) << "XAudio2 did not start on this machine";
     }
     TempRoot root;

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "account/temp_data_root.h"
 #include "auth/device_credential_store.h"
 #include "auth/local_prototype_auth_provider.h"
 #include "auth/mock_providers.h"
 #include "auth/secure_storage.h"
+#include "support/temp_folder.h"
 
 using tarvo::auth::AuthResult;
 using tarvo::auth::DeviceCredential;

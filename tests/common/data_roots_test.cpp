@@ -7,8 +7,8 @@
 
 #include "common/data_roots.h"
 #include "common/environment.h"
-#include "common/temp_folder.h"
 #include "common/time_utils.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 using namespace tarvo::distribution;

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "common/file_utils.h"
-#include "common/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 using tarvo::distribution::AtomicWriteUtf8;

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "common/hashing.h"
-#include "common/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 using tarvo::distribution::Sha256File;

@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include "common/temp_folder.h"
 #include "core/runtime_log.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 using tarvo::core::EscapeLogText;

@@ -1,9 +1,9 @@
 // The Direct2D HUD read back from QA captures of real frames.
 #include <gtest/gtest.h>
 
-#include "common/temp_folder.h"
 #include "d3d11/d3d11_test_support.h"
 #include "presentation/match_hud.h"
+#include "support/temp_folder.h"
 
 namespace tarvo::renderer {
 namespace {

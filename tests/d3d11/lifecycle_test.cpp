@@ -2,9 +2,9 @@
 
 #include <fstream>
 
-#include "common/temp_folder.h"
 #include "d3d11/d3d11_test_support.h"
 #include "presentation/weapon_meshes.h"
+#include "support/temp_folder.h"
 
 namespace tarvo::renderer {
 namespace {

@@ -57,7 +57,7 @@ TEST(GameplayConfigLoad, DefaultsAndMissingFile) {
 TEST(GameplayConfigLoad, ShippedFileHoldsEveryKeyAtItsDefault) {
     const auto file = FindShipped("config/gameplay.prototype.cfg");
     ASSERT_FALSE(file.empty());
-    const std::string text = testing::ReadAll(file);
+    const std::string text = testing::ReadBytes(file);
     for (const char* key :
          {"player_health", "bot_health", "walk_speed", "sprint_speed", "crouch_speed", "jump_velocity", "gravity",
           "mouse_sensitivity", "magazine_size", "reserve_ammo", "fire_rate", "reload_seconds", "rifle_damage",

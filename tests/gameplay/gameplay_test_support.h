@@ -2,47 +2,17 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
 
 #include "gameplay/training_simulation.h"
+#include "support/temp_folder.h"
 
 namespace tarvo::gameplay::testing {
 
-// A fresh folder under the user's temp path, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder() {
-        wchar_t base[MAX_PATH + 1] = {};
-        GetTempPathW(MAX_PATH, base);
-        static std::atomic<unsigned> counter{0};
-        path_ = std::filesystem::path(base) /
-                (L"tarvo-gameplay-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64()) +
-                 L"-" + std::to_wstring(counter++));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-
-    std::filesystem::path Write(const std::filesystem::path& name, std::string_view bytes) const {
-        const auto file = path_ / name;
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return file;
-    }
-
-private:
-    std::filesystem::path path_;
-};
+using tarvo::testing::ReadBytes;
+using tarvo::testing::TempFolder;
 
 // A file shipped beside the executable (assets/..., config/...), found from the
 // executable's folder upward.
@@ -60,11 +30,6 @@ inline std::filesystem::path FindShipped(const std::filesystem::path& relative) 
         dir = dir.parent_path();
     }
     return {};
-}
-
-inline std::string ReadAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // An open hall: floor and four outer walls, plus whatever lines are appended.

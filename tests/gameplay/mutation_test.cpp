@@ -13,7 +13,7 @@ namespace tarvo::gameplay {
 namespace {
 
 using testing::FindShipped;
-using testing::ReadAll;
+using testing::ReadBytes;
 using testing::TempFolder;
 
 const char* const kNastyNumbers[] = {
@@ -112,7 +112,7 @@ TEST(Mutation, CorruptedArenaFiles) {
     const auto maps = FindShipped("assets/maps");
     ASSERT_FALSE(maps.empty());
     std::vector<std::string> bases;
-    for (const auto name : MatchMapFiles) bases.push_back(ReadAll(maps / std::string(name)));
+    for (const auto name : MatchMapFiles) bases.push_back(ReadBytes(maps / std::string(name)));
     for (const auto& base : bases) ASSERT_TRUE(ParseArenaText(base));
 
     Mutator m(0x7A2E1u);
@@ -152,7 +152,7 @@ TEST(Mutation, CorruptedArenaFiles) {
 TEST(Mutation, CorruptedConfigurationFiles) {
     const auto file = FindShipped("config/gameplay.prototype.cfg");
     ASSERT_FALSE(file.empty());
-    std::string base = ReadAll(file);
+    std::string base = ReadBytes(file);
     // Extreme but finite values for every kind of tunable.
     base += "walk_speed=3e38\nsprint_speed=-3e38\ngravity=-1e38\njump_velocity=1e38\nmouse_sensitivity=3e38\n"
             "bot_burst_min=-2147483648\nbot_burst_max=2147483647\nbot_movement_aggression=1e38\n"

@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "common/temp_folder.h"
 #include "shell/gameplay_logic.h"
+#include "support/temp_folder.h"
 
 namespace tarvo::ui {
 namespace {

@@ -2,10 +2,10 @@
 // loopback HTTP service, and the DPAPI-protected credential cache on disk.
 #include <gtest/gtest.h>
 
-#include "common/temp_folder.h"
 #include "online/match_identity.h"
 #include "online/match_service.h"
 #include "support/fake_account_service.h"
+#include "support/temp_folder.h"
 
 namespace tarvo::online::test {
 namespace {

@@ -3,16 +3,14 @@
 // libsodium check every signing test starts with.
 #include <gtest/gtest.h>
 
-#include "common/temp_folder.h"
 #include "release_control/release_control_client.h"
 #include "release_control/sodium_library.h"
+#include "support/temp_folder.h"
 
 namespace tarvo::testing {
 
 class OwnerConsoleTest : public ::testing::Test {
 protected:
-    OwnerConsoleTest() : dataRoot_(L"TARVO_QA_DATA_ROOT", temp_.Path().c_str()) {}
-
     void SetUp() override {
         ASSERT_TRUE(release_control::SodiumLibrary::Shared().Available())
             << "libsodium.dll must stand beside the test executable (tools/build-libsodium.sh <build-dir>): "
@@ -20,12 +18,11 @@ protected:
                            release_control::SodiumLibrary::Shared().Error().end());
     }
 
-    const std::filesystem::path& Root() const { return temp_.Path(); }
+    const std::filesystem::path& Root() const { return root_.Path(); }
     std::filesystem::path KeyFile() const { return release_control::ReleaseControlClient::OwnerKeyPath(); }
 
 private:
-    TempFolder temp_;
-    ScopedEnvironment dataRoot_;
+    TempDataRoot root_;
 };
 
 }  // namespace tarvo::testing

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "account/temp_data_root.h"
 #include "auth/secure_storage.h"
 #include "player/local_player_data_store.h"
+#include "support/temp_folder.h"
 
 using namespace tarvo::player;
 using tarvo::testing::ReadBytes;

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "common/temp_folder.h"
 #include "shell/preference_files.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 using tarvo::localization::Locale;

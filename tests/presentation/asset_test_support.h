@@ -1,41 +1,23 @@
 #pragma once
-// Temp folders and byte builders for the asset reader tests.
+// Byte builders for the asset reader tests.
 
 #include <windows.h>
 
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "support/temp_folder.h"
+
 namespace tarvo::presentation::testing {
 
-class TempFolder {
-public:
-    TempFolder() {
-        wchar_t base[MAX_PATH + 1] = {};
-        GetTempPathW(MAX_PATH, base);
-        static int counter = 0;
-        path = std::filesystem::path(base) /
-               (L"tarvo-presentation-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) +
-                L"-" + std::to_wstring(GetTickCount64()));
-        std::filesystem::create_directories(path);
-    }
-    ~TempFolder() {
-        std::error_code error;
-        std::filesystem::remove_all(path, error);
-    }
-    std::filesystem::path operator/(const std::wstring& name) const { return path / name; }
-    std::filesystem::path path;
-};
+using tarvo::testing::TempFolder;
 
 inline void WriteBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    tarvo::testing::WriteBytes(file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 // Writes `bytes` and then extends the file with zeros up to `totalSize` without

@@ -52,7 +52,7 @@ TEST(CharacterAssetHeader, MissingShortAndForeignFiles) {
     TempFolder temp;
     EXPECT_FALSE(asset.Load(temp / L"absent.tarvomesh"));
     EXPECT_EQ(asset.Status(), L"MISSING — PROCEDURAL FALLBACK ACTIVE");
-    EXPECT_FALSE(asset.Load(temp.path));  // a folder cannot be read either
+    EXPECT_FALSE(asset.Load(temp.Path()));  // a folder cannot be read either
     EXPECT_EQ(asset.Status(), L"MISSING — PROCEDURAL FALLBACK ACTIVE");
 
     EXPECT_EQ(LoadBytes({'T', 'R', 'V', 'M', 'E'}).status, L"TRUNCATED HEADER — PROCEDURAL FALLBACK ACTIVE");

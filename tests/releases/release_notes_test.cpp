@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "common/file_utils.h"
-#include "common/temp_folder.h"
 #include "releases/release_notes.h"
+#include "support/temp_folder.h"
 
 namespace tarvo::releases {
 namespace {

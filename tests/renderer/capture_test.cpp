@@ -6,7 +6,7 @@
 
 #include "common/text_utils.h"
 #include "renderer/qa_capture.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace tarvo::renderer {
 namespace {
@@ -21,7 +21,7 @@ uint32_t U32At(const std::vector<uint8_t>& b, size_t at) {
 }
 
 TEST(QaCapture, BmpHeaderAndPixelBytes) {
-    test::TempFolder temp;
+    testing::TempFolder temp;
     const uint8_t rgba[8] = {10, 20, 30, 0, 200, 100, 50, 7};
     const auto file = temp.Path() / "two.bmp";
     ASSERT_TRUE(WriteQaFrame(file, 2, 1, rgba, 8, false));
@@ -46,7 +46,7 @@ TEST(QaCapture, BmpHeaderAndPixelBytes) {
 }
 
 TEST(QaCapture, RowPitchAndTopDownRows) {
-    test::TempFolder temp;
+    testing::TempFolder temp;
     // Two rows of one pixel each, 12 bytes apart: the padding must be skipped.
     const uint8_t pixels[24] = {1, 2, 3, 4, 99, 99, 99, 99, 99, 99, 99, 99, 5, 6, 7, 8};
     const auto file = temp.Path() / "pitch.bmp";
@@ -59,7 +59,7 @@ TEST(QaCapture, RowPitchAndTopDownRows) {
 }
 
 TEST(QaCapture, RefusalsFoldersAndUtf8Paths) {
-    test::TempFolder temp;
+    testing::TempFolder temp;
     const uint8_t pixel[4] = {1, 2, 3, 4};
     const auto never = temp.Path() / "never.bmp";
     EXPECT_FALSE(WriteQaFrame(never, 1, 1, nullptr, 4, true));

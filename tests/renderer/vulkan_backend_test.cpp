@@ -14,7 +14,7 @@
 #include "renderer/renderer_selection.h"
 #include "renderer/vulkan/vulkan_renderer.h"
 #include "support/render_window.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace tarvo::renderer {
 namespace {
@@ -53,7 +53,7 @@ gameplay::TrainingSimulation LookingIntoTheVoid(int map) {
 }
 
 TEST(VulkanBackend, RendersTrainingFramesAndCapturesThem) {
-    test::TempFolder temp;
+    testing::TempFolder temp;
     TestWindow window(1280, 720);
     ASSERT_TRUE(window.Handle());
     VulkanRenderer backend;
@@ -143,7 +143,7 @@ TEST(VulkanBackend, RendersTrainingFramesAndCapturesThem) {
 }
 
 TEST(VulkanBackend, MissingShaderFileFailsWithItsText) {
-    test::TempFolder temp;
+    testing::TempFolder temp;
     std::filesystem::copy_file(ShadersFolder() / "ze001.vert.spv", temp.Path() / "ze001.vert.spv");
     {
         std::ofstream odd(temp.Path() / "ze001.frag.spv", std::ios::binary);

@@ -6,7 +6,7 @@
 
 #include "renderer/vulkan/vulkan_choices.h"
 #include "renderer/vulkan/vulkan_impl.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace tarvo::renderer {
 namespace {
@@ -121,7 +121,7 @@ TEST(VulkanChoices, MemoryTypesTextsAndClearColours) {
 }
 
 TEST(VulkanChoices, ShaderFilesMustBeWholeWords) {
-    test::TempFolder temp;
+    testing::TempFolder temp;
     std::vector<uint32_t> code;
     EXPECT_FALSE(ReadSpirvFile(temp.Path() / "missing.spv", code));
     std::ofstream(temp.Path() / "empty.spv", std::ios::binary).close();

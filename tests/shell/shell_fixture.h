@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "common/temp_folder.h"
 #include "core/runtime_log.h"
 #include "shell/native_shell.h"
+#include "support/temp_folder.h"
 
 namespace tarvo::ui::test {
 
@@ -18,9 +18,7 @@ inline constexpr wchar_t kUnreachableAccountService[] = L"http://127.0.0.1:9/api
 
 class ShellFixture : public ::testing::Test {
 protected:
-    ShellFixture() : dataRoot_(L"TARVO_QA_DATA_ROOT", temp_.Path().c_str()) {
-        core::Log().Initialize(L"tarvonix-volley.log");
-    }
+    ShellFixture() { core::Log().Initialize(L"tarvonix-volley.log"); }
 
     std::unique_ptr<NativeShell> MakeShell(ProductKind kind = ProductKind::Game) {
         return std::make_unique<NativeShell>(GetModuleHandleW(nullptr), kind, kUnreachableAccountService);
@@ -29,7 +27,7 @@ protected:
     // Event names of the log so far (the text after " | ").
     std::vector<std::string> LogEvents(const wchar_t* file = L"tarvonix-volley.log") const {
         std::vector<std::string> events;
-        const std::string text = testing::ReadBytes(temp_.Path() / "logs" / file);
+        const std::string text = testing::ReadBytes(root_.Path() / "logs" / file);
         size_t start = 0;
         while (start < text.size()) {
             size_t end = text.find('\n', start);
@@ -50,11 +48,10 @@ protected:
         return false;
     }
 
-    const std::filesystem::path& Root() const { return temp_.Path(); }
+    const std::filesystem::path& Root() const { return root_.Path(); }
 
 private:
-    testing::TempFolder temp_;
-    testing::ScopedEnvironment dataRoot_;
+    testing::TempDataRoot root_;
 };
 
 // Holds modifier keys down in this thread's keyboard state for one scope.
