@@ -69,16 +69,6 @@ private:
     std::wstring lastError_;
 };
 
-bool InOrder(const std::vector<std::string>& events, const std::vector<std::string>& expected) {
-    auto at = events.begin();
-    for (const auto& e : expected) {
-        at = std::find(at, events.end(), e);
-        if (at == events.end()) return false;
-        ++at;
-    }
-    return true;
-}
-
 class Session : public ShellFixture {
 protected:
     void SetUp() override { Build(kUnreachableAccountService); }

@@ -1,8 +1,6 @@
 // The owner console as a running program: a real window driven by mouse messages
 // through the gate and all fifteen pages, and the test launcher started as its own
 // process with and without libsodium beside it.
-#include <functional>
-
 #include "common/file_utils.h"
 #include "owner_console/ostrel_ui.h"
 #include "shell/shell_fixture.h"
@@ -12,29 +10,6 @@ namespace tarvo::ui::test {
 namespace {
 
 using navigation::ScreenId;
-
-// Runs the shell's real loop, calling `step` every 20 ms from inside it; closes a run
-// that has not ended after 20 s.
-int RunStepping(NativeShell& shell, std::function<void(NativeShell&)> step) {
-    static NativeShell* current = nullptr;
-    static std::function<void(NativeShell&)>* action = nullptr;
-    static ULONGLONG deadline = 0;
-    current = &shell;
-    action = &step;
-    deadline = GetTickCount64() + 20000;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (!current || !current->window) return;
-        if (GetTickCount64() > deadline) {
-            PostMessageW(current->window, WM_CLOSE, 0, 0);
-            return;
-        }
-        (*action)(*current);
-    });
-    const int result = shell.Run(SW_SHOWNOACTIVATE);
-    KillTimer(nullptr, timer);
-    current = nullptr;
-    return result;
-}
 
 // A left-button release at a canvas point, in the window's client pixels.
 void ClickCanvas(const NativeShell& shell, float x, float y) {
@@ -85,7 +60,7 @@ TEST_F(OwnerConsoleRun, StartsOnTheGateUnlocksAndVisitsEveryPageByMouse) {
                 break;
             }
         }
-    });
+    }, 20000);
     const auto events = LogEvents(L"tarvonix-ostrel-node.log");
     core::Log().Initialize(L"tarvonix-volley.log");
     EXPECT_EQ(code, 0);

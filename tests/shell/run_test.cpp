@@ -1,7 +1,4 @@
 // The real Run: window classes, the window, the loop and its exit, in both products.
-#include <algorithm>
-#include <functional>
-
 #include "shell_fixture.h"
 
 namespace tarvo::ui::test {
@@ -9,38 +6,7 @@ namespace {
 
 using navigation::ScreenId;
 
-// Runs `shell` and calls `step` on a thread timer every 20 ms from inside its loop
-// until the run ends; a run that does not end in 15 s is closed.
-int RunWith(NativeShell& shell, std::function<void(NativeShell&)> step) {
-    static NativeShell* current = nullptr;
-    static std::function<void(NativeShell&)>* action = nullptr;
-    static ULONGLONG deadline = 0;
-    current = &shell;
-    action = &step;
-    deadline = GetTickCount64() + 15000;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (!current || !current->window) return;
-        if (GetTickCount64() > deadline) {
-            PostMessageW(current->window, WM_CLOSE, 0, 0);
-            return;
-        }
-        (*action)(*current);
-    });
-    const int result = shell.Run(SW_SHOWNOACTIVATE);
-    KillTimer(nullptr, timer);
-    current = nullptr;
-    return result;
-}
-
-bool InOrder(const std::vector<std::string>& events, const std::vector<std::string>& expected) {
-    auto at = events.begin();
-    for (const auto& e : expected) {
-        at = std::find(at, events.end(), e);
-        if (at == events.end()) return false;
-        ++at;
-    }
-    return true;
-}
+constexpr ULONGLONG kRunLimitMs = 15000;  // a run still going after this is closed
 
 class ShellRun : public ShellFixture {};
 
@@ -49,7 +15,7 @@ TEST_F(ShellRun, GameReachesSignInAndCloseExitsZeroWithPreferencesSaved) {
     bool sawSplashRegions = false;
     {
         auto shell = MakeShell();
-        const int code = RunWith(*shell, [&](NativeShell& s) {
+        const int code = RunStepping(*shell, [&](NativeShell& s) {
             if (s.router.Current() == ScreenId::Splash) {
                 sawSplashRegions = sawSplashRegions || !s.hitRegions.empty();
                 return;
@@ -62,7 +28,7 @@ TEST_F(ShellRun, GameReachesSignInAndCloseExitsZeroWithPreferencesSaved) {
             s.fpsLimit = 60;  // saved by the window's destruction
             s.localization.SetLocale(localization::Locale::English);
             PostMessageW(s.window, WM_CLOSE, 0, 0);
-        });
+        }, kRunLimitMs);
         EXPECT_EQ(code, 0);
         EXPECT_EQ(shell->window, nullptr);
     }
@@ -84,14 +50,15 @@ TEST_F(ShellRun, TheNextStartReadsThePreferencesBeforeItsWindowExists) {
                         "{\n  \"locale\": \"en-US\",\n  \"fpsLimit\": 60,\n  \"quality\": \"HIGH\"\n}\n");
     auto shell = MakeShell(ProductKind::OstrelNode);  // both products read them; this one has no splash
     bool checked = false;
-    EXPECT_EQ(RunWith(*shell,
-                      [&](NativeShell& s) {
-                          checked = true;
-                          EXPECT_EQ(s.fpsLimit, 60);
-                          EXPECT_EQ(s.quality, 2u);
-                          EXPECT_EQ(s.localization.CurrentLocale(), localization::Locale::English);
-                          PostMessageW(s.window, WM_CLOSE, 0, 0);
-                      }),
+    EXPECT_EQ(RunStepping(*shell,
+                         [&](NativeShell& s) {
+                             checked = true;
+                             EXPECT_EQ(s.fpsLimit, 60);
+                             EXPECT_EQ(s.quality, 2u);
+                             EXPECT_EQ(s.localization.CurrentLocale(), localization::Locale::English);
+                             PostMessageW(s.window, WM_CLOSE, 0, 0);
+                         },
+                         kRunLimitMs),
               0);
     EXPECT_TRUE(checked);
 }
@@ -100,13 +67,14 @@ TEST_F(ShellRun, ExitCommandSavesEverythingAndEndsTheRun) {
     auto shell = MakeShell();
     shell->autoDownload = false;
     bool sent = false;
-    EXPECT_EQ(RunWith(*shell,
-                      [&](NativeShell& s) {
-                          if (sent) return;
-                          sent = true;
-                          s.autoDownload = false;
-                          s.Dispatch("app.exit");
-                      }),
+    EXPECT_EQ(RunStepping(*shell,
+                         [&](NativeShell& s) {
+                             if (sent) return;
+                             sent = true;
+                             s.autoDownload = false;
+                             s.Dispatch("app.exit");
+                         },
+                         kRunLimitMs),
               0);
     EXPECT_TRUE(Logged("CleanExitRequested"));
     const std::string updates = testing::ReadBytes(Root() / "Settings" / "updates.json");
@@ -117,11 +85,12 @@ TEST_F(ShellRun, ExitCommandSavesEverythingAndEndsTheRun) {
 TEST_F(ShellRun, AQuitMessageEndsTheLoopWithItsCode) {
     auto shell = MakeShell();
     bool posted = false;
-    EXPECT_EQ(RunWith(*shell,
-                      [&](NativeShell&) {
-                          if (!posted) PostQuitMessage(7);
-                          posted = true;
-                      }),
+    EXPECT_EQ(RunStepping(*shell,
+                         [&](NativeShell&) {
+                             if (!posted) PostQuitMessage(7);
+                             posted = true;
+                         },
+                         kRunLimitMs),
               7);
     // The window outlived the loop; the shell unbinds and destroys it on the way out.
     const HWND window = shell->window;
@@ -161,15 +130,16 @@ TEST_F(ShellRun, OwnerConsoleStartsOnItsGateWithItsOwnClassAndLog) {
     ScreenId seen = ScreenId::Splash;
     std::vector<std::string> commands;
     auto shell = MakeShell(ProductKind::OstrelNode);
-    EXPECT_EQ(RunWith(*shell,
-                      [&](NativeShell& s) {
-                          if (s.hitRegions.empty()) return;  // wait for the first paint
-                          seen = s.router.Current();
-                          for (const auto& r : s.hitRegions) commands.push_back(r.command);
-                          EXPECT_EQ(FindOwnWindow(kOstrelWindowClass), s.window);
-                          EXPECT_EQ(s.CurrentWaitTimeout(), INFINITE);
-                          PostMessageW(s.window, WM_CLOSE, 0, 0);
-                      }),
+    EXPECT_EQ(RunStepping(*shell,
+                         [&](NativeShell& s) {
+                             if (s.hitRegions.empty()) return;  // wait for the first paint
+                             seen = s.router.Current();
+                             for (const auto& r : s.hitRegions) commands.push_back(r.command);
+                             EXPECT_EQ(FindOwnWindow(kOstrelWindowClass), s.window);
+                             EXPECT_EQ(s.CurrentWaitTimeout(), INFINITE);
+                             PostMessageW(s.window, WM_CLOSE, 0, 0);
+                         },
+                         kRunLimitMs),
               0);
     EXPECT_EQ(seen, ScreenId::OstrelGate);
     EXPECT_EQ(commands, std::vector<std::string>{"ostrel.unlock"});

@@ -1,8 +1,10 @@
 #pragma once
 // A shell built in a private data root, with the log pointed there, and helpers
-// to read the log and fake the keyboard state.
+// to run its loop, read the log and fake the keyboard state.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,6 +55,40 @@ protected:
 private:
     testing::TempDataRoot root_;
 };
+
+// Runs the shell's real loop, calling `step` every 20 ms from inside it until the run ends; a run
+// that has not ended after `limitMs` is closed.
+inline int RunStepping(NativeShell& shell, std::function<void(NativeShell&)> step, ULONGLONG limitMs) {
+    static NativeShell* current = nullptr;
+    static std::function<void(NativeShell&)>* action = nullptr;
+    static ULONGLONG deadline = 0;
+    current = &shell;
+    action = &step;
+    deadline = GetTickCount64() + limitMs;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (!current || !current->window) return;
+        if (GetTickCount64() > deadline) {
+            PostMessageW(current->window, WM_CLOSE, 0, 0);
+            return;
+        }
+        (*action)(*current);
+    });
+    const int result = shell.Run(SW_SHOWNOACTIVATE);
+    KillTimer(nullptr, timer);
+    current = nullptr;
+    return result;
+}
+
+// True when the expected events stand in this order among the others.
+inline bool InOrder(const std::vector<std::string>& events, const std::vector<std::string>& expected) {
+    auto at = events.begin();
+    for (const auto& e : expected) {
+        at = std::find(at, events.end(), e);
+        if (at == events.end()) return false;
+        ++at;
+    }
+    return true;
+}
 
 // Holds modifier keys down in this thread's keyboard state for one scope.
 class HeldKeys {
