@@ -17,25 +17,11 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "support/loopback_http.h"
+
 namespace tarvo::testing {
-
-struct RecordedRequest {
-    std::string method;
-    std::string path;                            // as sent, including the base path and any query
-    std::map<std::string, std::string> headers;  // names lower-cased
-    std::string body;
-
-    std::string Header(const std::string& lowerName) const;  // empty when absent
-};
-
-struct ScriptedReply {
-    int status = 200;
-    std::string body;
-    std::string contentType = "application/json; charset=utf-8";
-};
 
 class FakeAccountService {
 public:
@@ -44,8 +30,8 @@ public:
     FakeAccountService(const FakeAccountService&) = delete;
     FakeAccountService& operator=(const FakeAccountService&) = delete;
 
-    bool Running() const { return port_ != 0; }
-    std::uint16_t Port() const { return port_; }
+    bool Running() const { return server_.Port() != 0; }
+    std::uint16_t Port() const { return server_.Port(); }
     std::wstring BaseUrl() const;  // L"http://127.0.0.1:<port>/api/v1"
 
     // Every later request to `path` gets this reply (replacing an earlier script for it).
@@ -65,19 +51,16 @@ public:
 
 private:
     std::string Normalize(const std::string& path) const;
-    void Serve();
-    void HandleConnection(std::uintptr_t socket);
+    std::optional<ScriptedReply> Answer(RecordedRequest request);
 
     std::string basePath_;
-    std::uintptr_t listener_;
-    std::uint16_t port_ = 0;
     bool stopping_ = false;
     bool held_ = false;
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     std::map<std::string, ScriptedReply> script_;
     std::vector<RecordedRequest> requests_;
-    std::thread thread_;
+    LoopbackHttpServer server_;
 };
 
 }  // namespace tarvo::testing

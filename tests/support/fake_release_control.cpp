@@ -1,10 +1,8 @@
 #include "support/fake_release_control.h"
 
-#include <winsock2.h>
-#include <ws2tcpip.h>
+#include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 
 #include "account/json_reader.h"
 #include "release_control/command_envelope.h"
@@ -15,34 +13,6 @@ namespace tarvo::testing {
 namespace {
 
 using release_control::Base64Decode;
-
-const char* Reason(int status) {
-    switch (status) {
-        case 200: return "OK";
-        case 400: return "Bad Request";
-        case 401: return "Unauthorized";
-        case 404: return "Not Found";
-        case 409: return "Conflict";
-        case 500: return "Internal Server Error";
-        default: return "Status";
-    }
-}
-
-bool SendAll(SOCKET s, const std::string& bytes) {
-    std::size_t sent = 0;
-    while (sent < bytes.size()) {
-        const int n =
-            send(s, bytes.data() + sent, static_cast<int>(std::min<std::size_t>(bytes.size() - sent, 65536)), 0);
-        if (n <= 0) return false;
-        sent += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
 
 std::uint64_t NowSeconds() {
     FILETIME now{};
@@ -86,36 +56,12 @@ ReleaseControlRequest OpenSignedEnvelope(const std::string& body) {
 
 FakeReleaseControl::FakeReleaseControl()
     : statusBody_(R"({"ok":true,"state":"staged","message":"One release is staged: 0.0.03.5."})") {
-    WSADATA data{};
-    WSAStartup(MAKEWORD(2, 2), &data);
-    const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    listener_ = static_cast<std::uintptr_t>(s);
-    if (s == INVALID_SOCKET) return;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int length = sizeof address;
-    if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(s, 16) != 0 ||
-        getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        closesocket(s);
-        listener_ = static_cast<std::uintptr_t>(INVALID_SOCKET);
-        return;
-    }
-    port_ = ntohs(address.sin_port);
-    thread_ = std::thread([this] { Serve(); });
+    server_.Start([this](RecordedRequest request) -> std::optional<ScriptedReply> { return Reply(request); });
 }
 
-FakeReleaseControl::~FakeReleaseControl() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    if (static_cast<SOCKET>(listener_) != INVALID_SOCKET) closesocket(static_cast<SOCKET>(listener_));
-    if (thread_.joinable()) thread_.join();
-    WSACleanup();
-}
+FakeReleaseControl::~FakeReleaseControl() { server_.Stop(); }
 
-std::wstring FakeReleaseControl::BaseUrl() const { return L"http://127.0.0.1:" + std::to_wstring(port_); }
+std::wstring FakeReleaseControl::BaseUrl() const { return L"http://127.0.0.1:" + std::to_wstring(server_.Port()); }
 
 void FakeReleaseControl::TrustKey(std::string publicKeyHex) {
     std::lock_guard lock(mutex_);
@@ -161,67 +107,14 @@ std::size_t FakeReleaseControl::RequestCount() const {
     return requests_.size();
 }
 
-void FakeReleaseControl::Serve() {
-    while (true) {
-        const SOCKET client = accept(static_cast<SOCKET>(listener_), nullptr, nullptr);
-        if (client == INVALID_SOCKET) return;  // closed by the destructor
-        HandleConnection(static_cast<std::uintptr_t>(client));
-        closesocket(client);
-        std::lock_guard lock(mutex_);
-        if (stopping_) return;
-    }
-}
-
-void FakeReleaseControl::HandleConnection(std::uintptr_t socket) {
-    const SOCKET s = static_cast<SOCKET>(socket);
-    DWORD timeout = 5000;
-    setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
-    std::string data;
-    char buffer[16384];
-    std::size_t headerEnd = std::string::npos;
-    while ((headerEnd = data.find("\r\n\r\n")) == std::string::npos) {
-        const int n = recv(s, buffer, sizeof buffer, 0);
-        if (n <= 0 || data.size() > (1u << 20)) return;
-        data.append(buffer, static_cast<std::size_t>(n));
-    }
-    const std::string head = data.substr(0, headerEnd);
-    std::size_t contentLength = 0;
-    std::size_t lineStart = head.find("\r\n");
-    while (lineStart != std::string::npos && lineStart < head.size()) {
-        const std::size_t next = head.find("\r\n", lineStart + 2);
-        const std::string line =
-            head.substr(lineStart + 2, (next == std::string::npos ? head.size() : next) - lineStart - 2);
-        const std::size_t colon = line.find(':');
-        if (colon != std::string::npos && Lower(line.substr(0, colon)) == "content-length") {
-            contentLength = static_cast<std::size_t>(std::strtoull(line.c_str() + colon + 1, nullptr, 10));
-        }
-        lineStart = next;
-    }
-    std::string body = data.substr(headerEnd + 4);
-    while (body.size() < contentLength) {
-        const int n = recv(s, buffer, sizeof buffer, 0);
-        if (n <= 0) return;
-        body.append(buffer, static_cast<std::size_t>(n));
-    }
-    const std::size_t firstSpace = head.find(' ');
-    const std::size_t secondSpace = head.find(' ', firstSpace + 1);
-    const std::string method = head.substr(0, firstSpace);
-    const std::string path = head.substr(firstSpace + 1, secondSpace - firstSpace - 1);
-
-    int status = 404;
-    std::string reply;
-    ReleaseControlRequest request = Answer(method, path, body, status, reply);
-    request.status = status;
-    {
-        std::lock_guard lock(mutex_);
-        requests_.push_back(request);
-    }
-    const std::string response =
-        "HTTP/1.1 " + std::to_string(status) + " " + Reason(status) +
-        "\r\nContent-Type: application/json\r\nContent-Length: " + std::to_string(reply.size()) +
-        "\r\nConnection: close\r\n\r\n" + reply;
-    SendAll(s, response);
-    shutdown(s, SD_SEND);
+ScriptedReply FakeReleaseControl::Reply(const RecordedRequest& http) {
+    ScriptedReply reply;
+    reply.contentType = "application/json";
+    ReleaseControlRequest request = Answer(http.method, http.path, http.body, reply.status, reply.body);
+    request.status = reply.status;
+    std::lock_guard lock(mutex_);
+    requests_.push_back(std::move(request));
+    return reply;
 }
 
 ReleaseControlRequest FakeReleaseControl::Answer(std::string method, std::string path, std::string body, int& status,

@@ -14,8 +14,9 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "support/loopback_http.h"
 
 namespace tarvo::testing {
 
@@ -42,7 +43,7 @@ public:
     FakeReleaseControl(const FakeReleaseControl&) = delete;
     FakeReleaseControl& operator=(const FakeReleaseControl&) = delete;
 
-    bool Running() const { return port_ != 0; }
+    bool Running() const { return server_.Port() != 0; }
     std::wstring BaseUrl() const;  // L"http://127.0.0.1:<port>"
 
     // Only this key (64 hex digits) is trusted; by default the first key seen is.
@@ -61,14 +62,10 @@ public:
     std::size_t RequestCount() const;
 
 private:
-    void Serve();
-    void HandleConnection(std::uintptr_t socket);
+    ScriptedReply Reply(const RecordedRequest& request);
     ReleaseControlRequest Answer(std::string method, std::string path, std::string body, int& status,
                                  std::string& reply);
 
-    std::uintptr_t listener_;
-    std::uint16_t port_ = 0;
-    bool stopping_ = false;
     mutable std::mutex mutex_;
     std::optional<std::string> trusted_;
     std::string statusBody_;
@@ -77,7 +74,7 @@ private:
     std::vector<std::string> seenNonces_;
     std::uint64_t clockWindow_ = 300;
     std::vector<ReleaseControlRequest> requests_;
-    std::thread thread_;
+    LoopbackHttpServer server_;
 };
 
 }  // namespace tarvo::testing
