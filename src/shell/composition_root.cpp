@@ -1,6 +1,8 @@
 // The process's one road: log, COM apartment, the shell object, its run, teardown.
 #include <objbase.h>
 
+#include <utility>
+
 #include "common/file_utils.h"
 #include "core/runtime_log.h"
 #include "gameplay/training_simulation.h"
@@ -74,6 +76,10 @@ NativeShell::~NativeShell() {
 }
 
 int RunNativeProduct(HINSTANCE instance, int showCommand, ProductKind kind) {
+    return RunNativeProduct(instance, showCommand, kind, std::wstring(kAccountServiceBaseUrl));
+}
+
+int RunNativeProduct(HINSTANCE instance, int showCommand, ProductKind kind, std::wstring accountServiceUrl) {
     SetProcessDPIAware();
     core::Log().Initialize(kind == ProductKind::OstrelNode ? L"tarvonix-ostrel-node.log" : L"tarvonix-volley.log");
     core::Log().Write("ApplicationStarted");
@@ -81,7 +87,7 @@ int RunNativeProduct(HINSTANCE instance, int showCommand, ProductKind kind) {
     int result = 0;
     {
         // Destroyed before the apartment is left, so no COM object outlives it.
-        NativeShell shell(instance, kind);
+        NativeShell shell(instance, kind, std::move(accountServiceUrl));
         result = shell.Run(showCommand);
     }
     if (com >= 0) CoUninitialize();

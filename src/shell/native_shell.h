@@ -69,6 +69,8 @@ inline constexpr UINT kAnimationTimerPeriodMs = 33;
 // The whole life of the process for one product: log, COM apartment, shell, loop.
 // Returns the process exit code.
 int RunNativeProduct(HINSTANCE instance, int showCommand, ProductKind kind);
+// The same with the account client pointed elsewhere (local test runs).
+int RunNativeProduct(HINSTANCE instance, int showCommand, ProductKind kind, std::wstring accountServiceUrl);
 
 class NativeShell {
 public:

@@ -1,12 +1,10 @@
 // The game client for end-to-end runs against a local fake account service: the
-// same start as the shipped program, with the account client's address taken from
-// TARVO_E2E_ACCOUNT_URL (this test build only).
+// shipped start, with the account client's address taken from TARVO_E2E_ACCOUNT_URL
+// (this test build only).
 #include <windows.h>
-#include <objbase.h>
 
 #include <string>
 
-#include "core/runtime_log.h"
 #include "shell/native_shell.h"
 
 #ifndef TARVO_E2E_DEFAULT_ACCOUNT_URL
@@ -25,16 +23,5 @@ std::wstring AccountUrl() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-    using namespace tarvo;
-    SetProcessDPIAware();
-    core::Log().Initialize(L"tarvonix-volley.log");
-    core::Log().Write("ApplicationStarted");
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    int result = 0;
-    {
-        ui::NativeShell shell(instance, ui::ProductKind::Game, AccountUrl());
-        result = shell.Run(showCommand);
-    }
-    if (com >= 0) CoUninitialize();
-    return result;
+    return tarvo::ui::RunNativeProduct(instance, showCommand, tarvo::ui::ProductKind::Game, AccountUrl());
 }
