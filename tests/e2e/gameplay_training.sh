@@ -9,79 +9,31 @@
 # frame captures by the gameplay_session tests instead of from screenshots here.
 # usage: gameplay_training.sh <build-dir>
 set -u
-build=$(cd "$1" && pwd)
-exe="$build/bin/TarvonixVolley.exe"
-for tool in xdotool xwd convert xwininfo python3; do
-  command -v "$tool" >/dev/null || { echo "skip: $tool is not installed"; exit 77; }
-done
-source "$(dirname "${BASH_SOURCE[0]}")/../../tools/wine-env.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e.sh"
+e2e_begin "$1" tarvo-e2e-play
+need_tools xdotool xwd convert xwininfo python3
 tarvo_wine_env "$build" || exit 1
 
 shots=$build/e2e-gameplay
 mkdir -p "$shots"
-root=$(mktemp -d /tmp/tarvo-e2e-play.XXXXXX)
-pid=
-log=
-cleanup() {
-  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; fi
+click_settle=0.5
+e2e_at_exit() {  # keys and the button a failed step may have left down
   for key in w a s d shift; do xdotool keyup "$key" >/dev/null 2>&1; done
   xdotool mouseup 1 >/dev/null 2>&1
-  rm -rf "$root"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*"
-  [ -n "$log" ] && [ -f "$log" ] && sed -e 's/\r$//' "$log" | cut -c1-240
-  exit 1
-}
-has() { grep -q -- "$1" "$log" 2>/dev/null; }
-wait_for() {  # wait_for <event> <seconds>
-  local tries=$(( $2 * 20 ))
-  for _ in $(seq 1 "$tries"); do has "$1" && return 0; sleep 0.05; done
-  return 1
 }
 
-# --- geometry: canvas points to screen pixels, screen captures -------------------
-geometry() {
-  eval "$(xwininfo -id "$win" | awk '/Absolute upper-left X/{print "wx="$NF} /Absolute upper-left Y/{print "wy="$NF} /Width:/{print "ww="$NF} /Height:/{print "wh="$NF}')"
-}
-canvas_to_screen() {  # prints "x y" for a design-canvas point
-  python3 - "$wx" "$wy" "$ww" "$wh" "$1" "$2" <<'PY'
-import sys
-wx, wy, w, h, cx, cy = map(float, sys.argv[1:])
-s = min(w / 1920, h / 1080)
-print(round(wx + (w - 1920 * s) / 2 + cx * s), round(wy + (h - 1080 * s) / 2 + cy * s))
-PY
-}
-click_canvas() {
-  local x y
-  read -r x y < <(canvas_to_screen "$1" "$2")
-  xdotool mousemove "$x" "$y"; sleep 0.15
-  xdotool click 1; sleep 0.5
-}
-capture() {  # capture <name>: the whole screen as <shots>/<name>.png
-  xwd -root -display "$DISPLAY" > "$root/frame.xwd" 2>/dev/null && convert "xwd:$root/frame.xwd" "$shots/$1.png"
-}
 # Mean red, green and blue (0..255) of a rectangle on the design canvas.
 canvas_mean() {  # canvas_mean <name> <left> <top> <right> <bottom>
-  python3 - "$wx" "$wy" "$ww" "$wh" "$2" "$3" "$4" "$5" <<'PY' | xargs -I{} convert "$shots/$1.png" -crop {} -format '%[fx:int(255*mean.r)] %[fx:int(255*mean.g)] %[fx:int(255*mean.b)]' info:
-import sys
-wx, wy, w, h, l, t, r, b = map(float, sys.argv[1:])
-s = min(w / 1920, h / 1080); ox = wx + (w - 1920 * s) / 2; oy = wy + (h - 1080 * s) / 2
-print(f"{int((r - l) * s)}x{int((b - t) * s)}+{int(ox + l * s)}+{int(oy + t * s)}")
-PY
+  canvas_stat "$shots/$1.png" '%[fx:int(255*mean.r)] %[fx:int(255*mean.g)] %[fx:int(255*mean.b)]' "$2" "$3" "$4" "$5"
 }
 satisfies() {  # satisfies <python condition over r g b> <"r g b">
   python3 -c "import sys; r,g,b=map(int,'$2'.split()); sys.exit(0 if ($1) else 1)"
-}
-check() {  # check <what> <python condition over r g b> <"r g b">
-  satisfies "$2" "$3" || fail "$1: mean colour $3 does not satisfy $2"
 }
 # Captures until a canvas rectangle meets the condition (a loaded machine repaints late).
 await_screen() {  # await_screen <what> <name> <left> <top> <right> <bottom> <condition>
   local rgb
   for _ in $(seq 1 40); do
-    capture "$2"
+    shot "$2"
     rgb=$(canvas_mean "$2" "$3" "$4" "$5" "$6")
     satisfies "$7" "$rgb" && return 0
     sleep 0.25
@@ -96,15 +48,9 @@ start_game() {
   export TARVO_QA_DATA_ROOT=$(winepath_of "$root/data")
   log=$root/data/logs/tarvonix-volley.log
   printf '{\n  "schemaVersion": 1,\n  "fpsLimit": %s\n}\n' "${TARVO_E2E_FPS_LIMIT:-60}" > "$root/data/Settings/game.json"
-  (cd "$build/bin" && exec "$TARVO_WINE" ./TarvonixVolley.exe) >/dev/null 2>&1 &
+  run_bin TarvonixVolley.exe
   pid=$!
-  win=
-  for _ in $(seq 1 400); do
-    win=$(xdotool search --name 'TARVONIX VOLLEY' 2>/dev/null | head -1)
-    [ -n "$win" ] && break
-    sleep 0.025
-  done
-  [ -n "$win" ] || fail "no main window"
+  win=$(window_of 'TARVONIX VOLLEY') || fail "no main window"
 }
 
 # Without a stored session the splash hands over to sign-in; Escape while the
@@ -123,7 +69,7 @@ for attempt in 1 2 3; do
   done
   sleep 1
   geometry
-  capture 01-home
+  shot 01-home
   # The play button: a wide lime bar.
   rgb=$(canvas_mean 01-home 620 545 1400 610)
   if ! has 'SplashExitReason' && python3 -c "r,g,b=map(int,'$rgb'.split()); exit(0 if g>170 and r>120 and b<80 else 1)"; then
@@ -177,12 +123,8 @@ await_screen "home screen after the match" 04-home-after 620 545 1400 610 "g > 1
 
 # --- Alt+F4 -----------------------------------------------------------------------------
 xdotool mousemove "$cx" "$cy"
-xdotool windowfocus "$win" >/dev/null 2>&1
-xdotool key --window "$win" alt+F4
-for _ in $(seq 1 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-wait "$pid"
+close_and_wait
 code=$?
-pid=
 [ "$code" -eq 0 ] || fail "exit code $code after Alt+F4"
 
 # --- the log: events in order -------------------------------------------------------------

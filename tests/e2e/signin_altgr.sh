@@ -7,37 +7,16 @@
 # changes that display's keyboard map.
 # usage: signin_altgr.sh <build-dir>
 set -u
-build=$(cd "$1" && pwd)
-for tool in Xvfb xdotool xwd convert xwininfo python3; do
-  command -v "$tool" >/dev/null || { echo "skip: $tool is not installed"; exit 77; }
-done
+source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e.sh"
+e2e_begin "$1" tarvo-e2e-altgr
+need_tools Xvfb xdotool xwd convert xwininfo python3
 python3 -c 'import ctypes; ctypes.CDLL("libX11.so.6")' 2>/dev/null || { echo "skip: no libX11"; exit 77; }
-for exe in TarvonixVolleyAccountE2E.exe account_fake_service.exe; do
-  [ -f "$build/bin/$exe" ] || { echo "FAIL: $build/bin/$exe is not built"; exit 1; }
-done
+need_built TarvonixVolleyAccountE2E.exe account_fake_service.exe
 
-root=$(mktemp -d /tmp/tarvo-e2e-altgr.XXXXXX)
 mkdir -p "$root/data"
 shots=$build/e2e-signin-altgr
 mkdir -p "$shots"
-xvfb= pid= fakepid=
 log=$root/data/logs/tarvonix-volley.log
-cleanup() {
-  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; fi
-  touch "$root/stop"
-  if [ -n "$fakepid" ]; then
-    for _ in $(seq 1 100); do kill -0 "$fakepid" 2>/dev/null || break; sleep 0.05; done
-    kill "$fakepid" 2>/dev/null; wait "$fakepid" 2>/dev/null
-  fi
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  rm -rf "$root"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*"
-  [ -f "$log" ] && sed -e 's/\r$//' "$log" | cut -c1-240
-  exit 1
-}
 
 # --- a display of our own; -noreset keeps the keyboard map between clients -----------
 for n in $(seq 141 190); do
@@ -91,53 +70,22 @@ x.XSetModifierMapping(d, mods)
 x.XSync(d, 0)
 PY
 
-source "$(dirname "${BASH_SOURCE[0]}")/../../tools/wine-env.sh"
 tarvo_wine_env "$build" || fail "no Wine environment"
 
 # --- the fake account service and the game -------------------------------------------
-(cd "$build/bin" && exec "$TARVO_WINE" ./account_fake_service.exe "$(winepath_of "$root/url.txt")" \
-   "$(winepath_of "$root/stop")" "$(winepath_of "$root/requests.txt")") >/dev/null 2>&1 &
-fakepid=$!
-for _ in $(seq 1 600); do [ -f "$root/url.txt" ] && break; sleep 0.05; done
-[ -f "$root/url.txt" ] || fail "the fake account service did not start"
-export TARVO_E2E_ACCOUNT_URL=$(tr -d '\r\n' < "$root/url.txt")
+start_fake_service
 export TARVO_QA_DATA_ROOT=$(winepath_of "$root/data")
 
-(cd "$build/bin" && exec "$TARVO_WINE" ./TarvonixVolleyAccountE2E.exe) >/dev/null 2>&1 &
+run_bin TarvonixVolleyAccountE2E.exe
 pid=$!
-win=
-for _ in $(seq 1 600); do
-  win=$(xdotool search --name 'TARVONIX VOLLEY' 2>/dev/null | head -1)
-  [ -n "$win" ] && break
-  sleep 0.05
-done
-[ -n "$win" ] || fail "no main window"
-for _ in $(seq 1 400); do grep -q 'LoginEntered' "$log" 2>/dev/null && break; sleep 0.05; done
-grep -q 'LoginEntered' "$log" 2>/dev/null || fail "the sign-in screen was not reached"
+win=$(window_of 'TARVONIX VOLLEY' 30) || fail "no main window"
+wait_for 'LoginEntered' 20 || fail "the sign-in screen was not reached"
 sleep 0.3
-eval "$(xwininfo -id "$win" | awk '/Absolute upper-left X/{print "wx="$NF} /Absolute upper-left Y/{print "wy="$NF} /Width/{print "ww="$NF} /Height/{print "wh="$NF}')"
+geometry
 
-# A design-canvas rectangle as X geometry (WxH+X+Y) on the root window.
-canvas_box() {
-  python3 - "$ww" "$wh" "$wx" "$wy" "$@" <<'PY'
-import sys
-w, h, x, y, l, t, r, b = map(float, sys.argv[1:])
-s = min(w / 1920, h / 1080)
-ox, oy = x + (w - 1920 * s) / 2, y + (h - 1080 * s) / 2
-print(f"{max(1, int((r - l) * s))}x{max(1, int((b - t) * s))}+{int(ox + l * s)}+{int(oy + t * s)}")
-PY
-}
-click_canvas() {
-  local box
-  box=$(canvas_box "$1" "$2" "$1" "$2")
-  local at=${box#*+}
-  xdotool mousemove "${at%+*}" "${at#*+}" click 1 >/dev/null 2>&1
-  sleep 0.2
-}
-shot() { xwd -root -display "$DISPLAY" 2>/dev/null | convert xwd:- "$shots/$1.png" 2>/dev/null; }
 # Cyan pixels (the footer's privacy link) in a canvas rectangle of the last shot.
 cyan_in() {
-  convert "$shots/$1.png" -crop "$(canvas_box 1335 1018 1675 1064)" +repage -fx 'b > 0.7 && g > 0.5 && r < 0.45 ? 1 : 0' \
+  convert "$shots/$1.png" -crop "$(canvas_rect 1335 1018 1675 1064)" +repage -fx 'b > 0.7 && g > 0.5 && r < 0.45 ? 1 : 0' \
     -format '%[fx:mean*w*h]' info: 2>/dev/null | cut -d. -f1
 }
 
@@ -156,8 +104,7 @@ shot typed
 [ "$(cyan_in typed)" -lt 20 ] || fail "the sign-in screen already shows a footer"
 
 click_canvas 1415 696                            # SIGN IN
-for _ in $(seq 1 400); do grep -q 'AccountRequestCompleted=sync' "$log" 2>/dev/null && break; sleep 0.05; done
-grep -q 'AccountRequestCompleted=sync' "$log" || { shot stuck; fail "the sign-in did not reach the sync"; }
+wait_for 'AccountRequestCompleted=sync' 20 || { shot stuck; fail "the sign-in did not reach the sync"; }
 home=0
 for _ in $(seq 1 40); do
   sleep 0.25
@@ -166,18 +113,12 @@ for _ in $(seq 1 40); do
 done
 [ "$home" -eq 1 ] || fail "the home screen did not follow the sync (see $shots/home.png)"
 
-xdotool key --window "$win" alt+F4 >/dev/null 2>&1
-for _ in $(seq 1 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-wait "$pid"
+close_and_wait
 code=$?
-pid=
 [ "$code" -eq 0 ] || fail "exit code $code after Alt+F4"
 
 # --- what the service received ----------------------------------------------------------
-touch "$root/stop"
-for _ in $(seq 1 200); do kill -0 "$fakepid" 2>/dev/null || break; sleep 0.05; done
-wait "$fakepid" 2>/dev/null
-fakepid=
+stop_fake_service
 first=$(sed -n '1p' "$root/requests.txt" | tr -d '\r')
 body=$(sed -n '2p' "$root/requests.txt")
 [ "${first% }" = "POST /api/v1/auth/login" ] || fail "the first request was: $first"
