@@ -17,6 +17,8 @@ import struct
 import sys
 import zlib
 
+from vec3 import add, cross, dot, length, mul, norm, sub
+
 WIDTH = 932
 HEIGHT = 500
 SUPERSAMPLE = 2
@@ -24,37 +26,6 @@ SUPERSAMPLE = 2
 # Rifle-local grip points (the game's RifleTriggerGrip and RifleSupportGrip).
 TRIGGER_GRIP = (-0.2, -0.012, 0.0)
 SUPPORT_GRIP = (0.18, 0.065, 0.0)
-
-
-# ---------------------------------------------------------------- vectors
-
-def add(a, b):
-    return (a[0] + b[0], a[1] + b[1], a[2] + b[2])
-
-
-def sub(a, b):
-    return (a[0] - b[0], a[1] - b[1], a[2] - b[2])
-
-
-def mul(a, s):
-    return (a[0] * s, a[1] * s, a[2] * s)
-
-
-def dot(a, b):
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]
-
-
-def cross(a, b):
-    return (a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0])
-
-
-def length(a):
-    return math.sqrt(dot(a, a))
-
-
-def norm(a):
-    n = length(a)
-    return mul(a, 1.0 / n) if n > 1e-12 else (0.0, 0.0, 0.0)
 
 
 # ---------------------------------------------------------------- mesh files

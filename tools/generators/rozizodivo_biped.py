@@ -19,32 +19,9 @@ import random
 import struct
 import sys
 
+from vec3 import add, cross, dot, mul, norm, sub
+
 # ---------------------------------------------------------------- vector helpers
-
-
-def add(a, b):
-    return (a[0] + b[0], a[1] + b[1], a[2] + b[2])
-
-
-def sub(a, b):
-    return (a[0] - b[0], a[1] - b[1], a[2] - b[2])
-
-
-def mul(a, s):
-    return (a[0] * s, a[1] * s, a[2] * s)
-
-
-def dot(a, b):
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]
-
-
-def cross(a, b):
-    return (a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0])
-
-
-def norm(a):
-    length = math.sqrt(dot(a, a))
-    return mul(a, 1.0 / length) if length > 1e-9 else (0.0, 0.0, 0.0)
 
 
 def rot_x(v, angle):
