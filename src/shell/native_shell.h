@@ -55,6 +55,8 @@ class TrainingSimulation;
 
 namespace tarvo::ui {
 
+struct GamePreferences;
+
 // Base URL of the account service; tests hand the shell their own.
 inline constexpr std::wstring_view kAccountServiceBaseUrl = L"https://account.tarvonix.net/api/v1";
 // Default mail domain of the owner console's backend form.
@@ -277,6 +279,7 @@ public:
     std::filesystem::path GameSettingsPath() const;    // preference_files.cpp
     std::filesystem::path UpdateSettingsPath() const;  // preference_files.cpp
     void SaveGamePreferences();                        // preference_files.cpp
+    GamePreferences CurrentGamePreferences() const;    // preference_files.cpp: what game.json would hold now
     void SaveUpdatePreferences();                      // preference_files.cpp
 
     // ---- Launcher hand-off and paths (launcher_handoff.cpp) -----------------------

@@ -142,7 +142,7 @@ std::filesystem::path NativeShell::UpdateSettingsPath() const {
     return UpdateSettingsFile(distribution::UserStateRoot());
 }
 
-void NativeShell::SaveGamePreferences() {
+GamePreferences NativeShell::CurrentGamePreferences() const {
     GamePreferences prefs;
     prefs.locale = localization.CurrentLocale();
     prefs.vsync = vsync;
@@ -151,8 +151,12 @@ void NativeShell::SaveGamePreferences() {
     prefs.quality = quality;
     prefs.masterVolume = masterVolume;
     prefs.mouseSensitivity = gameplayConfig.mouse_sensitivity;
+    return prefs;
+}
+
+void NativeShell::SaveGamePreferences() {
     std::wstring ignored;  // a failed write keeps the previous file; nothing to tell the player
-    SaveGamePreferencesFile(GameSettingsPath(), prefs, ignored);
+    SaveGamePreferencesFile(GameSettingsPath(), CurrentGamePreferences(), ignored);
 }
 
 void NativeShell::SaveUpdatePreferences() {

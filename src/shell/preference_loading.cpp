@@ -16,14 +16,8 @@ void NativeShell::ReadPreferenceFiles() {
     autoDownload = updates.autoDownload;
     installOnExit = updates.installOnExit;
 
-    GamePreferences game;
-    game.locale = localization.CurrentLocale();
-    game.vsync = vsync;
-    game.fpsLimit = fpsLimit;
-    game.renderer = static_cast<std::uint32_t>(rendererPreference);
-    game.quality = quality;
-    game.masterVolume = masterVolume;
-    game.mouseSensitivity = gameplayConfig.mouse_sensitivity;
+    // The file's values go on top of what the shell holds now.
+    GamePreferences game = CurrentGamePreferences();
     LoadGamePreferences(GameSettingsFile(root), game);
     localization.SetLocale(game.locale);
     vsync = game.vsync;
