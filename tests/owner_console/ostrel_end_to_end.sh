@@ -9,7 +9,7 @@ set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e.sh"
 e2e_begin "$1" tarvo-ostrel-e2e
 need_built ostrel_launcher.exe
-need_tools xdotool xwd convert xwininfo
+need_tools xdotool xwd convert xwininfo python3
 tarvo_wine_env "$build" || exit 1
 
 shots=$build/e2e-ostrel

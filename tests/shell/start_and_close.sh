@@ -7,7 +7,7 @@
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e.sh"
 e2e_begin "$1" tarvo-e2e
-need_tools xdotool xwd convert
+need_tools xdotool xwd convert xwininfo python3
 tarvo_wine_env "$build" || exit 1
 
 frames=$root/frames
