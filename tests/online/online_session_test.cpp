@@ -158,6 +158,20 @@ protected:
         return tarvo::test::Bitmap::Read(file);
     }
 
+    // What the shot prediction looked at, for a failure message.
+    std::string TriggerState() const {
+        const auto& player = shell->simulation->Player();
+        const auto& weapon = shell->simulation->Weapon();
+        const auto& info = shell->matchClient.Info();
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(shell->nextShotAt - NativeShell::Clock::now());
+        return "screen " + std::to_string(static_cast<int>(shell->router.Current())) +
+               ", menu " + std::to_string(shell->menuOpen) + ", connected " + std::to_string(shell->matchClient.Connected()) +
+               ", info " + std::to_string(info.valid) + ", round " + std::to_string(info.roundState) +
+               ", dead " + std::to_string(player.dead) + ", weapon " + std::to_string(player.weaponIndex) +
+               ", magazine " + std::to_string(weapon.magazine) + ", reloading " + std::to_string(weapon.reloading) +
+               ", next shot in " + std::to_string(wait.count()) + " ms";
+    }
+
     int capacity_ = 8;
     std::unique_ptr<testing::FakeMatchServer> server;
     std::filesystem::path config;
@@ -210,7 +224,7 @@ TEST_F(OnlineSession, StartSeePlayersFireBuySeeTheHudAndLeave) {
     ASSERT_TRUE(TurnUntil([&] { return shell->trackedWeapon == 0; }));
     const int magazine = shell->simulation->Weapon().magazine;
     shell->FireWeapon();
-    EXPECT_EQ(shell->predictedShots, 1);
+    EXPECT_EQ(shell->predictedShots, 1) << TriggerState();
     EXPECT_TRUE(shell->fireRequested);
     EXPECT_GT(shell->muzzleFlash, 0.0f);
     ASSERT_TRUE(TurnUntil([&] { return shell->matchClient.Info().localShots == 1 && shell->predictedShots == 0; }));
