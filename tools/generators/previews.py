@@ -175,10 +175,10 @@ def shade(colour, normal, view_dir):
     fill = max(0.0, dot(normal, FILL))
     rim = max(0.0, 1.0 - abs(dot(normal, view_dir))) ** 3
     half = norm(sub(KEY, view_dir))
-    spec = max(0.0, dot(normal, half)) ** 24 * 0.35
+    specular = max(0.0, dot(normal, half)) ** 24 * 0.35
     out = []
     for c in range(3):
-        v = colour[c] * (0.28 + 1.05 * key + 0.3 * fill) + spec + CYAN_RIM[c] * rim * 0.55
+        v = colour[c] * (0.28 + 1.05 * key + 0.3 * fill) + specular + CYAN_RIM[c] * rim * 0.55
         out.append(min(1.0, max(0.0, v)) ** (1.0 / 1.35))
     return out
 
