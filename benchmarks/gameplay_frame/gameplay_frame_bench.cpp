@@ -16,6 +16,7 @@
 #include "core/runtime_log.h"
 #include "gameplay/training_simulation.h"
 #include "shell/native_shell.h"
+#include "support/forwarding_backend.h"
 
 using namespace tarvo;
 
@@ -33,33 +34,19 @@ double Seconds() {
 }
 
 // Forwards to the live backend; counts frames and the time spent drawing them.
-class TimedBackend final : public renderer::IRenderBackend {
+class TimedBackend final : public testing::ForwardingBackend {
 public:
-    explicit TimedBackend(std::unique_ptr<renderer::IRenderBackend> real) : real_(std::move(real)) {}
-    renderer::GraphicsDiagnostics Preflight() const override { return real_->Preflight(); }
-    bool Initialize(HWND view, const std::filesystem::path& shaders) override { return real_->Initialize(view, shaders); }
+    using ForwardingBackend::ForwardingBackend;
     bool Render(const gameplay::TrainingSimulation& sim, const renderer::RenderOverlay& overlay) override {
         const double start = Seconds();
-        const bool ok = real_->Render(sim, overlay);
+        const bool ok = ForwardingBackend::Render(sim, overlay);
         drawing += Seconds() - start;
         ++frames;
         return ok;
     }
-    void Resize() override { real_->Resize(); }
-    void SetVSync(bool on) override { real_->SetVSync(on); }
-    void Shutdown() override { real_->Shutdown(); }
-    bool Ready() const override { return real_->Ready(); }
-    const std::wstring& DeviceName() const override { return real_->DeviceName(); }
-    const std::wstring& LastError() const override { return real_->LastError(); }
-    renderer::RenderBackendKind Kind() const override { return real_->Kind(); }
-    bool ImportedCharacterReady() const override { return real_->ImportedCharacterReady(); }
-    bool ImportedWeaponReady() const override { return real_->ImportedWeaponReady(); }
 
     int frames = 0;
     double drawing = 0.0;
-
-private:
-    std::unique_ptr<renderer::IRenderBackend> real_;
 };
 
 struct Run {

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "support/fake_match_server.h"
+#include "support/forwarding_backend.h"
 #include "common/text_utils.h"
 #include "gameplay/training_simulation.h"
 #include "online/match_identity.h"
@@ -26,37 +27,23 @@ constexpr char kToken[] = "tok-local-0123456789";
 constexpr wchar_t kTimeoutToast[] = L"СЕРВЕР МАТЧУ НЕ ВІДПОВІДАЄ / MATCH SERVER TIMEOUT";
 
 // Forwards everything to the real backend; remembers the overlays it drew.
-class RecordingBackend final : public renderer::IRenderBackend {
+class RecordingBackend final : public testing::ForwardingBackend {
 public:
-    explicit RecordingBackend(std::unique_ptr<renderer::IRenderBackend> real) : real_(std::move(real)) {}
-    renderer::GraphicsDiagnostics Preflight() const override { return real_->Preflight(); }
-    bool Initialize(HWND view, const std::filesystem::path& shaders) override { return real_->Initialize(view, shaders); }
+    using ForwardingBackend::ForwardingBackend;
     bool Render(const gameplay::TrainingSimulation& sim, const renderer::RenderOverlay& overlay) override {
         ++frames;
         last = overlay;
-        if (captureNext.empty()) return real_->Render(sim, overlay);
+        if (captureNext.empty()) return ForwardingBackend::Render(sim, overlay);
         captured = overlay;
         captured.qaCapturePath = distribution::WideToUtf8(captureNext.wstring());
         captureNext.clear();
-        return real_->Render(sim, captured);
+        return ForwardingBackend::Render(sim, captured);
     }
-    void Resize() override { real_->Resize(); }
-    void SetVSync(bool on) override { real_->SetVSync(on); }
-    void Shutdown() override { real_->Shutdown(); }
-    bool Ready() const override { return real_->Ready(); }
-    const std::wstring& DeviceName() const override { return real_->DeviceName(); }
-    const std::wstring& LastError() const override { return real_->LastError(); }
-    renderer::RenderBackendKind Kind() const override { return real_->Kind(); }
-    bool ImportedCharacterReady() const override { return real_->ImportedCharacterReady(); }
-    bool ImportedWeaponReady() const override { return real_->ImportedWeaponReady(); }
 
     int frames = 0;
     renderer::RenderOverlay last;      // of the latest frame
     renderer::RenderOverlay captured;  // of the frame last captured
     std::filesystem::path captureNext;
-
-private:
-    std::unique_ptr<renderer::IRenderBackend> real_;
 };
 
 class OnlineSession : public ShellFixture {
