@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "account/http_transport.h"
 #include "auth/secure_storage.h"
 #include "common/data_roots.h"
 #include "common/file_utils.h"
@@ -15,6 +16,9 @@ namespace {
 
 constexpr std::string_view kMagic = "TARVSS01";
 constexpr std::size_t kLineCount = 9;  // magic + eight fields
+// Every field comes from one account reply and escaping at most doubles it; the rest is
+// DPAPI's own framing.
+constexpr std::size_t kMaxFileBytes = 2 * kMaxReplyBytes + 64 * 1024;
 
 // Line-safe form of a field: backslash, LF and CR are escaped so every field stays on one line.
 // False when the text has no UTF-8 form.
@@ -74,7 +78,11 @@ std::optional<ServerSession> ServerSessionStore::Load(std::wstring& error) const
         error = L"No stored account session.";
         return std::nullopt;
     }
-    std::string blob = distribution::ReadUtf8File(path_);
+    std::string blob;
+    if (distribution::ReadWholeFile(path_, kMaxFileBytes, blob) == distribution::FileRead::TooLarge) {
+        error = L"Stored account session is malformed.";
+        return std::nullopt;
+    }
     std::string plain;
     auth::WipeOnExit wipePlain(plain);
     if (!auth::UnprotectForUser(blob, kMagic, plain)) {
@@ -137,7 +145,8 @@ bool ServerSessionStore::Save(const ServerSession& session, std::wstring& error)
         return false;
     }
     std::wstring writeError;
-    if (!distribution::AtomicWriteUtf8(path_, blob, writeError)) {
+    // Never write a file Load would refuse.
+    if (blob.size() > kMaxFileBytes || !distribution::AtomicWriteUtf8(path_, blob, writeError)) {
         error = L"Protected account session could not be stored.";
         return false;
     }

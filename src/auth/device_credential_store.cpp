@@ -14,6 +14,8 @@ namespace {
 constexpr std::string_view kMagic = "TARVDC01";
 constexpr std::uint32_t kVersion = 1;
 constexpr std::size_t kMaxFieldBytes = 8192;
+// Three fields and DPAPI's framing fit many times over.
+constexpr std::size_t kMaxFileBytes = 64 * 1024;
 
 }  // namespace
 
@@ -30,7 +32,11 @@ std::optional<DeviceCredential> DpapiDeviceCredentialStore::Load(std::wstring& e
         error = L"Trusted device credential is missing.";
         return std::nullopt;
     }
-    std::string blob = distribution::ReadUtf8File(path_);
+    std::string blob;
+    if (distribution::ReadWholeFile(path_, kMaxFileBytes, blob) == distribution::FileRead::TooLarge) {
+        error = L"Trusted device credential is malformed.";
+        return std::nullopt;
+    }
     std::string plain;
     WipeOnExit wipePlain(plain);
     if (!UnprotectForUser(blob, kMagic, plain)) {

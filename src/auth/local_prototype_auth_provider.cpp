@@ -25,6 +25,8 @@ constexpr std::uint32_t kMaxIterations = 10'000'000;  // a larger claim is damag
 constexpr std::size_t kHashBytes = 32;
 constexpr std::size_t kSaltBytes = 16;
 constexpr std::size_t kMaxFieldBytes = 8192;
+// Hundreds of accounts with every text at its limit; a larger file is damage.
+constexpr std::size_t kMaxFileBytes = 16u << 20;
 
 struct AccountsFile {
     std::uint32_t iterations = kIterations;
@@ -67,9 +69,12 @@ bool SameToken(std::wstring_view a, std::wstring_view b) {
 //               created-at, e-mail verified (u8 0/1), verification token,
 //   then the SHA-256 of everything before it.
 ReadOutcome ReadAccounts(const std::filesystem::path& path, AccountsFile& file) {
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return ec ? ReadOutcome::Damaged : ReadOutcome::Missing;
-    std::string bytes = distribution::ReadUtf8File(path);
+    std::string bytes;
+    switch (distribution::ReadWholeFile(path, kMaxFileBytes, bytes)) {
+        case distribution::FileRead::Read: break;
+        case distribution::FileRead::Missing: return ReadOutcome::Missing;
+        default: return ReadOutcome::Damaged;  // too large, or there but unreadable: never replaced
+    }
     std::string_view body;
     if (!VerifyDigest(bytes, body)) return ReadOutcome::Damaged;
 
@@ -113,6 +118,8 @@ bool WriteAccounts(const std::filesystem::path& path, const AccountsFile& file) 
         writer.WString(record.verificationToken);
     }
     if (!AppendDigest(writer.Data())) return false;
+    // Never write a file the reader would refuse.
+    if (writer.Data().size() > kMaxFileBytes) return false;
     std::wstring error;
     return distribution::AtomicWriteUtf8(path, writer.Data(), error);
 }

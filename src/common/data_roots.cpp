@@ -44,7 +44,8 @@ std::filesystem::path KnownFolder(const GUID& id) {
 
 std::wstring EnsureInstallationId() {
     const std::filesystem::path file = UserStateRoot() / L"Telemetry" / L"installation.id";
-    std::wstring stored = Utf8ToWide(ReadUtf8File(file));
+    // An id has 32 to 64 characters; a larger file is damaged and gets a new id.
+    std::wstring stored = Utf8ToWide(ReadUtf8File(file, 4096));
     while (!stored.empty() && (stored.back() == L'\r' || stored.back() == L'\n')) stored.pop_back();
     if (stored.size() >= 32 && stored.size() <= 64) return stored;
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <new>
 #include <system_error>
 #include <vector>
 
@@ -12,32 +13,59 @@ namespace {
 struct HandleCloser {
     HANDLE handle;
     ~HandleCloser() {
-        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+        if (handle == INVALID_HANDLE_VALUE) return;
+        const DWORD code = GetLastError();  // callers may still ask why a read failed
+        CloseHandle(handle);
+        SetLastError(code);
     }
 };
 
 }  // namespace
 
-std::string ReadUtf8File(const std::filesystem::path& path) {
+FileRead ReadWholeFile(const std::filesystem::path& path, std::size_t maxBytes, std::string& bytes) {
+    bytes.clear();
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        // Only a file that is not there is missing; one that cannot be opened is not.
+        return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? FileRead::Missing : FileRead::Failed;
+    }
     HandleCloser closer{file};
 
-    std::string bytes;
     LARGE_INTEGER size{};
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0) {
-        if (static_cast<std::uint64_t>(size.QuadPart) > bytes.max_size()) return {};
+    if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) return FileRead::Failed;
+    if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) return FileRead::TooLarge;
+    try {
         bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+        // Read to the end rather than trusting the size: the file may grow or shrink meanwhile,
+        // but never past the limit.
+        std::vector<char> chunk(64 * 1024);
+        for (;;) {
+            DWORD got = 0;
+            if (!ReadFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
+                bytes.clear();
+                return FileRead::Failed;
+            }
+            if (got == 0) break;
+            if (got > maxBytes - bytes.size()) {
+                bytes.clear();
+                return FileRead::TooLarge;
+            }
+            bytes.append(chunk.data(), got);
+        }
+    } catch (const std::bad_alloc&) {
+        bytes.clear();
+        bytes.shrink_to_fit();
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FileRead::Failed;
     }
-    // Read to the end rather than trusting the size: the file may grow or shrink meanwhile.
-    std::vector<char> chunk(64 * 1024);
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) return {};
-        if (got == 0) break;
-        bytes.append(chunk.data(), got);
-    }
+    return FileRead::Read;
+}
+
+std::string ReadUtf8File(const std::filesystem::path& path, std::size_t maxBytes) {
+    std::string bytes;
+    ReadWholeFile(path, maxBytes, bytes);
     return bytes;
 }
 

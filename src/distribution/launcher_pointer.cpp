@@ -1,17 +1,14 @@
 #include "distribution/launcher_pointer.h"
 
-#include <fstream>
-#include <iterator>
-#include <system_error>
-
 #include "account/json_reader.h"
+#include "common/file_utils.h"
 #include "common/text_utils.h"
 
 namespace tarvo::distribution {
 namespace {
 
 // A pointer is a few hundred bytes; anything this large is not one.
-constexpr std::uintmax_t kMaxPointerBytes = 64 * 1024;
+constexpr std::size_t kMaxPointerBytes = 64 * 1024;
 
 }  // namespace
 
@@ -40,24 +37,13 @@ std::optional<LauncherPointer> ParseLauncherPointer(std::string_view bytes, std:
 }
 
 std::optional<LauncherPointer> ReadLauncherPointer(const std::filesystem::path& installRoot, std::wstring& error) {
-    std::error_code ec;
     const std::filesystem::path file = installRoot / "launcher" / "current.json";
-    if (!std::filesystem::exists(file, ec)) {
-        error = ec ? kLauncherPointerUnreadable : kLauncherPointerMissing;
-        return std::nullopt;
+    std::string bytes;
+    switch (ReadWholeFile(file, kMaxPointerBytes, bytes)) {
+        case FileRead::Read: return ParseLauncherPointer(bytes, error);
+        case FileRead::Missing: error = kLauncherPointerMissing; return std::nullopt;
+        default: error = kLauncherPointerUnreadable; return std::nullopt;
     }
-    const std::uintmax_t size = std::filesystem::file_size(file, ec);
-    std::ifstream in(file, std::ios::binary);
-    if (ec || size > kMaxPointerBytes || !in) {
-        error = kLauncherPointerUnreadable;
-        return std::nullopt;
-    }
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        error = kLauncherPointerUnreadable;
-        return std::nullopt;
-    }
-    return ParseLauncherPointer(bytes, error);
 }
 
 }  // namespace tarvo::distribution

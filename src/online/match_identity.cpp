@@ -91,8 +91,8 @@ std::filesystem::path MatchIdentityCachePath() {
 
 std::optional<MatchIdentity> ReadMatchIdentityCache(const std::filesystem::path& file, std::wstring_view playerKey,
                                                     std::uint64_t nowUnix) {
-    std::string blob = distribution::ReadUtf8File(file);
-    if (blob.empty() || blob.size() > kMaxCacheBytes) return std::nullopt;
+    std::string blob = distribution::ReadUtf8File(file, kMaxCacheBytes);
+    if (blob.empty()) return std::nullopt;
     std::string plain;
     auth::WipeOnExit<std::string> wipePlain(plain);
     if (!auth::UnprotectForUser(blob, kMagic, plain)) return std::nullopt;

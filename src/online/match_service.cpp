@@ -30,13 +30,11 @@ std::vector<std::string_view> Tokens(std::string_view text, std::size_t count) {
     return tokens;
 }
 
-std::string ReadConfigText() {
-    std::string text = distribution::ReadUtf8File(OnlineTestConfigPath());
-    if (text.size() > kMaxConfigBytes) text.clear();
-    return text;
-}
-
 }  // namespace
+
+std::string ReadOnlineTestConfig(const std::filesystem::path& file) {
+    return distribution::ReadUtf8File(file, kMaxConfigBytes);
+}
 
 std::filesystem::path OnlineTestConfigPath() {
     return distribution::ExecutableDirectory() / L"config" / L"online-test.cfg";
@@ -69,7 +67,7 @@ std::wstring MatchServiceUrlFrom(std::string_view text) {
     return std::wstring(kDefaultMatchServiceUrl);
 }
 
-std::wstring ConfiguredMatchServiceUrl() { return MatchServiceUrlFrom(ReadConfigText()); }
+std::wstring ConfiguredMatchServiceUrl() { return MatchServiceUrlFrom(ReadOnlineTestConfig(OnlineTestConfigPath())); }
 
 ServiceReply MatchServiceRequest(const std::wstring& serviceUrl, std::wstring_view method, std::wstring_view path,
                                  std::string_view body) {

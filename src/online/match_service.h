@@ -26,6 +26,9 @@ struct OnlineTestConfig {
 // ExecutableDirectory()/config/online-test.cfg.
 std::filesystem::path OnlineTestConfigPath();
 
+// The settings file's text; empty when it cannot be read or holds more than 64 KiB.
+std::string ReadOnlineTestConfig(const std::filesystem::path& file);
+
 // The first three tokens of the file: host, port (decimal digits) and join key.
 // Nothing when a token is missing or the port is not a number; the caller checks
 // the port range and the key length.

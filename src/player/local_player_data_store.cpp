@@ -19,6 +19,8 @@ constexpr std::string_view kMagic = "TARVPL32";
 constexpr std::uint32_t kVersion = 32;
 constexpr std::size_t kMaxFieldBytes = 65536;
 constexpr std::uintmax_t kMaxAvatarBytes = 10u * 1024u * 1024u;
+// Many profiles with long texts fit; a larger file is not read into memory at all.
+constexpr std::size_t kMaxFileBytes = 64u << 20;
 
 InventoryItem DefaultWeapon() {
     InventoryItem item;
@@ -125,7 +127,7 @@ bool ReadProfile(RecordReader& r, LocalPlayerData& p) {
 //   then the SHA-256 of everything before it.
 // False unless the whole file reads cleanly.
 bool ReadProfiles(const std::filesystem::path& path, std::vector<LocalPlayerData>& profiles) {
-    std::string bytes = distribution::ReadUtf8File(path);
+    std::string bytes = distribution::ReadUtf8File(path, kMaxFileBytes);
     std::string_view body;
     if (!auth::VerifyDigest(bytes, body)) return false;
     RecordReader reader(body);
@@ -276,7 +278,7 @@ bool LocalPlayerDataStore::ImportAvatar(LocalPlayerData& profile, const std::fil
     std::uintmax_t size = std::filesystem::file_size(imagePath, ec);
     if (ec || size == 0 || size > kMaxAvatarBytes) return false;
 
-    std::string bytes = distribution::ReadUtf8File(imagePath);
+    std::string bytes = distribution::ReadUtf8File(imagePath, kMaxAvatarBytes);
     if (bytes.empty() || bytes.size() > kMaxAvatarBytes) return false;  // changed or unreadable since the size check
     if (const auto size = ReadImageSize(bytes); size && (size->width > kMaxAvatarSide || size->height > kMaxAvatarSide)) {
         return false;

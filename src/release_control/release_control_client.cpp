@@ -36,6 +36,9 @@ void FillInfo(OwnerKeyInfo& info, const PublicKey& publicKey) {
     info.fingerprint = Fingerprint(info.publicKeyHex);
 }
 
+// The magic, a version byte and a DPAPI blob of 96 key bytes fit many times over.
+constexpr std::size_t kMaxKeyFileBytes = 64 * 1024;
+
 // Reads the stored pair. False with `message` when the file is missing or unusable.
 bool LoadKeyPair(const std::filesystem::path& file, OwnerKeyPair& pair, std::wstring& message) {
     std::error_code ec;
@@ -43,7 +46,7 @@ bool LoadKeyPair(const std::filesystem::path& file, OwnerKeyPair& pair, std::wst
         message = L"No owner key is stored.";
         return false;
     }
-    const std::string bytes = distribution::ReadUtf8File(file);
+    const std::string bytes = distribution::ReadUtf8File(file, kMaxKeyFileBytes);
     const auto blob = DecodeOwnerKeyFile(bytes);
     if (!blob) {
         message = L"The owner key file is not a TARVRK1 key file; it was left untouched.";

@@ -88,12 +88,7 @@ std::optional<ReleaseNote> ParseNote(std::wstring_view value) {
     return note;
 }
 
-std::string ReadSmallFile(const fs::path& file) {
-    std::error_code ec;
-    const std::uintmax_t size = fs::file_size(file, ec);
-    if (ec || size > kMaxReleaseFileBytes) return {};
-    return distribution::ReadUtf8File(file);
-}
+std::string ReadSmallFile(const fs::path& file) { return distribution::ReadUtf8File(file, kMaxReleaseFileBytes); }
 
 }  // namespace
 

@@ -3,25 +3,17 @@
 #include <windows.h>
 #include <wincrypt.h>
 
-#include <fstream>
-#include <iterator>
-#include <vector>
+#include "common/file_utils.h"
 
 namespace tarvo::ui {
 
 namespace {
-constexpr std::uintmax_t kMaxUploadBytes = 8u * 1024u * 1024u;
+constexpr std::size_t kMaxUploadBytes = 8u * 1024u * 1024u;
 }
 
 std::string Base64File(const std::filesystem::path& file) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(file, error);
-    if (error || size == 0 || size > kMaxUploadBytes) return {};
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return {};
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    // The file may have changed between the size check and the read.
-    if (bytes.empty() || bytes.size() > kMaxUploadBytes || in.bad()) return {};
+    const std::string bytes = distribution::ReadUtf8File(file, kMaxUploadBytes);
+    if (bytes.empty()) return {};
 
     const DWORD flags = CRYPT_STRING_BASE64 | CRYPT_STRING_NOCRLF;
     DWORD length = 0;

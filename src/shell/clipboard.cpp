@@ -1,5 +1,6 @@
 #include "shell/clipboard.h"
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 
@@ -34,7 +35,10 @@ std::wstring ReadClipboardText(HWND owner) {
     std::wstring text;
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
         if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text.assign(units, wcsnlen(units, GlobalSize(data) / sizeof(wchar_t)));
+            // Another program decides the size; a field takes a few hundred units at most.
+            constexpr size_t kMaxPasteUnits = 64 * 1024;
+            const size_t available = std::min<size_t>(GlobalSize(data) / sizeof(wchar_t), kMaxPasteUnits);
+            text.assign(units, wcsnlen(units, available));
             GlobalUnlock(data);
         }
     }

@@ -11,8 +11,8 @@ namespace tarvo::ui {
 // place. True only when the clipboard holds the text afterwards.
 bool PutTextOnClipboard(HWND owner, std::wstring_view text);
 
-// The clipboard's CF_UNICODETEXT up to its terminating NUL; empty when it cannot be
-// opened or holds no text.
+// The clipboard's CF_UNICODETEXT up to its terminating NUL, at most 65536 units; empty
+// when it cannot be opened or holds no text.
 std::wstring ReadClipboardText(HWND owner);
 
 }  // namespace tarvo::ui

@@ -2,7 +2,6 @@
 // match-service status probe.
 #include <algorithm>
 
-#include "common/file_utils.h"
 #include "gameplay/gameplay_config.h"
 #include "online/match_service.h"
 #include "shell/native_shell.h"
@@ -21,7 +20,7 @@ bool NativeShell::HandleOnlineCommand(const std::string& command) {
         const std::filesystem::path file =
             onlineTestConfig.empty() ? online::OnlineTestConfigPath() : onlineTestConfig;
         const std::optional<online::OnlineTestConfig> config =
-            online::ParseOnlineTestConfig(distribution::ReadUtf8File(file));
+            online::ParseOnlineTestConfig(online::ReadOnlineTestConfig(file));
         if (!config || config->port < 1 || config->port > 65535 ||
             config->joinKey.size() < online::kMinJoinKeyLength) {
             toast = kNotConfigured;
@@ -54,7 +53,7 @@ bool NativeShell::HandleOnlineCommand(const std::string& command) {
                 } else {
                     // Tests name their own settings file, and with it their own match service.
                     const std::wstring service =
-                        online::MatchServiceUrlFrom(distribution::ReadUtf8File(onlineTestConfig));
+                        online::MatchServiceUrlFrom(online::ReadOnlineTestConfig(onlineTestConfig));
                     statusProbe =
                         std::async(std::launch::async, [service] { return online::FetchMatchStatus(service); });
                 }

@@ -4,8 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "common/data_roots.h"
@@ -31,10 +29,16 @@ std::optional<float> NumberAfter(std::string_view text, std::string_view key, bo
     return value;
 }
 
+// Both settings files are a few hundred bytes as written; a much larger one is not a settings file.
+constexpr std::size_t kMaxSettingsFileBytes = 64 * 1024;
+
+// The file's text; nothing when it cannot be opened or is too large to be a settings file.
 std::optional<std::string> ReadIfOpens(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::in | std::ios::binary);
-    if (!in.is_open()) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string text;
+    if (distribution::ReadWholeFile(file, kMaxSettingsFileBytes, text) != distribution::FileRead::Read) {
+        return std::nullopt;
+    }
+    return text;
 }
 
 const char* Bool(bool value) { return value ? "true" : "false"; }
@@ -115,7 +119,7 @@ void ReadUpdatePreferences(std::string_view text, UpdatePreferences& prefs) {
 }
 
 void LoadGamePreferences(const std::filesystem::path& file, GamePreferences& prefs) {
-    ReadGamePreferences(distribution::ReadUtf8File(file), prefs);
+    ReadGamePreferences(distribution::ReadUtf8File(file, kMaxSettingsFileBytes), prefs);
 }
 
 void LoadUpdatePreferences(const std::filesystem::path& file, const std::filesystem::path& packageDefaults,

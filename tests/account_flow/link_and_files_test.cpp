@@ -176,15 +176,23 @@ protected:
 };
 
 TEST_F(DamagedFiles, ADamagedSessionIsRefusedAndTheStartGoesToSignIn) {
-    for (bool truncate : {false, true}) {
-        SCOPED_TRACE(truncate ? "truncated" : "tampered");
+    for (const std::string damage : {"tampered", "truncated", "1 TiB of holes"}) {
+        SCOPED_TRACE(damage);
         SignIn();
         ASSERT_TRUE(Settle());
         shell.reset();
-        Damage(SessionFile(), truncate);
+        if (damage == "1 TiB of holes") {
+            // What a damaged disk can show: read whole, it would end the program at every start.
+            ASSERT_TRUE(testing::WriteSparseFile(SessionFile(), 1ull << 40));
+        } else {
+            Damage(SessionFile(), damage == "truncated");
+        }
         std::wstring error;
         EXPECT_FALSE(account::ServerSessionStore().Load(error));
         EXPECT_FALSE(error.empty());
+        if (damage == "1 TiB of holes") {
+            EXPECT_EQ(error, L"Stored account session is malformed.");
+        }
 
         const size_t sent = service.RequestCount();
         StartFromSplash();

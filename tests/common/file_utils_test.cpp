@@ -10,7 +10,9 @@ using tarvo::distribution::AtomicWriteUtf8;
 using tarvo::distribution::ExecutableDirectory;
 using tarvo::distribution::LastErrorMessage;
 using tarvo::distribution::MoveReplace;
+using tarvo::distribution::FileRead;
 using tarvo::distribution::ReadUtf8File;
+using tarvo::distribution::ReadWholeFile;
 using tarvo::testing::ReadBytes;
 using tarvo::testing::TempFolder;
 using tarvo::testing::WriteBytes;
@@ -25,22 +27,42 @@ fs::path TempOf(const fs::path& target) {
 
 }  // namespace
 
-TEST(ReadUtf8File, ReturnsEveryByteUnchanged) {
+TEST(ReadUtf8File, ReturnsEveryByteUnchangedUpToTheLimit) {
     TempFolder temp;
     const std::string bytes("\xEF\xBB\xBFline\r\nnext\0end\xFF", 18);
     WriteBytes(temp.Path() / L"raw.bin", bytes);
-    EXPECT_EQ(ReadUtf8File(temp.Path() / L"raw.bin"), bytes);
+    EXPECT_EQ(ReadUtf8File(temp.Path() / L"raw.bin", 18), bytes);
+    EXPECT_EQ(ReadUtf8File(temp.Path() / L"raw.bin", 17), "");
 
     std::string large(200000, '\0');
     for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 31 + 7);
     WriteBytes(temp.Path() / L"large.bin", large);
-    EXPECT_EQ(ReadUtf8File(temp.Path() / L"large.bin"), large);
+    EXPECT_EQ(ReadUtf8File(temp.Path() / L"large.bin", 200000), large);
 }
 
-TEST(ReadUtf8File, MissingFileOrFolderGivesEmpty) {
+TEST(ReadWholeFile, TellsMissingFromTooLargeFromUnreadable) {
     TempFolder temp;
-    EXPECT_EQ(ReadUtf8File(temp.Path() / L"missing.json"), "");
-    EXPECT_EQ(ReadUtf8File(temp.Path()), "");
+    std::string bytes = "stale";
+    EXPECT_EQ(ReadWholeFile(temp.Path() / L"missing.json", 100, bytes), FileRead::Missing);
+    EXPECT_EQ(bytes, "");
+    EXPECT_EQ(ReadWholeFile(temp.Path() / L"no-folder" / L"x.json", 100, bytes), FileRead::Missing);
+    EXPECT_EQ(ReadWholeFile(temp.Path(), 100, bytes), FileRead::Failed);  // a folder is there, not missing
+
+    // A 1 TiB file of holes is refused by its size: nothing is reserved or read.
+    ASSERT_TRUE(tarvo::testing::WriteSparseFile(temp.Path() / L"huge.session", 1ull << 40));
+    EXPECT_EQ(ReadWholeFile(temp.Path() / L"huge.session", 64u << 20, bytes), FileRead::TooLarge);
+    EXPECT_EQ(ReadUtf8File(temp.Path() / L"huge.session", 64u << 20), "");
+
+    // Held open by another program without read sharing: there, but unreadable.
+    const fs::path held = temp.Path() / L"held.key";
+    WriteBytes(held, "key");
+    HANDLE holder = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ReadWholeFile(held, 100, bytes), FileRead::Failed);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    CloseHandle(holder);
+    EXPECT_EQ(ReadWholeFile(held, 100, bytes), FileRead::Read);
+    EXPECT_EQ(bytes, "key");
 }
 
 TEST(AtomicWriteUtf8, CreatesFolderChainAndLeavesNoTemporary) {

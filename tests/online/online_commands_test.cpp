@@ -43,6 +43,10 @@ TEST_F(OnlineCommands, AnIncompleteSettingsFileIsNotConfigured) {
         EXPECT_FALSE(shell->onlineMatch);
         EXPECT_FALSE(shell->identityLoad.has_value());
     }
+    // A file past 64 KiB is not read at all, whatever it begins with (the status probe caps it alike).
+    Write("localhost 5000 " + key24 + std::string(64 * 1024, ' '));
+    shell->Dispatch("match.start");
+    EXPECT_EQ(shell->toast, kNotConfigured);
     // A host name passes the file check and fails to open.
     Write("localhost 5000 " + key24);
     shell->Dispatch("match.start");

@@ -3,8 +3,10 @@
 // variable set for one scope, a temporary user state root, and byte-exact file access.
 
 #include <windows.h>
+#include <winioctl.h>
 
 #include <atomic>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -25,6 +27,21 @@ inline void WriteBytes(const std::filesystem::path& file, std::string_view bytes
     std::filesystem::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A file of `size` bytes that takes no disk space (a hole to its end): what a damaged disk or
+// a hostile file can present to a reader. False when the system refuses the size.
+inline bool WriteSparseFile(const std::filesystem::path& file, std::uint64_t size) {
+    std::filesystem::create_directories(file.parent_path());
+    HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    DWORD ignored = 0;
+    DeviceIoControl(handle, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);  // Windows needs it
+    LARGE_INTEGER end{};
+    end.QuadPart = static_cast<LONGLONG>(size);
+    const bool sized = SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) && SetEndOfFile(handle);
+    CloseHandle(handle);
+    return sized;
 }
 
 class TempFolder {

@@ -97,7 +97,9 @@ bool ReadSpirvFile(const std::filesystem::path& file, std::vector<uint32_t>& cod
     std::ifstream in(file, std::ios::binary | std::ios::ate);
     if (!in) return false;
     const std::streamoff size = in.tellg();
-    if (size <= 0 || size % 4 != 0) return false;
+    // The game's two shaders are a few KiB; a file of megabytes is not one of them.
+    constexpr std::streamoff kMaxSpirvBytes = 4 << 20;
+    if (size <= 0 || size % 4 != 0 || size > kMaxSpirvBytes) return false;
     code.resize(static_cast<size_t>(size) / 4);
     in.seekg(0);
     if (!in.read(reinterpret_cast<char*>(code.data()), size)) {
