@@ -1,6 +1,6 @@
 #pragma once
 // Local prototype accounts ("accounts.dat" in the "Prototype" folder of the user state root): passwords are
-// kept only as PBKDF2-SHA256 hashes with a per-account random salt.
+// kept only as PBKDF2-SHA256 hashes with a per-account random salt, verification tokens only as salted hashes.
 
 #include <cstdint>
 #include <filesystem>
@@ -23,6 +23,8 @@ struct LocalAccountRecord {
     std::vector<std::uint8_t> salt;
     std::wstring createdAt;  // UTC time stamp; "SERVER ACCOUNT" for records made from a server session
     bool emailVerified = false;
+    // The e-mail code and trusted-device secret: set only in the records Register and VerifyEmail return
+    // (the file keeps its hash); empty in every record read back.
     std::wstring verificationToken;
 };
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "auth/binary_record.h"
 #include "auth/device_credential_store.h"
 #include "auth/local_prototype_auth_provider.h"
 #include "auth/mock_providers.h"
@@ -14,6 +15,17 @@ using tarvo::auth::LocalPrototypeAuthProvider;
 using tarvo::testing::ReadBytes;
 using tarvo::testing::TempDataRoot;
 using tarvo::testing::WriteBytes;
+
+namespace {
+
+// The text's UTF-16LE or UTF-8 bytes occur in the file.
+bool ContainsText(const std::string& file, const std::wstring& text) {
+    const std::string utf16(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    const std::string utf8(text.begin(), text.end());  // ASCII tokens
+    return file.find(utf16) != std::string::npos || file.find(utf8) != std::string::npos;
+}
+
+}  // namespace
 
 TEST(LooksLikeEmail, AcceptsExactlyTheStatedShapes) {
     struct Case {
@@ -92,11 +104,15 @@ TEST_F(LocalAccountsTest, RegisterThenLogin) {
     EXPECT_FALSE(record.emailVerified);
     EXPECT_FALSE(record.verificationToken.empty());
 
-    // The file holds no password text.
-    std::string file = ReadBytes(provider.Path());
-    EXPECT_EQ(file.substr(0, 8), "TARVAC02");
-    EXPECT_EQ(file.find("Secret123"), std::string::npos);
-    EXPECT_EQ(file.find(std::string("S\0e\0c\0r\0e\0t\0", 12)), std::string::npos);
+    // The file holds no password text and no verification token, before or after verification.
+    for (bool verified : {false, true}) {
+        if (verified) ASSERT_EQ(provider.VerifyEmail(L"ann@example.com", record.verificationToken).status, 0u);
+        std::string file = ReadBytes(provider.Path());
+        EXPECT_EQ(file.substr(0, 8), "TARVAC02");
+        EXPECT_EQ(file.find("Secret123"), std::string::npos);
+        EXPECT_EQ(file.find(std::string("S\0e\0c\0r\0e\0t\0", 12)), std::string::npos);
+        EXPECT_FALSE(ContainsText(file, record.verificationToken));
+    }
 
     // A second provider reads the same file; the e-mail matches ignoring case.
     LocalPrototypeAuthProvider again;
@@ -105,6 +121,48 @@ TEST_F(LocalAccountsTest, RegisterThenLogin) {
     ASSERT_TRUE(login.account);
     EXPECT_EQ(login.account->accountId, record.accountId);
     EXPECT_EQ(login.account->passwordHash, record.passwordHash);
+    EXPECT_TRUE(login.account->verificationToken.empty());
+}
+
+TEST_F(LocalAccountsTest, AnOlderFileWithClearTokensIsReadAndRewrittenWithoutThem) {
+    // Version 2 kept the token itself where version 3 keeps a salt and a hash.
+    std::vector<std::uint8_t> salt(16, 7);
+    std::vector<std::uint8_t> hash(32);
+    ASSERT_TRUE(tarvo::auth::Pbkdf2Sha256("Secret123", salt, 1000, hash));
+    tarvo::auth::RecordWriter v2;
+    v2.Raw("TARVAC02");
+    v2.U32(2);
+    v2.U32(1000);
+    v2.U32(1);
+    v2.WString(L"local-0011223344556677");
+    v2.WString(L"ann@example.com");
+    v2.WString(L"Ann");
+    v2.Bytes(hash);
+    v2.Bytes(salt);
+    v2.WString(L"2026-01-01T00:00:00.000Z");
+    v2.Bool(true);
+    v2.WString(L"00112233445566778899aabbccddeeff");
+    ASSERT_TRUE(tarvo::auth::AppendDigest(v2.Data()));
+    WriteBytes(provider.Path(), v2.Data());
+    const std::wstring token = L"00112233445566778899aabbccddeeff";
+    ASSERT_TRUE(ContainsText(ReadBytes(provider.Path()), token));
+
+    // A device trusted before the change is still restored; the token left the file at the first read.
+    DpapiDeviceCredentialStore store;
+    std::wstring error;
+    ASSERT_TRUE(store.Save({L"local-0011223344556677", L"ann@example.com", token}, error)) << error;
+    std::optional<LocalAccountRecord> restored = provider.RestoreDeviceCredential(store);
+    ASSERT_TRUE(restored);
+    EXPECT_EQ(restored->nickname, L"Ann");
+    const std::string rewritten = ReadBytes(provider.Path());
+    std::uint32_t version = 0;
+    memcpy(&version, rewritten.data() + 8, 4);
+    EXPECT_EQ(version, 3u);
+    EXPECT_FALSE(ContainsText(rewritten, token));
+    EXPECT_EQ(provider.Login(L"ann@example.com", L"Secret123").status, AuthResult::Ok);
+    EXPECT_EQ(provider.VerifyEmail(L"ann@example.com", token).status, AuthResult::Ok);
+    EXPECT_EQ(provider.VerifyEmail(L"ann@example.com", L"00112233445566778899aabbccddeefe").status,
+              AuthResult::InvalidToken);
 }
 
 TEST_F(LocalAccountsTest, WrongPasswordAndUnknownAccount) {
