@@ -39,14 +39,28 @@ void FillInfo(OwnerKeyInfo& info, const PublicKey& publicKey) {
 // The magic, a version byte and a DPAPI blob of 96 key bytes fit many times over.
 constexpr std::size_t kMaxKeyFileBytes = 64 * 1024;
 
-// Reads the stored pair. False with `message` when the file is missing or unusable.
-bool LoadKeyPair(const std::filesystem::path& file, OwnerKeyPair& pair, std::wstring& message) {
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) {
-        message = L"No owner key is stored.";
-        return false;
+// What is on disk where the key belongs.
+enum class KeyFile { Missing, Present, Unusable };
+
+// Reads the key file. Unusable, with `message` set, when a file (or something) is there
+// that cannot be read: only a key that is certainly absent may be created.
+KeyFile ReadKeyFile(const std::filesystem::path& file, std::string& bytes, std::wstring& message) {
+    switch (distribution::ReadWholeFile(file, kMaxKeyFileBytes, bytes)) {
+        case distribution::FileRead::Read: return KeyFile::Present;
+        case distribution::FileRead::Missing: return KeyFile::Missing;
+        case distribution::FileRead::TooLarge:
+            message = L"The owner key file is too large to be a key file; it was left untouched.";
+            return KeyFile::Unusable;
+        case distribution::FileRead::Failed: break;
     }
-    const std::string bytes = distribution::ReadUtf8File(file, kMaxKeyFileBytes);
+    const DWORD code = GetLastError();
+    message = L"The owner key file could not be read (" + distribution::LastErrorMessage(code) +
+              L"); no new key was made and the file was left untouched.";
+    return KeyFile::Unusable;
+}
+
+// Takes the pair out of the key file's bytes. False with `message` when they are unusable.
+bool LoadKeyPair(std::string_view bytes, OwnerKeyPair& pair, std::wstring& message) {
     const auto blob = DecodeOwnerKeyFile(bytes);
     if (!blob) {
         message = L"The owner key file is not a TARVRK1 key file; it was left untouched.";
@@ -107,14 +121,19 @@ bool CreateKeyPair(const std::filesystem::path& file, OwnerKeyPair& pair, std::w
 OwnerKeyInfo EnsurePair(const std::filesystem::path& file, OwnerKeyPair& pair) {
     OwnerKeyInfo info;
     info.path = file;
-    std::error_code ec;
-    if (std::filesystem::exists(file, ec)) {
-        if (!LoadKeyPair(file, pair, info.message)) return info;
-        info.message = L"Owner key loaded.";
-    } else {
-        if (!CreateKeyPair(file, pair, info.message)) return info;
-        info.created = true;
-        info.message = L"A new owner key was created and protected for this Windows user.";
+    std::string bytes;
+    auth::WipeOnExit<std::string> wipeBytes(bytes);
+    switch (ReadKeyFile(file, bytes, info.message)) {
+        case KeyFile::Unusable: return info;
+        case KeyFile::Present:
+            if (!LoadKeyPair(bytes, pair, info.message)) return info;
+            info.message = L"Owner key loaded.";
+            break;
+        case KeyFile::Missing:
+            if (!CreateKeyPair(file, pair, info.message)) return info;
+            info.created = true;
+            info.message = L"A new owner key was created and protected for this Windows user.";
+            break;
     }
     info.ready = true;
     FillInfo(info, pair.publicKey);

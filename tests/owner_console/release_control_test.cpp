@@ -60,6 +60,31 @@ TEST_F(OwnerKey, AnUnreadableFileIsReportedAndLeftUntouched) {
         EXPECT_FALSE(info.message.empty());
         EXPECT_EQ(ReadBytes(file), bytes) << "an owner key is never overwritten";
     }
+
+    // A key file that cannot even be looked at (held by another program that lets it be
+    // replaced but not read) is not taken for a missing one: no key is made over it.
+    const OwnerKeyInfo real = ReleaseControlClient::EnsureOwnerKey();
+    ASSERT_TRUE(real.ready);
+    const std::string stored = ReadBytes(real.path);
+    HANDLE holder = CreateFileW(real.path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    const OwnerKeyInfo blocked = ReleaseControlClient::EnsureOwnerKey();
+    CloseHandle(holder);
+    EXPECT_FALSE(blocked.ready);
+    EXPECT_FALSE(blocked.created);
+    EXPECT_EQ(blocked.message.find(L"The owner key file could not be read ("), 0u)
+        << std::string(blocked.message.begin(), blocked.message.end());
+    EXPECT_NE(blocked.message.find(L"left untouched"), std::wstring::npos);
+    EXPECT_EQ(ReadBytes(real.path), stored);
+    EXPECT_EQ(ReleaseControlClient::EnsureOwnerKey().publicKeyHex, real.publicKeyHex);
+
+    // One of 1 TiB is refused by its size alone.
+    ASSERT_TRUE(testing::WriteSparseFile(file, 1ull << 40));
+    const OwnerKeyInfo huge = ReleaseControlClient::EnsureOwnerKey(file);
+    EXPECT_FALSE(huge.ready);
+    EXPECT_FALSE(huge.created);
+    EXPECT_EQ(std::filesystem::file_size(file), 1ull << 40);
 }
 
 TEST_F(OwnerKey, AFlippedByteInTheProtectedKeyIsRefused) {
