@@ -139,6 +139,35 @@ private:
     bool firstInObject_ = true;
 };
 
+std::size_t Base64Length(std::size_t bytes) { return (bytes + 2) / 3 * 4; }
+
+// Appends the Base64 of `bytes` to `out`, encoding in place: no temporary holds the text.
+void AppendBase64(std::string& out, std::string_view bytes) {
+    size_t i = 0;
+    for (; i + 2 < bytes.size(); i += 3) {
+        const unsigned v = (static_cast<unsigned char>(bytes[i]) << 16) |
+                           (static_cast<unsigned char>(bytes[i + 1]) << 8) | static_cast<unsigned char>(bytes[i + 2]);
+        out += kBase64Alphabet[(v >> 18) & 63];
+        out += kBase64Alphabet[(v >> 12) & 63];
+        out += kBase64Alphabet[(v >> 6) & 63];
+        out += kBase64Alphabet[v & 63];
+    }
+    const size_t rest = bytes.size() - i;
+    if (rest == 1) {
+        const unsigned v = static_cast<unsigned char>(bytes[i]) << 16;
+        out += kBase64Alphabet[(v >> 18) & 63];
+        out += kBase64Alphabet[(v >> 12) & 63];
+        out += "==";
+    } else if (rest == 2) {
+        const unsigned v =
+            (static_cast<unsigned char>(bytes[i]) << 16) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
+        out += kBase64Alphabet[(v >> 18) & 63];
+        out += kBase64Alphabet[(v >> 12) & 63];
+        out += kBase64Alphabet[(v >> 6) & 63];
+        out += '=';
+    }
+}
+
 int Base64Value(char c) {
     if (c >= 'A' && c <= 'Z') return c - 'A';
     if (c >= 'a' && c <= 'z') return c - 'a' + 26;
@@ -217,44 +246,31 @@ std::string AnnouncementPayload(std::string_view keyId, std::wstring_view audien
 }
 
 std::string Envelope(std::string_view payload, const PublicKey& publicKey, const Signature& signature) {
-    std::string envelope = "{\"envelope\":\"";
+    // The payload may carry passwords: the envelope is sized once and encoded in place, so no
+    // temporary and no outgrown buffer is left holding its Base64 (the caller wipes the result).
+    static constexpr std::string_view kParts[] = {"{\"envelope\":\"", "\",\"publicKey\":\"", "\",\"payload\":\"",
+                                                  "\",\"signature\":\"", "\"}"};
+    std::size_t size = kEnvelopeTag.size() + Base64Length(publicKey.size()) + Base64Length(payload.size()) +
+                       Base64Length(signature.size());
+    for (const std::string_view part : kParts) size += part.size();
+    std::string envelope;
+    envelope.reserve(size);
+    envelope += kParts[0];
     envelope += kEnvelopeTag;
-    envelope += "\",\"publicKey\":\"";
-    envelope += Base64Encode(std::string_view(reinterpret_cast<const char*>(publicKey.data()), publicKey.size()));
-    envelope += "\",\"payload\":\"";
-    envelope += Base64Encode(payload);
-    envelope += "\",\"signature\":\"";
-    envelope += Base64Encode(std::string_view(reinterpret_cast<const char*>(signature.data()), signature.size()));
-    envelope += "\"}";
+    envelope += kParts[1];
+    AppendBase64(envelope, std::string_view(reinterpret_cast<const char*>(publicKey.data()), publicKey.size()));
+    envelope += kParts[2];
+    AppendBase64(envelope, payload);
+    envelope += kParts[3];
+    AppendBase64(envelope, std::string_view(reinterpret_cast<const char*>(signature.data()), signature.size()));
+    envelope += kParts[4];
     return envelope;
 }
 
 std::string Base64Encode(std::string_view bytes) {
     std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
-    size_t i = 0;
-    for (; i + 2 < bytes.size(); i += 3) {
-        const unsigned v = (static_cast<unsigned char>(bytes[i]) << 16) |
-                           (static_cast<unsigned char>(bytes[i + 1]) << 8) | static_cast<unsigned char>(bytes[i + 2]);
-        out += kBase64Alphabet[(v >> 18) & 63];
-        out += kBase64Alphabet[(v >> 12) & 63];
-        out += kBase64Alphabet[(v >> 6) & 63];
-        out += kBase64Alphabet[v & 63];
-    }
-    const size_t rest = bytes.size() - i;
-    if (rest == 1) {
-        const unsigned v = static_cast<unsigned char>(bytes[i]) << 16;
-        out += kBase64Alphabet[(v >> 18) & 63];
-        out += kBase64Alphabet[(v >> 12) & 63];
-        out += "==";
-    } else if (rest == 2) {
-        const unsigned v =
-            (static_cast<unsigned char>(bytes[i]) << 16) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
-        out += kBase64Alphabet[(v >> 18) & 63];
-        out += kBase64Alphabet[(v >> 12) & 63];
-        out += kBase64Alphabet[(v >> 6) & 63];
-        out += '=';
-    }
+    out.reserve(Base64Length(bytes.size()));
+    AppendBase64(out, bytes);
     return out;
 }
 
