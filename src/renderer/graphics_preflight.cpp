@@ -187,11 +187,13 @@ bool FindSuitableDevice(PFN_vkGetInstanceProcAddr gipa, VkInstance instance, Gra
 
 }  // namespace
 
+HMODULE LoadSystemVulkanLoader() { return LoadLibraryExW(L"vulkan-1.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32); }
+
 VulkanLoaderAccess SystemVulkanLoader() {
     auto module = std::make_shared<HMODULE>(nullptr);
     VulkanLoaderAccess access;
     access.open = [module](std::wstring& path) {
-        *module = LoadLibraryW(L"vulkan-1.dll");
+        *module = LoadSystemVulkanLoader();
         if (!*module) return false;
         std::wstring buffer(32768, L'\0');
         const DWORD length = GetModuleFileNameW(*module, buffer.data(), static_cast<DWORD>(buffer.size()));

@@ -24,7 +24,11 @@ struct VulkanLoaderAccess {
     std::function<void()> close;
 };
 
-// The real "vulkan-1.dll" through LoadLibraryW / GetProcAddress / FreeLibrary.
+// "vulkan-1.dll" from the system folder only, never from the executable's or the working
+// folder, where anyone could plant a DLL of that name. Null when it cannot be loaded.
+HMODULE LoadSystemVulkanLoader();
+
+// The real "vulkan-1.dll" through LoadSystemVulkanLoader / GetProcAddress / FreeLibrary.
 VulkanLoaderAccess SystemVulkanLoader();
 
 // "TARVO_VULKAN_QA_FAULT" when it holds 1 to 63 characters, else empty.

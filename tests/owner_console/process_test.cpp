@@ -4,6 +4,7 @@
 #include "common/file_utils.h"
 #include "owner_console/ostrel_ui.h"
 #include "shell/shell_fixture.h"
+#include "support/child_process.h"
 #include "support/fake_release_control.h"
 
 namespace tarvo::ui::test {
@@ -72,44 +73,6 @@ TEST_F(OwnerConsoleRun, StartsOnTheGateUnlocksAndVisitsEveryPageByMouse) {
     EXPECT_NE(std::find(events.begin(), events.end(), "WindowCreated"), events.end());
 }
 
-// Output and exit code of one run of the test launcher.
-struct LauncherRun {
-    DWORD exitCode = 0xFFFFFFFF;
-    std::string output;
-};
-
-LauncherRun RunLauncher(const std::filesystem::path& exe, const std::wstring& arguments) {
-    LauncherRun run;
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return run;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + exe.wstring() + L"\" " + arguments;
-    const std::wstring folder = exe.parent_path().wstring();
-    const BOOL started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                        nullptr, folder.c_str(), &startup, &process);
-    CloseHandle(writeEnd);
-    if (started) {
-        char buffer[4096];
-        DWORD read = 0;
-        while (ReadFile(readEnd, buffer, sizeof buffer, &read, nullptr) && read > 0) run.output.append(buffer, read);
-        WaitForSingleObject(process.hProcess, 60000);
-        GetExitCodeProcess(process.hProcess, &run.exitCode);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-    CloseHandle(readEnd);
-    return run;
-}
-
 TEST_F(OwnerConsoleRun, WithoutLibsodiumBesideItTheSignedCommandIsRefusedWithItsMessage) {
     const std::filesystem::path built = distribution::ExecutableDirectory() / "ostrel_launcher.exe";
     ASSERT_TRUE(std::filesystem::exists(built));
@@ -117,7 +80,7 @@ TEST_F(OwnerConsoleRun, WithoutLibsodiumBesideItTheSignedCommandIsRefusedWithIts
     testing::FakeReleaseControl service;
 
     // Beside its libsodium.dll the launcher signs and the service verifies.
-    const LauncherRun signing = RunLauncher(built, L"sign " + service.BaseUrl());
+    const testing::ProgramRun signing = testing::RunProgram(built, L"sign " + service.BaseUrl());
     EXPECT_EQ(signing.exitCode, 0u) << signing.output;
     EXPECT_NE(signing.output.find("sent 200"), std::string::npos) << signing.output;
     ASSERT_EQ(service.Commands().size(), 1u);
@@ -127,7 +90,8 @@ TEST_F(OwnerConsoleRun, WithoutLibsodiumBesideItTheSignedCommandIsRefusedWithIts
     const std::filesystem::path alone = Root() / "alone";
     std::filesystem::create_directories(alone);
     std::filesystem::copy_file(built, alone / "ostrel_launcher.exe");
-    const LauncherRun refused = RunLauncher(alone / "ostrel_launcher.exe", L"sign " + service.BaseUrl());
+    const testing::ProgramRun refused =
+        testing::RunProgram(alone / "ostrel_launcher.exe", L"sign " + service.BaseUrl());
     EXPECT_EQ(refused.exitCode, 2u) << refused.output;
     EXPECT_NE(refused.output.find("refused libsodium is not available: libsodium.dll was not found"), std::string::npos)
         << refused.output;

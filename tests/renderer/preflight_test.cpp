@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "common/file_utils.h"
 #include "renderer/graphics_preflight_probe.h"
+#include "support/child_process.h"
+#include "support/temp_folder.h"
 
 namespace tarvo::renderer {
 namespace {
@@ -283,6 +286,22 @@ TEST(GraphicsPreflight, RealLoaderUnderTheTestPlatform) {
     SetEnvironmentVariableA("TARVO_VULKAN_QA_FAULT", nullptr);
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.loaderPath, L"НЕ ЗНАЙДЕНО");
+}
+
+TEST(GraphicsPreflight, ALoaderPlantedBesideTheProgramOrInItsWorkingFolderIsNeverRun) {
+    // Both the preflight and the backend open the loader; a DLL of its name planted where the
+    // program starts must not run, and the system's loader does the work instead.
+    const std::filesystem::path bin = distribution::ExecutableDirectory();
+    testing::TempFolder folder;
+    std::filesystem::copy_file(bin / "vulkan_loader_probe.exe", folder / "vulkan_loader_probe.exe");
+    std::filesystem::copy_file(bin / "planted-vulkan.dll", folder / "vulkan-1.dll");
+    const std::wstring shaders = L"\"" + (bin / "assets" / "shaders").wstring() + L"\"";
+    const testing::ProgramRun run = testing::RunProgram(folder / "vulkan_loader_probe.exe", shaders, folder.Path());
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_FALSE(std::filesystem::exists(folder / "planted-dll-ran")) << run.output;
+    EXPECT_NE(run.output.find("preflight 0 "), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find(std::string(folder.Path().string())), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("backend 1"), std::string::npos) << run.output;
 }
 
 TEST(GraphicsPreflight, TextHelpers) {

@@ -1,4 +1,5 @@
 #include "renderer/vulkan/vulkan_impl.h"
+#include "renderer/graphics_preflight_probe.h"
 #include "renderer/vulkan/vulkan_choices.h"
 
 namespace tarvo::renderer {
@@ -22,7 +23,7 @@ bool VulkanRenderer::Impl::Fail(const wchar_t* text) {
 VulkanRenderer::Impl::~Impl() { Shutdown(); }
 
 bool VulkanRenderer::Impl::LoadApi() {
-    loader = LoadLibraryW(L"vulkan-1.dll");
+    loader = LoadSystemVulkanLoader();
     if (!loader) return Fail(L"vulkan-1.dll is unavailable");
     getInstanceProcAddr = reinterpret_cast<PFN_vkGetInstanceProcAddr>(GetProcAddress(loader, "vkGetInstanceProcAddr"));
     if (!getInstanceProcAddr) return Fail(L"vkGetInstanceProcAddr is unavailable");
