@@ -189,7 +189,9 @@ std::filesystem::path FindUiAsset(const std::filesystem::path& executableDirecto
     if (rel.is_absolute()) return rel;
     std::error_code ec;
     fs::path dir = executableDirectory;
-    while (!dir.empty()) {
+    // The executable's folder and its seven nearest ancestors, no higher: a folder far up
+    // (a user's home or a drive's root) must not supply the images.
+    for (int examined = 0; examined < 8 && !dir.empty(); ++examined) {
         const fs::path candidate = dir / "assets" / "ui" / rel;
         if (fs::exists(candidate, ec)) return candidate;
         const fs::path parent = dir.parent_path();

@@ -82,8 +82,8 @@ std::filesystem::path FindGameplayConfigFile(const std::filesystem::path& execut
 // holds current.json, else the executable folder itself.
 std::filesystem::path InstallRootFor(const std::filesystem::path& executableDirectory);
 
-// rel unchanged when absolute; else the first existing <dir>/assets/ui/<rel> from
-// the executable folder up to the drive root; else <exe dir>/assets/ui/<rel>.
+// rel unchanged when absolute; else the first existing <dir>/assets/ui/<rel> from the
+// executable folder and its seven nearest ancestors; else <exe dir>/assets/ui/<rel>.
 std::filesystem::path FindUiAsset(const std::filesystem::path& executableDirectory, const std::filesystem::path& rel);
 
 }  // namespace tarvo::ui

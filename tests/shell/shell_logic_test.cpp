@@ -291,6 +291,12 @@ TEST(UiAssets, AbsoluteKeptNearestAncestorWinsElseBesideTheExecutable) {
     EXPECT_EQ(FindUiAsset(exe, rel), temp.Path() / "build" / "assets" / "ui" / rel);
     const std::filesystem::path absolute = temp.Path() / "elsewhere.png";
     EXPECT_EQ(FindUiAsset(exe, absolute), absolute);
+
+    // Eight folders are searched, the executable's and seven above it; the ninth is not.
+    const std::filesystem::path deep = temp.Path() / "1" / "2" / "3" / "4" / "5" / "6" / "7" / "8";
+    EXPECT_EQ(FindUiAsset(deep, rel), deep / "assets" / "ui" / rel);
+    testing::WriteBytes(temp.Path() / "1" / "assets" / "ui" / rel, "z");
+    EXPECT_EQ(FindUiAsset(deep, rel), temp.Path() / "1" / "assets" / "ui" / rel);
 }
 
 }  // namespace
