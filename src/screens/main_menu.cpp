@@ -2,6 +2,7 @@
 // exit and account-link buttons, navigation row, combat record and teasers.
 #include <string>
 
+#include "screens/player_screens.h"
 #include "shell/native_shell.h"
 
 namespace tarvo::ui {
@@ -38,14 +39,12 @@ void NativeShell::DrawMainMenu() {
     Card(D2D1::RectF(72, 168, 510, 345));
     const D2D_RECT_F avatar = D2D1::RectF(98, 196, 224, 322);
     const std::wstring& name = playerData.identity.displayName;
-    if (playerData.avatar.customImage && DrawImage(playerData.avatar.imagePath, avatar, 1.0f)) {
+    if (DrawOwnAvatar(*this, avatar)) {
         StrokeRounded(avatar, 63.0f, WithAlpha(Colors::Border, 0.55f), 1.0f);
     } else {
         FillRounded(avatar, 63.0f, WithAlpha(Colors::Cyan, 0.14f));
         StrokeRounded(avatar, 63.0f, Colors::Cyan, 2.0f);
-        const std::wstring_view initials =
-            name.empty() ? std::wstring_view(L"TV") : std::wstring_view(name).substr(0, 3);
-        DrawTextIn(initials, headingFormat.Get(), avatar, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER);
+        DrawTextIn(ProfileInitials(name), headingFormat.Get(), avatar, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER);
     }
     DrawTextIn(name, headingFormat.Get(), D2D1::RectF(250, 195, 480, 235), Colors::Text);
     std::wstring level(localization.Get(L"level"));

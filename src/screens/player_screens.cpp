@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "shell/native_shell.h"
+#include "shell/shell_logic.h"
 
 namespace tarvo::ui {
 
@@ -118,6 +119,13 @@ bool DrawBoundedImage(NativeShell& shell, const std::filesystem::path& asset, D2
         return false;
     }
     return shell.DrawImage(resolved, rect, opacity);  // already resolved: no second search
+}
+
+bool DrawOwnAvatar(NativeShell& shell, D2D_RECT_F rect) {
+    const player::ProfileAvatar& avatar = shell.playerData.avatar;
+    if (!avatar.customImage) return false;
+    const std::filesystem::path own = AvatarInsideProfile(avatar.imagePath, shell.playerStore.ProfileFolder());
+    return !own.empty() && DrawBoundedImage(shell, own, rect, 1.0f);
 }
 
 void DrawChip(NativeShell& shell, D2D_RECT_F rect, D2D1_COLOR_F color, std::wstring_view text) {

@@ -60,6 +60,11 @@ bool ImageWithinSide(IWICImagingFactory* imaging, const std::filesystem::path& f
 // not yet cached is checked.
 bool DrawBoundedImage(NativeShell& shell, const std::filesystem::path& asset, D2D_RECT_F rect, float opacity);
 
+// The player's own avatar image over rect, for the profile and home screens: only with the
+// custom-image flag set, a file inside the profile folder and within kMaxAvatarSide. False
+// when nothing was drawn (the screen then shows the initials).
+bool DrawOwnAvatar(NativeShell& shell, D2D_RECT_F rect);
+
 // A status chip: the colour at alpha 0.12 inside, 0.48 around (radius 7, width 1),
 // its text centred in the caption format.
 void DrawChip(NativeShell& shell, D2D_RECT_F rect, D2D1_COLOR_F color, std::wstring_view text);

@@ -14,7 +14,7 @@ void NativeShell::DrawProfile() {
     const player::ProfileIdentity& identity = playerData.identity;
     const bool custom = playerData.avatar.customImage;
     const D2D_RECT_F avatar = D2D1::RectF(182, 220, 510, 548);
-    const bool drawn = custom && DrawBoundedImage(*this, playerData.avatar.imagePath, avatar, 1.0f);
+    const bool drawn = DrawOwnAvatar(*this, avatar);
     if (!drawn) {
         FillRounded(avatar, 164.0f, WithAlpha(Colors::Cyan, 0.12f));
         DrawTextIn(ProfileInitials(identity.displayName), displayFormat.Get(), avatar, Colors::Cyan,

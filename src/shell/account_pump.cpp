@@ -126,7 +126,7 @@ void ApplySuccess(NativeShell& shell, const std::string& name, const AccountResp
         shell.Navigate(ScreenId::Login);
     } else if (name == "link") {
         if (shell.serverSession && shell.playerData.avatar.customImage) {
-            std::string image = Base64File(shell.playerData.avatar.imagePath);
+            std::string image = AvatarUploadText(shell.playerData.avatar.imagePath, shell.playerStore.ProfileFolder());
             if (!image.empty()) {
                 shell.BeginAccountRequest("avatar-link",
                                           shell.accountApi.UploadAvatar(shell.serverSession->accessToken, std::move(image)));

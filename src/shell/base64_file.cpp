@@ -4,6 +4,7 @@
 #include <wincrypt.h>
 
 #include "common/file_utils.h"
+#include "shell/shell_logic.h"
 
 namespace tarvo::ui {
 
@@ -25,6 +26,11 @@ std::string Base64File(const std::filesystem::path& file) {
     text.resize(length);  // the second call reports the length without the terminator
     if (!text.empty() && text.back() == '\0') text.pop_back();
     return text;
+}
+
+std::string AvatarUploadText(const std::filesystem::path& image, const std::filesystem::path& profileFolder) {
+    const std::filesystem::path own = AvatarInsideProfile(image, profileFolder);
+    return own.empty() ? std::string() : Base64File(own);
 }
 
 }  // namespace tarvo::ui

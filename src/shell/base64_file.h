@@ -10,4 +10,7 @@ namespace tarvo::ui {
 // read, or holds more than 8 MiB.
 std::string Base64File(const std::filesystem::path& file);
 
+// Base64File of the avatar image only when it lies inside the profile folder; else empty.
+std::string AvatarUploadText(const std::filesystem::path& image, const std::filesystem::path& profileFolder);
+
 }  // namespace tarvo::ui

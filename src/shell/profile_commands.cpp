@@ -34,7 +34,7 @@ std::optional<std::filesystem::path> AskForImageFile(HWND owner) {
 // is too large or unreadable for the upload. The image then stays local.
 bool StartAvatarUpload(NativeShell& shell) {
     if (!shell.serverSession || shell.accountRequest) return false;
-    std::string text = Base64File(shell.playerData.avatar.imagePath);
+    std::string text = AvatarUploadText(shell.playerData.avatar.imagePath, shell.playerStore.ProfileFolder());
     if (text.empty()) return false;
     shell.BeginAccountRequest("avatar", shell.accountApi.UploadAvatar(shell.serverSession->accessToken, std::move(text)));
     return true;

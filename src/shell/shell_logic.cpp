@@ -201,4 +201,33 @@ std::filesystem::path FindUiAsset(const std::filesystem::path& executableDirecto
     return executableDirectory / "assets" / "ui" / rel;
 }
 
+std::filesystem::path AvatarInsideProfile(const std::filesystem::path& image, const std::filesystem::path& profileFolder) {
+    namespace fs = std::filesystem;
+    if (image.empty() || profileFolder.empty()) return {};
+    std::error_code ec;
+    const fs::path folder = fs::absolute(profileFolder, ec).lexically_normal();
+    if (ec) return {};
+    const fs::path file = fs::absolute(image, ec).lexically_normal();
+    if (ec) return {};
+    // Windows names compare without regard to case; after normalising no ".." is left to climb out.
+    auto same = [](const fs::path& a, const fs::path& b) {
+        const std::wstring& x = a.native();
+        const std::wstring& y = b.native();
+        return x.size() < 0x7FFFFFFF && y.size() < 0x7FFFFFFF &&
+               CompareStringOrdinal(x.data(), static_cast<int>(x.size()), y.data(), static_cast<int>(y.size()), TRUE) ==
+                   CSTR_EQUAL;
+    };
+    auto inFile = file.begin();
+    for (const fs::path& part : folder) {
+        if (part.empty()) continue;  // the empty last part of a folder path ending in a separator
+        if (inFile == file.end() || !same(part, *inFile)) return {};
+        ++inFile;
+    }
+    // Something must remain below the folder.
+    for (; inFile != file.end(); ++inFile) {
+        if (!inFile->empty()) return file;
+    }
+    return {};
+}
+
 }  // namespace tarvo::ui

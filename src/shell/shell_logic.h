@@ -86,4 +86,9 @@ std::filesystem::path InstallRootFor(const std::filesystem::path& executableDire
 // executable folder and its seven nearest ancestors; else <exe dir>/assets/ui/<rel>.
 std::filesystem::path FindUiAsset(const std::filesystem::path& executableDirectory, const std::filesystem::path& rel);
 
+// The avatar image as an absolute path when it lies inside the profile folder, the only place
+// the program puts avatars; empty otherwise. A profile file may name any file on the machine
+// (absolute elsewhere, or climbing out with ".."): such a file is neither drawn nor uploaded.
+std::filesystem::path AvatarInsideProfile(const std::filesystem::path& image, const std::filesystem::path& profileFolder);
+
 }  // namespace tarvo::ui

@@ -13,8 +13,10 @@ using navigation::ScreenId;
 
 class AccountLink : public AccountFlowFixture {
 protected:
+    enum class Avatar { None, Imported, OutsideTheProfileFolder };
+
     // A local prototype account in use, with a profile that has played.
-    void UseLocalAccount(bool withAvatar) {
+    void UseLocalAccount(Avatar avatar) {
         const auth::AuthResult made = shell->localAuth.Register(L"local@example.com", L"Lokal", L"LocalPass1");
         ASSERT_EQ(made.status, auth::AuthResult::Ok);
         shell->accountRecord = *made.account;
@@ -25,10 +27,13 @@ protected:
         shell->playerData.botStats.shotsFired = 300;
         shell->playerData.botStats.shotsHit = 120;
         shell->playerData.botStats.playSeconds = 99.9;
-        if (withAvatar) {
-            const std::filesystem::path image = Root() / "face.png";
-            testing::WriteBytes(image, std::string("\x89PNG\r\n\x1a\n-avatar-bytes", 21));
-            ASSERT_TRUE(shell->playerStore.ImportAvatar(shell->playerData, image));
+        const std::filesystem::path image = Root() / "face.png";
+        testing::WriteBytes(image, std::string("\x89PNG\r\n\x1a\n-avatar-bytes", 21));
+        if (avatar == Avatar::Imported) ASSERT_TRUE(shell->playerStore.ImportAvatar(shell->playerData, image));
+        if (avatar == Avatar::OutsideTheProfileFolder) {
+            // As an edited profile file may have it: a real image, named from the profile folder upward.
+            shell->playerData.avatar.imagePath = (shell->playerStore.ProfileFolder() / ".." / "face.png").wstring();
+            shell->playerData.avatar.customImage = true;
         }
         shell->SavePlayerData();
         shell->Navigate(ScreenId::MainMenu);
@@ -39,7 +44,7 @@ TEST_F(AccountLink, LocalProfileMovesToTheServerAccountWithItsAvatar) {
     shell->localization.SetLocale(localization::Locale::English);
     shell->rendererPreference = renderer::RenderBackendKind::Vulkan;
     shell->masterVolume = 0.25f;
-    UseLocalAccount(true);
+    UseLocalAccount(Avatar::Imported);
     const std::wstring localKey = shell->playerData.identity.playerKey;
 
     shell->Dispatch("auth.link");
@@ -97,8 +102,9 @@ TEST_F(AccountLink, LocalProfileMovesToTheServerAccountWithItsAvatar) {
     EXPECT_TRUE(stored.avatar.customImage);
 }
 
-TEST_F(AccountLink, RegistrationCarriesTheLocalKeyAndNoAvatarMeansNoUpload) {
-    UseLocalAccount(false);
+TEST_F(AccountLink, RegistrationCarriesTheLocalKeyAndAnAvatarOutsideTheProfileFolderIsNotUploaded) {
+    UseLocalAccount(Avatar::OutsideTheProfileFolder);
+    ASSERT_FALSE(Base64File(shell->playerData.avatar.imagePath).empty()) << "the file itself is readable";
     const std::wstring localKey = shell->playerData.identity.playerKey;
     shell->Dispatch("auth.link");
     Type("field.local_password", L"LocalPass1");
@@ -126,7 +132,7 @@ TEST_F(AccountLink, RegistrationCarriesTheLocalKeyAndNoAvatarMeansNoUpload) {
 }
 
 TEST_F(AccountLink, AFailedLinkKeepsTheLinkPendingAndTheSession) {
-    UseLocalAccount(false);
+    UseLocalAccount(Avatar::None);
     shell->Dispatch("auth.link");
     Type("field.local_password", L"LocalPass1");
     shell->Dispatch("auth.link.verify.existing");
@@ -146,7 +152,7 @@ TEST_F(AccountLink, TheLocalPasswordIsNeeded) {
     shell->localization.SetLocale(localization::Locale::English);
     shell->Dispatch("auth.link.verify.existing");  // no local account at all
     EXPECT_EQ(shell->fieldErrors["field.local_password"], L"ENTER THE LOCAL PASSWORD");
-    UseLocalAccount(false);
+    UseLocalAccount(Avatar::None);
     shell->localization.SetLocale(localization::Locale::Ukrainian);
     Type("field.local_password", L"");
     shell->Dispatch("auth.link.verify.new");

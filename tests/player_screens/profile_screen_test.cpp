@@ -108,7 +108,7 @@ TEST_F(ProfileScreen, EmptyNameShowsTheBrandInitials) {
 }
 
 TEST_F(ProfileScreen, AnImageAvatarReplacesTheInitialsUnderAThinRing) {
-    const auto file = Root() / L"pictures" / L"red.png";
+    const auto file = shell->playerStore.ProfileFolder() / L"avatar.png";
     WriteSolidPng(file, 64, 64, Rgb{220, 30, 40});
     shell->playerData.avatar.imagePath = file.wstring();
     shell->playerData.avatar.customImage = true;
@@ -122,6 +122,22 @@ TEST_F(ProfileScreen, AnImageAvatarReplacesTheInitialsUnderAThinRing) {
     EXPECT_EQ(shell->bitmapCache.count(file), 1u);
 }
 
+TEST_F(ProfileScreen, AnAvatarPathOutsideTheProfileFolderIsNotDrawn) {
+    // The program only ever puts avatars into the profile folder; an edited profile file may
+    // name any image on the machine, directly or by climbing out of that folder.
+    const auto elsewhere = Root() / L"pictures" / L"red.png";
+    WriteSolidPng(elsewhere, 64, 64, Rgb{220, 30, 40});
+    shell->playerData.avatar.customImage = true;
+    for (const std::filesystem::path& path :
+         {elsewhere, shell->playerStore.ProfileFolder() / L".." / L"pictures" / L"red.png"}) {
+        shell->playerData.avatar.imagePath = path.wstring();
+        PaintScreen();
+        ExpectText(L"LOC", L"", Display(), kAvatar, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER, kInsideRing);
+        EXPECT_LT(ScreenPixel(346, 384).r, 120) << path.string();
+        EXPECT_TRUE(shell->bitmapCache.empty()) << "never decoded";
+    }
+}
+
 TEST_F(ProfileScreen, AnUnreadableOrHugeAvatarFallsBackToTheInitials) {
     shell->playerData.avatar.customImage = true;
     shell->playerData.avatar.imagePath = (Root() / L"gone.png").wstring();
@@ -132,18 +148,38 @@ TEST_F(ProfileScreen, AnUnreadableOrHugeAvatarFallsBackToTheInitials) {
 
     // A file put in place of the avatar after its import: larger than any avatar may
     // be, so it is neither decoded nor cached.
-    const auto huge = Root() / L"huge.png";
+    const auto huge = shell->playerStore.ProfileFolder() / L"huge.png";
     WriteSolidPng(huge, 4200, 2, Rgb{220, 30, 40});
     shell->playerData.avatar.imagePath = huge.wstring();
     PaintScreen();
     ExpectText(L"LOC", L"", Display(), kAvatar, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER, kInsideRing);
     EXPECT_TRUE(shell->bitmapCache.empty());
 
-    const auto edge = Root() / L"edge.png";
+    const auto edge = shell->playerStore.ProfileFolder() / L"edge.png";
     WriteSolidPng(edge, 4096, 2, Rgb{220, 30, 40});
     shell->playerData.avatar.imagePath = edge.wstring();
     PaintScreen();
     EXPECT_EQ(shell->bitmapCache.count(edge), 1u) << "4096 pixels is still allowed";
+}
+
+// The home screen's badge follows the profile's rules for its avatar and initials.
+TEST_F(ProfileScreen, TheHomeBadgeUsesTheProfileRules) {
+    shell->router.Navigate(ScreenId::MainMenu);
+    constexpr D2D_RECT_F kBadge{98, 196, 224, 322};
+    // Three code points, not three UTF-16 units: the pair of the first stays whole.
+    const std::wstring face = L"\xD83D\xDE00";
+    shell->playerData.identity.displayName = face + L"abc";
+    PaintScreen();
+    ExpectText(face + L"ab", face + L"a", Heading(), kBadge, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER, 20.0f);
+
+    // An image wider than any avatar may be is neither decoded nor drawn there either.
+    const auto huge = shell->playerStore.ProfileFolder() / L"avatar.png";
+    WriteSolidPng(huge, 4200, 2, Rgb{220, 30, 40});
+    shell->playerData.avatar.imagePath = huge.wstring();
+    shell->playerData.avatar.customImage = true;
+    PaintScreen();
+    EXPECT_EQ(shell->bitmapCache.count(huge), 0u);
+    ExpectText(face + L"ab", L"", Heading(), kBadge, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER, 20.0f);
 }
 
 }  // namespace
