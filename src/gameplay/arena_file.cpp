@@ -1,11 +1,19 @@
 #include "gameplay/arena_file.h"
 
+#include <cmath>
 #include <sstream>
 #include <string>
 
 #include "gameplay/file_input.h"
 
 namespace tarvo::gameplay {
+
+namespace {
+
+// Both ends of the box on this axis lie within the arena's reach (false for NaN as well).
+bool WithinReach(float center, float size) { return std::fabs(center) + 0.5f * size <= kArenaReach; }
+
+}  // namespace
 
 std::optional<std::vector<ScenePrimitive>> ParseArenaText(std::string_view text) {
     if (text.size() > kMaxArenaFileBytes) {
@@ -40,7 +48,8 @@ std::optional<std::vector<ScenePrimitive>> ParseArenaText(std::string_view text)
         fields >> type >> kind >> solid >> p.center.x >> p.center.y >> p.center.z >> p.size.x >> p.size.y >>
             p.size.z >> p.color.r >> p.color.g >> p.color.b;
         if (fields.fail() || type < 0 || type > 1 || kind < 0 || kind > 6 || !(p.size.x > 0.0f) ||
-            !(p.size.y > 0.0f) || !(p.size.z > 0.0f)) {
+            !(p.size.y > 0.0f) || !(p.size.z > 0.0f) || !WithinReach(p.center.x, p.size.x) ||
+            !WithinReach(p.center.y, p.size.y) || !WithinReach(p.center.z, p.size.z)) {
             valid = false;
             return false;
         }

@@ -22,6 +22,8 @@ constexpr Color3 kTrim{0.18f, 0.21f, 0.23f};
 constexpr Color3 kPanelColor{0.085f, 0.11f, 0.13f};
 constexpr Color3 kShadow{0.018f, 0.025f, 0.032f};
 
+constexpr int kMaxSlatsPerSide = 1024;
+
 // Decorations are visual only: never solid, always drawn as plain wall boxes.
 void Add(std::vector<ScenePrimitive>& out, Vec3 center, Vec3 size, Color3 color) {
     ScenePrimitive box;
@@ -42,7 +44,10 @@ void AddCoverDressing(std::vector<ScenePrimitive>& out, const ScenePrimitive& co
         Add(out, c + Vec3{(0.5f * s.x - 0.025f) * side, 0.0f, 0.0f}, {0.055f, 0.92f * s.y, 0.94f * s.z}, kDark);
         Add(out, c + Vec3{0.0f, 0.3f * s.y, (0.5f * s.z + 0.005f) * side}, {0.85f * s.x, 0.07f, 0.025f}, accent);
         const float limit = 0.35f * s.z;
-        for (float t = -0.35f * s.z; t <= limit; t += 0.5f) {
+        // A valid arena's longest cover takes about 180 slats a side; the count guards a box from
+        // elsewhere so large that adding 0.5 no longer moves t.
+        int slats = 0;
+        for (float t = -0.35f * s.z; t <= limit && slats < kMaxSlatsPerSide; t += 0.5f, ++slats) {
             Add(out, c + Vec3{(0.5f * s.x + 0.005f) * side, 0.0f, t}, {0.025f, 0.8f * s.y, 0.06f}, kSteel);
         }
     }

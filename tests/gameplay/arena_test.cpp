@@ -88,6 +88,11 @@ TEST(ArenaFile, OneBadLineRejectsTheWholeFile) {
              "0 2 99999999999  1 0.5 2  1 1 1  0.5 0.5 0.5\n",
              "0 2 1  nan 0.5 2  1 1 1  0.5 0.5 0.5\n",
              "0 2 1  inf 0.5 2  1 1 1  0.5 0.5 0.5\n",
+             "0 2 1  1 0.5 2  1 1 1e8  0.5 0.5 0.5\n",      // beyond any arena
+             "0 2 1  1 0.5 2  3.4e38 1 1  0.5 0.5 0.5\n",
+             "0 2 1  1e8 0.5 2  1 1 1  0.5 0.5 0.5\n",
+             "0 2 1  0 0.5 -63.6  1 1 1  0.5 0.5 0.5\n",    // reaches 64.1 m
+             "0 0 1  0 0 0  128.2 1 1  0.5 0.5 0.5\n",
              "   \n",                                      // blanks only
              " # a comment with a blank before it\n",
              "\t\n",
@@ -97,6 +102,12 @@ TEST(ArenaFile, OneBadLineRejectsTheWholeFile) {
         EXPECT_FALSE(ParseArenaText(text)) << bad;
     }
     EXPECT_TRUE(ParseArenaText(good + "# comment\n\n#\n"));
+    // Boxes ending exactly 64 m out on any axis are kept.
+    EXPECT_TRUE(ParseArenaText(good + "0 0 1  0 0 0  128 128 128  0.5 0.5 0.5\n0 2 1  -63.5 63 63.5  1 2 1  1 1 1\n"));
+    // A file of 512 covers of 1e8 m is refused at its first line, not after building them.
+    std::string huge = "TARVARENA1\n";
+    for (int i = 0; i < 512; ++i) huge += "0 2 1  0 0.5 0  1e8 1e8 1e8  0.5 0.5 0.5\n";
+    EXPECT_FALSE(ParseArenaText(huge));
     EXPECT_TRUE(ParseArenaText(WithBoxes(5) + "0 2 1 1 0.5 2 1 1 1 0.5 0.5 0.5 # inline note\n"));
 }
 

@@ -76,6 +76,10 @@ TEST(Decorations, DerivedCoverDressing) {
     }
     EXPECT_EQ(set[2].color.r, 0.9f);  // orange accent for map 1
     EXPECT_EQ(set.size(), 15u + 600u + 38u + 43u);
+
+    // A box so long that adding 0.5 no longer moves the slat position still ends, with a bounded set.
+    const std::vector<ScenePrimitive> endless = {Cover({0, 0.5f, 0}, {1, 1, 3.4e38f})};
+    EXPECT_EQ(BuildDerivedDecorations(1, endless).size(), 1u + 2u * (2u + 1024u) + 600u + 38u + 43u);
 }
 
 TEST(Decorations, CeilingAndSkylineSets) {
