@@ -139,7 +139,14 @@ std::optional<ReleaseInfo> ParseReleaseFile(std::string_view bytes) {
             if (key == name) info.*field = value;
         }
     }
-    if (info.version.empty()) return std::nullopt;
+    if (info.version.empty() || info.version.size() > kMaxReleaseVersionUnits) return std::nullopt;
+    for (const std::wstring* text : {&info.build, &info.channel, &info.status, &info.date, &info.titleUk,
+                                     &info.titleEn, &info.summaryUk, &info.summaryEn}) {
+        if (text->size() > kMaxReleaseTextUnits) return std::nullopt;
+    }
+    for (const ReleaseNote& note : info.notes) {
+        if (note.textUk.size() > kMaxReleaseTextUnits || note.textEn.size() > kMaxReleaseTextUnits) return std::nullopt;
+    }
     FillMissingLanguage(info.titleUk, info.titleEn);
     FillMissingLanguage(info.summaryUk, info.summaryEn);
     return info;

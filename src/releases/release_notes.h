@@ -16,7 +16,10 @@
 // Note categories: NEW, IMPROVED, FIXED, SECURITY, TECH, KNOWN ISSUES. A note with
 // one text shows it in both languages; an unknown category or a note without text is
 // skipped. A title or summary given in one language only stands in for the other.
-// Unknown keys are ignored, a repeated key keeps its last value.
+// Unknown keys are ignored, a repeated key keeps its last value. A version longer than
+// kMaxReleaseVersionUnits, or any other text longer than kMaxReleaseTextUnits, makes the
+// file no release note: such texts only come from damaged files, and laying them out
+// would stall or break the updates screen.
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -49,6 +52,8 @@ struct ReleaseInfo {
 
 // Files larger than this are not release notes and are skipped unread.
 inline constexpr std::uintmax_t kMaxReleaseFileBytes = 1u << 20;
+inline constexpr std::size_t kMaxReleaseVersionUnits = 64;
+inline constexpr std::size_t kMaxReleaseTextUnits = 1024;
 
 // One file's bytes; nothing when they are not valid UTF-8 or name no version.
 std::optional<ReleaseInfo> ParseReleaseFile(std::string_view bytes);

@@ -73,6 +73,15 @@ TEST(ReleaseFile, WithoutVersionOrValidTextThereIsNoRelease) {
     EXPECT_FALSE(ParseReleaseFile("version =   \n"));
     EXPECT_FALSE(ParseReleaseFile("version = 1.0\ntitle.en = \xC3\x28\n")) << "invalid UTF-8";
     EXPECT_TRUE(ParseReleaseFile("version = 1.0")) << "no final line break";
+
+    // Texts only a damaged file holds: a version of 100,000 digits, or any text past its limit.
+    EXPECT_FALSE(ParseReleaseFile("version = " + std::string(100000, '7') + "\n"));
+    EXPECT_TRUE(ParseReleaseFile("version = " + std::string(kMaxReleaseVersionUnits, '7')));
+    EXPECT_FALSE(ParseReleaseFile("version = " + std::string(kMaxReleaseVersionUnits + 1, '7')));
+    const std::string longest(kMaxReleaseTextUnits, 'x');
+    EXPECT_TRUE(ParseReleaseFile("version = 1\ntitle.en = " + longest + "\nnote = NEW | a | " + longest));
+    EXPECT_FALSE(ParseReleaseFile("version = 1\nsummary.uk = " + longest + "x"));
+    EXPECT_FALSE(ParseReleaseFile("version = 1\nnote = FIXED | " + longest + "x | b"));
 }
 
 TEST(ReleaseVersions, ComparePartByPartAsNumbers) {

@@ -137,7 +137,10 @@ TEST_F(InfoScreens, OpenReleaseShowsItsNotesAndDashesForEmptyColumns) {
 }
 
 TEST_F(InfoScreens, WithoutReleasesTheManifestIsUnavailable) {
-    UseReleases({"title.en = a draft without a version\n"});
+    // Neither a draft without a version nor a damaged file whose version (or title) runs to
+    // 100,000 characters is a release: laid out, such a text stalls or breaks the paint.
+    UseReleases({"title.en = a draft without a version\n", "version = " + std::string(100000, '7') + "\n",
+                 "version = 2.0\ntitle.en = " + std::string(100000, 'W') + "\n"});
     Show(ScreenId::Updates);
     for (const Locale locale : {Locale::Ukrainian, Locale::English}) {
         const bool uk = locale == Locale::Ukrainian;
