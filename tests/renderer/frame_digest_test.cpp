@@ -1,0 +1,249 @@
+// The frame builders must emit exactly the same vertices, in the same order, however
+// they are made faster: every list below is hashed byte for byte (bit-exact, no
+// tolerance) and compared with the digest recorded from the straightforward builders.
+//
+// When a change to the geometry is intended (a new shape, a colour, the projection),
+// check the new pictures with the other renderer tests, run this test, and paste the
+// table it prints on failure over kExpected below, in the same commit as the change.
+#include <gtest/gtest.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/file_utils.h"
+#include "gameplay/training_simulation.h"
+#include "presentation/imported_character_asset.h"
+#include "presentation/imported_weapon_asset.h"
+#include "renderer/d3d11/d3d11_scene.h"
+#include "renderer/vulkan/vulkan_frame_geometry.h"
+
+namespace tarvo::renderer {
+namespace {
+
+using gameplay::Bot;
+using gameplay::Vec3;
+
+std::filesystem::path ShippedMaps() {
+    for (auto dir = distribution::ExecutableDirectory(); !dir.empty(); dir = dir.parent_path()) {
+        if (std::filesystem::exists(dir / "assets" / "maps" / "relay.arena")) return dir / "assets" / "maps";
+        if (dir == dir.parent_path()) break;
+    }
+    return {};
+}
+
+uint64_t Digest(const std::vector<Vertex>& vertices) {
+    uint64_t hash = 1469598103934665603ull;  // FNV-1a over the raw bytes
+    const auto* bytes = reinterpret_cast<const unsigned char*>(vertices.data());
+    for (size_t i = 0; i < vertices.size() * sizeof(Vertex); ++i) {
+        hash ^= bytes[i];
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+// Every animation clip, both rifles and the mesh rifle, all four yaw quadrants, a bot
+// off the floor, a dead one and one behind the camera.
+std::vector<Bot> Training(Vec3 eye) {
+    std::vector<Bot> bots(5);
+    const auto pose = [&](Bot& bot, Vec3 offset, float yaw, float speed, float distance, int weapon, float health) {
+        bot.position = eye + offset;
+        bot.yaw = yaw;
+        bot.horizontalSpeed = speed;
+        bot.distanceTravelled = distance;
+        bot.stateTimer = 1.3f;
+        bot.weaponIndex = weapon;
+        bot.health = health;
+        bot.state = gameplay::BotState::Patrol;
+    };
+    pose(bots[0], {-2.0f, 0.0f, 5.0f}, 30.0f, 0.0f, 0.0f, 0, 100.0f);
+    pose(bots[1], {3.0f, 0.0f, 14.0f}, 200.0f, 2.0f, 5.1f, 1, 64.0f);
+    pose(bots[2], {0.5f, 0.6f, 30.0f}, -75.0f, 5.0f, 12.7f, 2, 20.0f);
+    pose(bots[3], {1.0f, 0.0f, 8.0f}, 0.0f, 0.0f, 0.0f, 0, 0.0f);
+    bots[3].state = gameplay::BotState::Killed;
+    pose(bots[4], {0.0f, 0.0f, -10.0f}, 90.0f, 1.0f, 2.0f, 0, 100.0f);
+    return bots;
+}
+
+// Sixteen bots in a row 6 m ahead, two teams, every clip and rifle.
+std::vector<Bot> Crowd(Vec3 eye) {
+    std::vector<Bot> bots(16);
+    for (int i = 0; i < 16; ++i) {
+        Bot& bot = bots[static_cast<size_t>(i)];
+        bot.position = eye + Vec3{(i - 8) * 1.2f, 0.0f, 6.0f};
+        bot.yaw = 23.0f * float(i);
+        bot.horizontalSpeed = float(i % 3) * 2.0f;
+        bot.distanceTravelled = 0.37f * float(i);
+        bot.stateTimer = 0.21f * float(i);
+        bot.weaponIndex = i % 3;
+        bot.team = 1 + i % 2;
+        bot.health = 7.0f * float(i);
+        bot.state = gameplay::BotState::Patrol;
+    }
+    return bots;
+}
+
+struct Case {
+    const char* name;
+    uint64_t digest;
+};
+
+// Recorded from the builders before any speed work; see the note at the top.
+constexpr Case kExpected[] = {
+    {"map 0 vulkan training", 0xb3455e2eaefa5cb2ull},
+    {"map 0 vulkan training untextured", 0xd82e1e0f890dbe86ull},
+    {"map 0 vulkan training procedural", 0xa5e377b1c78d84d8ull},
+    {"map 0 d3d11 training q0", 0x4ef3a7b0e32c0a4bull},
+    {"map 0 d3d11 training q1", 0xb06a3c320e2af91cull},
+    {"map 0 d3d11 training q2", 0x69e47db08490e746ull},
+    {"map 0 d3d11 training untextured", 0x6b3a0871c5b92c0aull},
+    {"map 0 d3d11 training fallback", 0x893cb82b858c5faeull},
+    {"map 0 vulkan crowd", 0xd6004ff930ae08a2ull},
+    {"map 0 vulkan crowd untextured", 0x92f531c355a1effcull},
+    {"map 0 vulkan crowd procedural", 0x543a90de0cc1b9c9ull},
+    {"map 0 d3d11 crowd q0", 0x33c53277cb97348aull},
+    {"map 0 d3d11 crowd q1", 0x2aa4b4516d8b3ef1ull},
+    {"map 0 d3d11 crowd q2", 0x98140671c32dd5b0ull},
+    {"map 0 d3d11 crowd untextured", 0xc20cae2afbbcd784ull},
+    {"map 0 d3d11 crowd fallback", 0xd7bc02c37f1aee91ull},
+    {"map 1 vulkan training", 0xfaf84c6819a43a28ull},
+    {"map 1 vulkan training untextured", 0x709668d09868f9bcull},
+    {"map 1 vulkan training procedural", 0x819f76fb6ff5aff6ull},
+    {"map 1 d3d11 training q0", 0x5a7bde3a97b8cae8ull},
+    {"map 1 d3d11 training q1", 0x1fd846a51b2682a3ull},
+    {"map 1 d3d11 training q2", 0x25a8166f9fba35a9ull},
+    {"map 1 d3d11 training untextured", 0x7483699e09bf5145ull},
+    {"map 1 d3d11 training fallback", 0xb300691a9f5286c1ull},
+    {"map 1 vulkan crowd", 0x879179f36debd910ull},
+    {"map 1 vulkan crowd untextured", 0x86c8d4b8d02fe7b6ull},
+    {"map 1 vulkan crowd procedural", 0x093da2f202ab5c6bull},
+    {"map 1 d3d11 crowd q0", 0x1b7c970943be965aull},
+    {"map 1 d3d11 crowd q1", 0x447fe10b5dc20481ull},
+    {"map 1 d3d11 crowd q2", 0x129fb73508266360ull},
+    {"map 1 d3d11 crowd untextured", 0x8c9cf72911399574ull},
+    {"map 1 d3d11 crowd fallback", 0xabe25123e8dc3961ull},
+    {"map 2 vulkan training", 0xe46c9f96ffaac04bull},
+    {"map 2 vulkan training untextured", 0x26d610509f6713ebull},
+    {"map 2 vulkan training procedural", 0x0d0a99be16879649ull},
+    {"map 2 d3d11 training q0", 0xc7298d04da7af9b4ull},
+    {"map 2 d3d11 training q1", 0xa69d1ee522fb5757ull},
+    {"map 2 d3d11 training q2", 0x9b40d87781323c75ull},
+    {"map 2 d3d11 training untextured", 0x45f7d6d5d4150501ull},
+    {"map 2 d3d11 training fallback", 0x165a1bc667002125ull},
+    {"map 2 vulkan crowd", 0xf6d50ecdcbaf85b2ull},
+    {"map 2 vulkan crowd untextured", 0xde5d10c25ea2a474ull},
+    {"map 2 vulkan crowd procedural", 0x000ddb272ff18a99ull},
+    {"map 2 d3d11 crowd q0", 0xca7ac6226cc9bd99ull},
+    {"map 2 d3d11 crowd q1", 0x1bafd639646fd3beull},
+    {"map 2 d3d11 crowd q2", 0xb4e136bc1fc1ef7full},
+    {"map 2 d3d11 crowd untextured", 0xf5bb3b2f0baf0d6bull},
+    {"map 2 d3d11 crowd fallback", 0x4035f9566b083ea6ull},
+};
+
+class FrameDigest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        maps = ShippedMaps();
+        ASSERT_FALSE(maps.empty());
+        character.LoadWithRollback(presentation::DiscoverRozizodivoRuntimeAsset(),
+                                   presentation::DiscoverRozizodivoRollbackAsset());
+        weapon.Load(presentation::DiscoverLegacyRifleRuntimeAsset());
+        ASSERT_TRUE(character.Ready());
+        ASSERT_TRUE(weapon.Ready());
+    }
+
+    gameplay::TrainingSimulation Posed(int map, bool crowd) const {
+        gameplay::TrainingSimulation sim{gameplay::GameplayConfig{}};
+        EXPECT_TRUE(sim.ConfigureMatchMap(map, maps));
+        sim.Start();
+        gameplay::PlayerState player = sim.Player();
+        player.yaw = crowd ? 0.0f : 12.0f;
+        player.pitch = crowd ? -4.0f : 6.0f;
+        player.onlineValue = 1;
+        player.weaponIndex = crowd ? 2 : 0;
+        player.distanceTravelled = 3.3f;
+        sim.ApplyOnlineSnapshot(player, sim.Weapon(), crowd ? Crowd(player.position) : Training(player.position));
+        sim.onlineDriven = crowd;
+        sim.mapIndex = map;
+        return sim;
+    }
+
+    static RenderOverlay Overlay(bool crowd, uint32_t quality) {
+        RenderOverlay overlay;
+        overlay.elapsedSeconds = 30.0f;
+        overlay.deviceName = L"llvmpipe";
+        overlay.quality = quality;
+        overlay.aimBlend = crowd ? 0.0f : 0.35f;
+        overlay.muzzleFlash = crowd ? 0.04f : 0.0f;
+        overlay.onlineMatch = crowd;
+        overlay.matchMode = crowd ? 4 : 6;
+        overlay.activePoint = 1;
+        overlay.pointOwner = 2;
+        return overlay;
+    }
+
+    std::filesystem::path maps;
+    presentation::ImportedCharacterAsset character;
+    presentation::ImportedWeaponAsset weapon;
+    presentation::ImportedCharacterAsset noCharacter;
+    presentation::ImportedWeaponAsset noWeapon;
+};
+
+TEST_F(FrameDigest, BothBuildersEmitTheRecordedVertices) {
+    struct Seen {
+        std::string name;
+        uint64_t digest;
+    };
+    std::vector<Seen> seen;
+    std::vector<Vertex> vertices;
+    D3D11Scene scene;
+    for (int map = 0; map < 3; ++map) {
+        const std::string prefix = "map " + std::to_string(map) + " ";
+        for (bool crowd : {false, true}) {
+            const gameplay::TrainingSimulation sim = Posed(map, crowd);
+            const std::string what = crowd ? "crowd" : "training";
+            const auto record = [&](const std::string& name, uint64_t digest) {
+                seen.push_back({prefix + name, digest});
+            };
+            // The Vulkan frame (world and HUD): textured, shaded by body region, procedural.
+            const RenderOverlay overlay = Overlay(crowd, 0);
+            BuildVulkanFrame(sim, overlay, {character, weapon, true}, 1920, 1080, vertices);
+            record("vulkan " + what, Digest(vertices));
+            BuildVulkanFrame(sim, overlay, {character, weapon, false}, 1920, 1080, vertices);
+            record("vulkan " + what + " untextured", Digest(vertices));
+            BuildVulkanFrame(sim, overlay, {noCharacter, noWeapon, false}, 1920, 1080, vertices);
+            record("vulkan " + what + " procedural", Digest(vertices));
+            // The Direct3D 11 scene at every quality, without the texture, and with neither asset.
+            for (uint32_t quality = 0; quality < 3; ++quality) {
+                BuildD3D11Scene(scene, sim, Overlay(crowd, quality), {character, weapon, true}, 1600, 900);
+                record("d3d11 " + what + " q" + std::to_string(quality), Digest(scene.vertices));
+            }
+            BuildD3D11Scene(scene, sim, Overlay(crowd, 2), {character, weapon, false}, 1600, 900);
+            record("d3d11 " + what + " untextured", Digest(scene.vertices));
+            BuildD3D11Scene(scene, sim, overlay, {noCharacter, noWeapon, false}, 1600, 900);
+            record("d3d11 " + what + " fallback", Digest(scene.vertices));
+        }
+    }
+
+    bool same = std::size(kExpected) == seen.size();
+    for (size_t i = 0; i < seen.size(); ++i) {
+        const bool match = i < std::size(kExpected) && kExpected[i].name == seen[i].name &&
+                           kExpected[i].digest == seen[i].digest;
+        EXPECT_TRUE(match) << seen[i].name;
+        same = same && match;
+    }
+    if (!same) {
+        std::string table;
+        char line[128];
+        for (const Seen& c : seen) {
+            std::snprintf(line, sizeof line, "    {\"%s\", 0x%016" PRIx64 "ull},\n", c.name.c_str(), c.digest);
+            table += line;
+        }
+        ADD_FAILURE() << "digests now:\n" << table;
+    }
+}
+
+}  // namespace
+}  // namespace tarvo::renderer
