@@ -8,8 +8,6 @@ namespace tarvo::renderer {
 using gameplay::Color3;
 using gameplay::Vec3;
 
-Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-
 Vec3 TurnByYaw(Vec3 local, float yawDegrees) {
     const float r = yawDegrees * kPi / 180.0f;
     const float c = std::cos(r);
@@ -39,47 +37,16 @@ FrameBuilder::FrameBuilder(std::vector<Vertex>& list, const ProjectionProfile& p
     height = targetHeight;
     aspect = targetHeight > 0.0f ? targetWidth / targetHeight : profile.fallbackAspect;
     focal_ = 1.0f / std::tan(fovDegrees * kPi / 180.0f * 0.5f);
+    // -y * f and y * -f are the same float: negating is exact.
+    clipFocalY_ = profile.clipYDown ? -focal_ : focal_;
+    farPlane_ = profile.farPlane;
+    depthRange_ = profile.farPlane - kNearPlane;
+    nearTerm_ = kNearPlane * profile.farPlane / depthRange_;
+    fog_ = profile.fog;
     keyLight_ = KeyLight();
     fillLight_ = FillLight();
     vertices.clear();
     if (vertices.capacity() < profile.reserveVertices) vertices.reserve(profile.reserveVertices);
-}
-
-FrameBuilder::ProjectedPoint FrameBuilder::ProjectPoint(Vec3 p) const {
-    const Vec3 d = p - cameraPosition;
-    const float x = gameplay::Dot(d, right);
-    const float y = gameplay::Dot(d, up);
-    const float depth = gameplay::Dot(d, forward);
-    const float range = profile_.farPlane - kNearPlane;
-    ProjectedPoint q;
-    q.x = x * focal_ / aspect;
-    q.y = profile_.clipYDown ? -y * focal_ : y * focal_;
-    q.z = depth * profile_.farPlane / range - kNearPlane * profile_.farPlane / range;
-    q.w = depth;
-    q.fog = profile_.fog ? std::clamp((depth - 18.0f) / 78.0f, 0.0f, 0.42f) : 0.0f;
-    return q;
-}
-
-Vertex FrameBuilder::Finish(const ProjectedPoint& q, Color3 colour, float u, float v, float textured) const {
-    Vertex out;
-    out.position[0] = q.x;
-    out.position[1] = q.y;
-    out.position[2] = q.z;
-    out.position[3] = q.w;
-    // Fog blends towards a dark blue-green.
-    out.color[0] = colour.r + q.fog * (0.018f - colour.r);
-    out.color[1] = colour.g + q.fog * (0.035f - colour.g);
-    out.color[2] = colour.b + q.fog * (0.04f - colour.b);
-    out.uv[0] = u;
-    out.uv[1] = v;
-    out.textured = textured;
-    return out;
-}
-
-float FrameBuilder::LightFactor(Vec3 n) const {
-    const float k = profile_.ambient + profile_.key * std::fabs(gameplay::Dot(n, keyLight_)) +
-                    profile_.fill * std::max(gameplay::Dot(n, fillLight_), 0.0f);
-    return std::clamp(k, 0.0f, 1.0f);
 }
 
 void FrameBuilder::Triangle(Vec3 a, Vec3 b, Vec3 c, Color3 colour, bool unlit) {
@@ -89,10 +56,15 @@ void FrameBuilder::Triangle(Vec3 a, Vec3 b, Vec3 c, Color3 colour, bool unlit) {
 }
 
 void FrameBuilder::Triangle(const Vec3 (&p)[3], const ProjectedPoint (&q)[3], Color3 colour, bool unlit) {
+    WriteTriangle(Extend(3), p, q, colour, unlit);
+}
+
+void FrameBuilder::WriteTriangle(Vertex* out, const Vec3 (&p)[3], const ProjectedPoint (&q)[3], Color3 colour,
+                                 bool unlit) const {
     const Vec3 n = gameplay::Normalize(Cross(p[1] - p[0], p[2] - p[0]));
     const float k = unlit ? 1.0f : LightFactor(n);
-    const Color3 lit{std::clamp(colour.r * k, 0.0f, 1.0f), std::clamp(colour.g * k, 0.0f, 1.0f),
-                     std::clamp(colour.b * k, 0.0f, 1.0f)};
+    const FogBlend lit = FogTarget({std::clamp(colour.r * k, 0.0f, 1.0f), std::clamp(colour.g * k, 0.0f, 1.0f),
+                                    std::clamp(colour.b * k, 0.0f, 1.0f)});
     const float mode = unlit ? 0.0f : -1.0f;
     // Planar texture coordinates by the dominant axis of the face.
     const bool floorLike = std::fabs(n.y) > 0.7f;
@@ -100,7 +72,7 @@ void FrameBuilder::Triangle(const Vec3 (&p)[3], const ProjectedPoint (&q)[3], Co
     for (int i = 0; i < 3; ++i) {
         const float u = wallX ? p[i].z : p[i].x;
         const float v = floorLike ? p[i].z : p[i].y;
-        vertices.push_back(Finish(q[i], lit, u, v, mode));
+        Write(out + i, q[i], lit, u, v, mode);
     }
 }
 
@@ -132,13 +104,15 @@ void FrameBuilder::BoxFaces(const Vec3 (&corners)[8], Color3 colour) {
     // Eight projections serve all 36 vertices.
     ProjectedPoint projected[8];
     for (int i = 0; i < 8; ++i) projected[i] = ProjectPoint(corners[i]);
+    Vertex* out = Extend(36);
     for (const auto& f : kBoxFaces) {
         const Vec3 first[3] = {corners[f[0]], corners[f[1]], corners[f[2]]};
         const ProjectedPoint firstQ[3] = {projected[f[0]], projected[f[1]], projected[f[2]]};
-        Triangle(first, firstQ, colour, false);
+        WriteTriangle(out, first, firstQ, colour, false);
         const Vec3 second[3] = {corners[f[0]], corners[f[2]], corners[f[3]]};
         const ProjectedPoint secondQ[3] = {projected[f[0]], projected[f[2]], projected[f[3]]};
-        Triangle(second, secondQ, colour, false);
+        WriteTriangle(out + 3, second, secondQ, colour, false);
+        out += 6;
     }
 }
 
@@ -274,6 +248,7 @@ void FrameBuilder::ImportedViewmodel(std::span<const presentation::ImportedWeapo
     const float a = aimBlend * 0.05f;
     const float kick = muzzleFlash > 0.0f ? 0.018f : 0.0f;
     const float bob = std::sin(bobDistance * 5.0f) * 0.003f;
+    Vertex* out = Extend(mesh.size());
     for (const presentation::ImportedWeaponVertex& vertex : mesh) {
         const Vec3 p = vertex.position;
         const float depth = std::max(p.x * 0.85f + 0.65f - kick, 0.18f);
@@ -281,18 +256,17 @@ void FrameBuilder::ImportedViewmodel(std::span<const presentation::ImportedWeapo
         const float sy = (p.x * 0.16f + p.y + a - 0.23f + bob - kick * 0.4f) / depth;
         const float px = width * 0.5f + 0.8f * height * sx;
         const float py = height * 0.5f - 0.8f * height * sy;
-        Vertex out;
-        out.position[0] = 2.0f * px / width - 1.0f;
-        out.position[1] = profile_.clipYDown ? 2.0f * py / height - 1.0f : 1.0f - 2.0f * py / height;
-        out.position[2] = depth * 0.01f + 0.01f;
-        out.position[3] = 1.0f;
-        out.color[0] = vertex.color.r;
-        out.color[1] = vertex.color.g;
-        out.color[2] = vertex.color.b;
-        out.uv[0] = 0.0f;
-        out.uv[1] = 0.0f;
-        out.textured = 0.0f;
-        vertices.push_back(out);
+        out->position[0] = 2.0f * px / width - 1.0f;
+        out->position[1] = profile_.clipYDown ? 2.0f * py / height - 1.0f : 1.0f - 2.0f * py / height;
+        out->position[2] = depth * 0.01f + 0.01f;
+        out->position[3] = 1.0f;
+        out->color[0] = vertex.color.r;
+        out->color[1] = vertex.color.g;
+        out->color[2] = vertex.color.b;
+        out->uv[0] = 0.0f;
+        out->uv[1] = 0.0f;
+        out->textured = 0.0f;
+        ++out;
     }
 }
 

@@ -3,6 +3,10 @@
 // builders, with the shape emitters that end in it. One set of code, two profiles,
 // so the Vulkan and Direct3D 11 pictures of the same world cannot drift apart.
 
+#include <emmintrin.h>
+
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <span>
 #include <string_view>
@@ -16,6 +20,10 @@ namespace tarvo::renderer {
 // 40 bytes: clip position (w = view depth), final colour, uv, texture mode
 // (-1 procedural tiles, 0 flat, 1 character texture, 2 HUD glyph coverage).
 struct Vertex {
+    // Left unset, like a plain float: the builders write every field, and a list grown
+    // by resize is then not zero-filled first.
+    Vertex() {}
+
     float position[4];
     float color[3];
     float uv[2];
@@ -41,7 +49,9 @@ inline constexpr ProjectionProfile kDirect3D11Projection{160.0f, false, 0.31f, 0
 inline constexpr float kNearPlane = 0.08f;
 inline constexpr float kPi = 3.14159274f;
 
-gameplay::Vec3 Cross(gameplay::Vec3 a, gameplay::Vec3 b);
+inline gameplay::Vec3 Cross(gameplay::Vec3 a, gameplay::Vec3 b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
 // A local offset turned about the vertical axis by yaw degrees (local +z faces (sin, 0, cos)).
 gameplay::Vec3 TurnByYaw(gameplay::Vec3 local, float yawDegrees);
 // Key and fill light directions (unit length).
@@ -75,15 +85,104 @@ public:
         float x, y, z, w;
         float fog;  // 0 (none) .. 0.42
     };
-    ProjectedPoint ProjectPoint(gameplay::Vec3 p) const;
-    Vertex Finish(const ProjectedPoint& q, gameplay::Color3 colour, float u, float v, float textured) const;
+    // Inline: every world vertex of the frame comes through here.
+    ProjectedPoint ProjectPoint(gameplay::Vec3 p) const {
+        const gameplay::Vec3 d = p - cameraPosition;
+        const float x = gameplay::Dot(d, right);
+        const float y = gameplay::Dot(d, up);
+        const float depth = gameplay::Dot(d, forward);
+        ProjectedPoint q;
+        q.x = x * focal_ / aspect;
+        q.y = y * clipFocalY_;
+        q.z = depth * farPlane_ / depthRange_ - nearTerm_;
+        q.w = depth;
+        q.fog = fog_ ? std::clamp((depth - 18.0f) / 78.0f, 0.0f, 0.42f) : 0.0f;
+        return q;
+    }
+    // ProjectPoint for four points at once, lane by lane the same operations.
+    struct ProjectedPoints {
+        __m128 x, y, z, w, fog;
+    };
+    ProjectedPoints ProjectPoints(__m128 px, __m128 py, __m128 pz) const {
+        const __m128 dx = _mm_sub_ps(px, _mm_set1_ps(cameraPosition.x));
+        const __m128 dy = _mm_sub_ps(py, _mm_set1_ps(cameraPosition.y));
+        const __m128 dz = _mm_sub_ps(pz, _mm_set1_ps(cameraPosition.z));
+        const auto dot = [&](gameplay::Vec3 axis) {
+            return _mm_add_ps(_mm_add_ps(_mm_mul_ps(dx, _mm_set1_ps(axis.x)), _mm_mul_ps(dy, _mm_set1_ps(axis.y))),
+                              _mm_mul_ps(dz, _mm_set1_ps(axis.z)));
+        };
+        const __m128 x = dot(right);
+        const __m128 y = dot(up);
+        const __m128 depth = dot(forward);
+        ProjectedPoints q;
+        q.x = _mm_div_ps(_mm_mul_ps(x, _mm_set1_ps(focal_)), _mm_set1_ps(aspect));
+        q.y = _mm_mul_ps(y, _mm_set1_ps(clipFocalY_));
+        q.z = _mm_sub_ps(_mm_div_ps(_mm_mul_ps(depth, _mm_set1_ps(farPlane_)), _mm_set1_ps(depthRange_)),
+                         _mm_set1_ps(nearTerm_));
+        q.w = depth;
+        if (fog_) {
+            const __m128 t = _mm_div_ps(_mm_sub_ps(depth, _mm_set1_ps(18.0f)), _mm_set1_ps(78.0f));
+            q.fog = Clamp(t, 0.0f, 0.42f);
+        } else {
+            q.fog = _mm_setzero_ps();
+        }
+        return q;
+    }
+
+    Vertex Finish(const ProjectedPoint& q, gameplay::Color3 colour, float u, float v, float textured) const {
+        Vertex out;
+        Write(&out, q, FogTarget(colour), u, v, textured);
+        return out;
+    }
 
     // One world point projected, with the colour fogged by its depth (Vulkan).
     Vertex Project(gameplay::Vec3 p, gameplay::Color3 colour, float u, float v, float textured) const {
         return Finish(ProjectPoint(p), colour, u, v, textured);
     }
     // Flat light factor of a lit face with normal n, clamped to 0..1.
-    float LightFactor(gameplay::Vec3 n) const;
+    float LightFactor(gameplay::Vec3 n) const {
+        const float k = profile_.ambient + profile_.key * std::fabs(gameplay::Dot(n, keyLight_)) +
+                        profile_.fill * std::max(gameplay::Dot(n, fillLight_), 0.0f);
+        return std::clamp(k, 0.0f, 1.0f);
+    }
+
+    // std::clamp, std::max and std::min lane by lane, NaN and signed zeros included:
+    // SSE's max and min return their second operand unless the first one wins.
+    static __m128 Clamp(__m128 v, float lo, float hi) {
+        return _mm_min_ps(_mm_set1_ps(hi), _mm_max_ps(_mm_set1_ps(lo), v));
+    }
+    static __m128 MaxWith(__m128 v, float bound) { return _mm_max_ps(_mm_set1_ps(bound), v); }  // std::max(v, bound)
+    static __m128 MinWith(__m128 v, float bound) { return _mm_min_ps(v, _mm_set1_ps(bound)); }  // std::min(bound, v)
+
+    // A colour made ready for Write: (r, g, b, 0) and its distance to the fog colour.
+    struct FogBlend {
+        __m128 colour;
+        __m128 towardsFog;
+    };
+    static FogBlend FogTarget(gameplay::Color3 c) {
+        // Fog blends towards a dark blue-green: colour + fog * (fog colour - colour).
+        const __m128 colour = _mm_setr_ps(c.r, c.g, c.b, 0.0f);
+        return {colour, _mm_sub_ps(_mm_setr_ps(0.018f, 0.035f, 0.04f, 0.0f), colour)};
+    }
+    // Writes one finished vertex: the position as projected, the colour fogged by the
+    // point's fog amount (none without fog), then uv and texture mode.
+    static void Write(Vertex* out, const ProjectedPoint& q, const FogBlend& c, float u, float v, float textured) {
+        const __m128 fogged = _mm_add_ps(c.colour, _mm_mul_ps(_mm_set1_ps(q.fog), c.towardsFog));
+        _mm_storeu_ps(out->position, _mm_loadu_ps(&q.x));
+        _mm_storeu_ps(out->color, fogged);  // its fourth lane is overwritten by u below
+        out->uv[0] = u;
+        out->uv[1] = v;
+        out->textured = textured;
+    }
+
+    // Grows the list by count vertices for an emitter that writes them in place, and
+    // returns the first; Truncate then drops what it did not use.
+    Vertex* Extend(size_t count) {
+        const size_t at = vertices.size();
+        vertices.resize(at + count);
+        return vertices.data() + at;
+    }
+    void Truncate(const Vertex* end) { vertices.resize(static_cast<size_t>(end - vertices.data())); }
 
     // The projection core: flat lighting (unless unlit), world-planar uv, fog,
     // three vertices appended in order a, b, c.
@@ -107,9 +206,18 @@ public:
 
 private:
     void BoxFaces(const gameplay::Vec3 (&corners)[8], gameplay::Color3 colour);
+    // One lit or unlit triangle written at out (three vertices).
+    void WriteTriangle(Vertex* out, const gameplay::Vec3 (&p)[3], const ProjectedPoint (&q)[3],
+                       gameplay::Color3 colour, bool unlit) const;
 
     const ProjectionProfile& profile_;
     float focal_ = 1.0f;
+    // The projection's per-frame constants, each computed as the formula reads.
+    float clipFocalY_ = 1.0f;  // focal length, negated when clip y grows downwards
+    float farPlane_ = 1.0f;
+    float depthRange_ = 1.0f;  // far - near
+    float nearTerm_ = 0.0f;    // near * far / (far - near)
+    bool fog_ = false;
     gameplay::Vec3 keyLight_;
     gameplay::Vec3 fillLight_;
 };

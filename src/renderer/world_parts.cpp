@@ -87,9 +87,10 @@ void AppendHeldMesh(FrameBuilder& b, std::span<const presentation::ImportedWeapo
     const Vec3 ax = presentation::HeldRiflePoint({1, 0, 0}, hold.grip, hold.support) - origin;
     const Vec3 ay = presentation::HeldRiflePoint({0, 1, 0}, hold.grip, hold.support) - origin;
     const Vec3 az = presentation::HeldRiflePoint({0, 0, 1}, hold.grip, hold.support) - origin;
+    Vertex* out = b.Extend(mesh.size());
     for (const presentation::ImportedWeaponVertex& v : mesh) {
         const Vec3 placed = origin + ax * v.position.x + ay * v.position.y + az * v.position.z;
-        b.vertices.push_back(b.Project(placed, v.color, 0, 0, 0));
+        FrameBuilder::Write(out++, b.ProjectPoint(placed), FrameBuilder::FogTarget(v.color), 0, 0, 0);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "presentation/scene_decorations.h"
 #include "presentation/weapon_meshes.h"
 #include "renderer/character_lod.h"
+#include "renderer/character_mesh.h"
 #include "renderer/world_parts.h"
 
 namespace tarvo::renderer {
@@ -28,33 +29,11 @@ void CharacterBody(SceneBuilder& b, D3D11Scene& scene, const Bot& bot,
     const float r = bot.yaw * kPi / 180.0f;
     const float c = std::cos(r);
     const float s = std::sin(r);
-    const size_t count = positions.size();
-
     // Every corner is shared by several triangles: turn, place and project it once.
-    scene.placed.resize(count);
-    scene.projected.resize(count);
-    for (size_t i = 0; i < count; ++i) {
-        const Vec3 p = positions[i];
-        scene.placed[i] = {bot.position.x + p.x * c + p.z * s, bot.position.y + p.y,
-                           bot.position.z + p.z * c - p.x * s};
-        scene.projected[i] = b.ProjectPoint(scene.placed[i]);
-    }
-
-    const Vec3 key = KeyLight();
-    const float mode = textured ? 1.0f : 0.0f;
-    for (size_t i = 0; i + 2 < indices.size(); i += 3) {
-        const uint32_t corner[3] = {indices[i], indices[i + 1], indices[i + 2]};
-        if (corner[0] >= count || corner[1] >= count || corner[2] >= count) continue;
-        const Vec3& w0 = scene.placed[corner[0]];
-        const Vec3 n = gameplay::Normalize(Cross(scene.placed[corner[1]] - w0, scene.placed[corner[2]] - w0));
-        const float k = std::clamp(0.92f * std::min(1.0f, 0.38f + 0.62f * std::fabs(gameplay::Dot(n, key))), 0.0f,
-                                   1.0f);
-        for (uint32_t at : corner) {
-            const float u = at < uvs.size() ? uvs[at].u : 0.0f;
-            const float v = at < uvs.size() ? uvs[at].v : 0.0f;
-            b.vertices.push_back(b.Finish(scene.projected[at], {k, k, k}, u, v, mode));
-        }
-    }
+    PlaceCharacterCorners(b, positions, bot.position, c, s, uvs, textured ? 1.0f : 0.0f,
+                          CharacterLight::PlacedCorners, scene.character);
+    LightCharacterTriangles(indices, CharacterLight::PlacedCorners, scene.character);
+    AppendCharacterTriangles(b, indices, scene.character);
 }
 
 void HeldRifle(SceneBuilder& b, const Bot& bot, const presentation::ImportedCharacterAsset& character,

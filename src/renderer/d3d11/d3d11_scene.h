@@ -8,6 +8,7 @@
 
 #include "presentation/imported_character_asset.h"
 #include "presentation/imported_weapon_asset.h"
+#include "renderer/character_mesh.h"
 #include "renderer/frame_geometry.h"
 #include "renderer/render_overlay.h"
 
@@ -33,8 +34,7 @@ struct D3D11SceneAssets {
 struct D3D11Scene {
     std::vector<Vertex> vertices;
     std::vector<uint32_t> indices;
-    std::vector<gameplay::Vec3> placed;
-    std::vector<FrameBuilder::ProjectedPoint> projected;
+    CharacterScratch character;
 };
 
 // Replaces the scene's lists with the world of one frame for a target of width x

@@ -6,6 +6,7 @@
 #include "presentation/visual_definitions.h"
 #include "presentation/weapon_meshes.h"
 #include "renderer/character_lod.h"
+#include "renderer/character_mesh.h"
 #include "renderer/vulkan/vulkan_frame_geometry.h"
 #include "renderer/world_parts.h"
 
@@ -99,13 +100,7 @@ void ProceduralBody(GeometryBuilder& b, const Bot& bot) {
     for (const Part& p : kAfter) b.OrientedBox(bot.position + TurnByYaw(p.offset, bot.yaw), p.size, bot.yaw, p.colour);
 }
 
-// Per-vertex work shared by every triangle of an indexed mesh; kept between frames so
-// a frame does not allocate once it has grown.
-struct CharacterScratch {
-    std::vector<Vec3> placed;
-    std::vector<FrameBuilder::ProjectedPoint> projected;
-};
-
+// Kept between frames so a frame does not allocate once it has grown.
 CharacterScratch& Scratch() {
     static CharacterScratch scratch;  // the frame is built on the UI thread only
     return scratch;
@@ -121,35 +116,31 @@ void ImportedBody(GeometryBuilder& b, const Bot& bot, const presentation::Import
     const float r = bot.yaw * kPi / 180.0f;
     const float c = std::cos(r);
     const float s = std::sin(r);
-    const size_t count = positions.size();
 
     CharacterScratch& scratch = Scratch();
-    scratch.placed.resize(count);
-    scratch.projected.resize(count);
-    for (size_t i = 0; i < count; ++i) {
-        const Vec3 p = positions[i];
-        scratch.placed[i] = {bot.position.x + p.x * c + p.z * s, bot.position.y + p.y, bot.position.z + p.z * c - p.x * s};
-        scratch.projected[i] = b.ProjectPoint(scratch.placed[i]);
+    // The textured body is lit from the unturned corners, the shaded one from the placed.
+    PlaceCharacterCorners(b, positions, bot.position, c, s, uvs, 1.0f,
+                          useTexture ? CharacterLight::LocalPose : CharacterLight::PlacedCorners, scratch);
+    if (useTexture) {
+        // The body is lit the same whichever way it faces.
+        LightCharacterTriangles(indices, CharacterLight::LocalPose, scratch);
+        AppendCharacterTriangles(b, indices, scratch);
+        return;
     }
-
-    const Vec3 key = KeyLight();
-    const Vec3 fill = FillLight();
+    const size_t count = positions.size();
+    const auto placed = [&](uint32_t at) {
+        const float* p = &scratch.points[4 * size_t(at)];
+        return Vec3{p[0], p[1], p[2]};
+    };
+    const auto projected = [&](uint32_t at) {
+        const CharacterCorner& corner = scratch.corners[at];
+        return FrameBuilder::ProjectedPoint{corner.position[0], corner.position[1], corner.position[2],
+                                            corner.position[3], corner.fog};
+    };
     for (size_t t = 0, i = 0; i + 2 < indices.size(); i += 3, ++t) {
         const uint32_t i0 = indices[i], i1 = indices[i + 1], i2 = indices[i + 2];
         if (i0 >= count || i1 >= count || i2 >= count) continue;
         const Vec3 p0 = positions[i0], p1 = positions[i1], p2 = positions[i2];
-        if (useTexture) {
-            // Light from the unturned corners: the body is lit the same whichever way it faces.
-            const Vec3 n = gameplay::Normalize(Cross(p1 - p0, p2 - p0));
-            const float k = std::clamp(0.34f + 0.5f * std::fabs(gameplay::Dot(n, key)) +
-                                           0.16f * std::max(gameplay::Dot(n, fill), 0.0f),
-                                       0.0f, 1.0f);
-            const Color3 grey{k, k, k};
-            b.vertices.push_back(b.Finish(scratch.projected[i0], grey, uvs[i0].u, uvs[i0].v, 1.0f));
-            b.vertices.push_back(b.Finish(scratch.projected[i1], grey, uvs[i1].u, uvs[i1].v, 1.0f));
-            b.vertices.push_back(b.Finish(scratch.projected[i2], grey, uvs[i2].u, uvs[i2].v, 1.0f));
-            continue;
-        }
         const float ym = (p0.y + p1.y + p2.y) / 3.0f;
         const float xm = (p0.x + p1.x + p2.x) / 3.0f;
         Color3 colour;
@@ -158,8 +149,8 @@ void ImportedBody(GeometryBuilder& b, const Bot& bot, const presentation::Import
         else if (ym > 0.28f) colour = {0.07f, 0.09f, 0.095f};
         else colour = {0.25f, 0.3f, 0.31f};
         if (t % 37 == 0 && ym > 0.75f) colour = {0.54f, 0.78f, 0.025f};
-        const Vec3 world[3] = {scratch.placed[i0], scratch.placed[i1], scratch.placed[i2]};
-        const FrameBuilder::ProjectedPoint q[3] = {scratch.projected[i0], scratch.projected[i1], scratch.projected[i2]};
+        const Vec3 world[3] = {placed(i0), placed(i1), placed(i2)};
+        const FrameBuilder::ProjectedPoint q[3] = {projected(i0), projected(i1), projected(i2)};
         b.Triangle(world, q, colour, false);
     }
 }

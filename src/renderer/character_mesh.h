@@ -1,0 +1,56 @@
+#pragma once
+// The imported character's textured triangles for one bot, shared by both backends'
+// frame builders. Every corner is turned, placed and projected once for all the
+// triangles that share it, each triangle gets one flat light, and the triangles are
+// written straight into the frame's list. The work goes four corners or triangles at
+// a time with SSE2, each lane doing exactly the operations of the one-at-a-time
+// formulas in the same order, so the vertices come out bit for bit the same.
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "gameplay/vec3.h"
+#include "presentation/imported_character_asset.h"
+#include "renderer/frame_geometry.h"
+
+namespace tarvo::renderer {
+
+// One corner as every triangle using it writes it: clip position, fog amount, uv and
+// texture mode (32 bytes, so a corner is two aligned loads).
+struct CharacterCorner {
+    float position[4];
+    float fog, u, v, textured;
+};
+
+// Per-corner and per-triangle work space of one bot, kept between bots and frames so
+// that a frame does not allocate once it has grown.
+struct CharacterScratch {
+    std::vector<CharacterCorner> corners;
+    std::vector<float> points;  // x, y, z, 0 per corner: the points the light is taken from
+    std::vector<float> light;   // one factor per triangle
+};
+
+// Which points the flat light is taken from, and its formula.
+enum class CharacterLight {
+    LocalPose,      // Vulkan: the unturned corners, 0.34 + 0.5 |N.key| + 0.16 max(N.fill, 0)
+    PlacedCorners,  // Direct3D 11: the placed corners, 0.92 min(1, 0.38 + 0.62 |N.key|)
+};
+
+// Turns the character-local points by the yaw (its cosine c and sine s), moves them to
+// origin and projects them. A corner's uv is its texture coordinate, or (0, 0) past
+// the end of uvs.
+void PlaceCharacterCorners(const FrameBuilder& builder, std::span<const gameplay::Vec3> local, gameplay::Vec3 origin,
+                           float c, float s, std::span<const presentation::ImportedTextureCoordinate> uvs,
+                           float textured, CharacterLight light, CharacterScratch& scratch);
+
+// The flat light factor, clamped to 0..1, of every index triple (corners past the
+// placed ones light nothing; such triangles are not drawn).
+void LightCharacterTriangles(std::span<const uint32_t> indices, CharacterLight light, CharacterScratch& scratch);
+
+// Appends every triangle whose three indices name placed corners, in index order, in
+// the grey of its light (fogged per corner when the builder fogs).
+void AppendCharacterTriangles(FrameBuilder& builder, std::span<const uint32_t> indices,
+                              const CharacterScratch& scratch);
+
+}  // namespace tarvo::renderer
