@@ -8,42 +8,15 @@ using gameplay::Vec3;
 
 namespace {
 
-// x, y and z of four points, one per lane.
-struct Lanes {
-    __m128 x, y, z;
-};
+using lanes::Vec3x4;
 
-Lanes Gather(const float* points, const uint32_t (&at)[4]) {
+Vec3x4 Gather(const float* points, const uint32_t (&at)[4]) {
     __m128 p0 = _mm_loadu_ps(points + 4 * size_t(at[0]));
     __m128 p1 = _mm_loadu_ps(points + 4 * size_t(at[1]));
     __m128 p2 = _mm_loadu_ps(points + 4 * size_t(at[2]));
     __m128 p3 = _mm_loadu_ps(points + 4 * size_t(at[3]));
     _MM_TRANSPOSE4_PS(p0, p1, p2, p3);
     return {p0, p1, p2};
-}
-
-__m128 Dot(const Lanes& n, Vec3 axis) {
-    return _mm_add_ps(_mm_add_ps(_mm_mul_ps(n.x, _mm_set1_ps(axis.x)), _mm_mul_ps(n.y, _mm_set1_ps(axis.y))),
-                      _mm_mul_ps(n.z, _mm_set1_ps(axis.z)));
-}
-
-__m128 Abs(__m128 v) { return _mm_and_ps(v, _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF))); }
-
-// Normalize(Cross(b - a, c - a)) for four triangles.
-Lanes FaceNormal(const Lanes& a, const Lanes& b, const Lanes& c) {
-    const Lanes e1{_mm_sub_ps(b.x, a.x), _mm_sub_ps(b.y, a.y), _mm_sub_ps(b.z, a.z)};
-    const Lanes e2{_mm_sub_ps(c.x, a.x), _mm_sub_ps(c.y, a.y), _mm_sub_ps(c.z, a.z)};
-    const Lanes n{_mm_sub_ps(_mm_mul_ps(e1.y, e2.z), _mm_mul_ps(e1.z, e2.y)),
-                  _mm_sub_ps(_mm_mul_ps(e1.z, e2.x), _mm_mul_ps(e1.x, e2.z)),
-                  _mm_sub_ps(_mm_mul_ps(e1.x, e2.y), _mm_mul_ps(e1.y, e2.x))};
-    const __m128 squared =
-        _mm_add_ps(_mm_add_ps(_mm_mul_ps(n.x, n.x), _mm_mul_ps(n.y, n.y)), _mm_mul_ps(n.z, n.z));
-    const __m128 len = _mm_sqrt_ps(squared);
-    // Directions shorter than 1e-5 become zero, as gameplay::Normalize does.
-    const __m128 keep = _mm_cmpgt_ps(len, _mm_set1_ps(1e-5f));
-    const __m128 inverse = _mm_div_ps(_mm_set1_ps(1.0f), len);
-    return {_mm_and_ps(keep, _mm_mul_ps(n.x, inverse)), _mm_and_ps(keep, _mm_mul_ps(n.y, inverse)),
-            _mm_and_ps(keep, _mm_mul_ps(n.z, inverse))};
 }
 
 }  // namespace
@@ -73,22 +46,22 @@ void PlaceCharacterCorners(const FrameBuilder& b, std::span<const Vec3> local, V
         FrameBuilder::ProjectedPoints q = b.ProjectPoints(px, py, pz);
         const presentation::ImportedTextureCoordinate t0 = uvAt(at[0]), t1 = uvAt(at[1]), t2 = uvAt(at[2]),
                                                       t3 = uvAt(at[3]);
-        __m128 fog = q.fog;
         __m128 u = _mm_setr_ps(t0.u, t1.u, t2.u, t3.u);
         __m128 v = _mm_setr_ps(t0.v, t1.v, t2.v, t3.v);
         __m128 m = mode;
+        __m128 fog = q.fog;
         _MM_TRANSPOSE4_PS(q.x, q.y, q.z, q.w);
-        _MM_TRANSPOSE4_PS(fog, u, v, m);
+        _MM_TRANSPOSE4_PS(u, fog, v, m);
         __m128 kx = keepLocal ? x : px, ky = keepLocal ? y : py, kz = keepLocal ? z : pz, kw = _mm_setzero_ps();
         _MM_TRANSPOSE4_PS(kx, ky, kz, kw);
         const __m128 positions[4] = {q.x, q.y, q.z, q.w};
-        const __m128 tails[4] = {fog, u, v, m};
+        const __m128 tails[4] = {u, fog, v, m};
         const __m128 points[4] = {kx, ky, kz, kw};
         const size_t lanes = std::min<size_t>(4, count - i);
         for (size_t lane = 0; lane < lanes; ++lane) {
             CharacterCorner& corner = scratch.corners[i + lane];
             _mm_storeu_ps(corner.position, positions[lane]);
-            _mm_storeu_ps(&corner.fog, tails[lane]);
+            _mm_storeu_ps(&corner.u, tails[lane]);
         }
         for (size_t lane = 0; lane < 4; ++lane) _mm_storeu_ps(&scratch.points[4 * (i + lane)], points[lane]);
     }
@@ -101,51 +74,69 @@ void LightCharacterTriangles(std::span<const uint32_t> indices, CharacterLight l
     const float* points = scratch.points.data();
     const Vec3 key = KeyLight();
     const Vec3 fill = FillLight();
+    // Indices at or past the corner count are lit as corner 0; such triangles are not drawn.
+    const __m128i bias = _mm_set1_epi32(INT32_MIN);  // unsigned order through the signed compare
+    const __m128i limit = _mm_xor_si128(_mm_set1_epi32(static_cast<int32_t>(count)), bias);
+    const auto valid = [&](__m128i at) {
+        return _mm_and_si128(at, _mm_cmplt_epi32(_mm_xor_si128(at, bias), limit));
+    };
     for (size_t t = 0; t < triangles; t += 4) {
-        uint32_t at[3][4];
-        for (size_t lane = 0; lane < 4; ++lane) {
-            const size_t triangle = std::min(t + lane, triangles - 1);
-            for (size_t k = 0; k < 3; ++k) {
-                const uint32_t index = indices[3 * triangle + k];
-                at[k][lane] = index < count ? index : 0;  // lit but never drawn
+        alignas(16) uint32_t at[12];
+        if (t + 4 <= triangles) {
+            const __m128i* from = reinterpret_cast<const __m128i*>(indices.data() + 3 * t);
+            _mm_store_si128(reinterpret_cast<__m128i*>(at), valid(_mm_loadu_si128(from)));
+            _mm_store_si128(reinterpret_cast<__m128i*>(at + 4), valid(_mm_loadu_si128(from + 1)));
+            _mm_store_si128(reinterpret_cast<__m128i*>(at + 8), valid(_mm_loadu_si128(from + 2)));
+        } else {
+            // The last few triangles repeat the final one in the spare lanes.
+            for (size_t lane = 0; lane < 4; ++lane) {
+                const size_t triangle = std::min(t + lane, triangles - 1);
+                for (size_t k = 0; k < 3; ++k) {
+                    const uint32_t index = indices[3 * triangle + k];
+                    at[3 * lane + k] = index < count ? index : 0;
+                }
             }
         }
-        const Lanes n = FaceNormal(Gather(points, at[0]), Gather(points, at[1]), Gather(points, at[2]));
-        const __m128 facingKey = Abs(Dot(n, key));
+        const Vec3x4 n = lanes::FaceNormal(Gather(points, {at[0], at[3], at[6], at[9]}),
+                                           Gather(points, {at[1], at[4], at[7], at[10]}),
+                                           Gather(points, {at[2], at[5], at[8], at[11]}));
+        const __m128 facingKey = lanes::Abs(lanes::Dot(n, key));
         __m128 k;
         if (light == CharacterLight::LocalPose) {
-            const __m128 facingFill = FrameBuilder::MaxWith(Dot(n, fill), 0.0f);
+            const __m128 facingFill = lanes::MaxWith(lanes::Dot(n, fill), 0.0f);
             k = _mm_add_ps(_mm_add_ps(_mm_set1_ps(0.34f), _mm_mul_ps(_mm_set1_ps(0.5f), facingKey)),
                            _mm_mul_ps(_mm_set1_ps(0.16f), facingFill));
         } else {
             k = _mm_mul_ps(_mm_set1_ps(0.92f),
-                           FrameBuilder::MinWith(_mm_add_ps(_mm_set1_ps(0.38f), _mm_mul_ps(_mm_set1_ps(0.62f), facingKey)),
-                                                 1.0f));
+                           lanes::MinWith(_mm_add_ps(_mm_set1_ps(0.38f), _mm_mul_ps(_mm_set1_ps(0.62f), facingKey)),
+                                          1.0f));
         }
-        _mm_storeu_ps(&scratch.light[t], FrameBuilder::Clamp(k, 0.0f, 1.0f));
+        _mm_storeu_ps(&scratch.light[t], lanes::Clamp(k, 0.0f, 1.0f));
     }
 }
 
 void AppendCharacterTriangles(FrameBuilder& b, std::span<const uint32_t> indices, const CharacterScratch& scratch) {
     const size_t count = scratch.corners.size();
     const CharacterCorner* corners = scratch.corners.data();
+    const float* light = scratch.light.data();
     const __m128 fogColour = _mm_setr_ps(0.018f, 0.035f, 0.04f, 0.0f);
+    const bool fog = b.Profile().fog;
     Vertex* out = b.Extend(indices.size() / 3 * 3);
     for (size_t i = 0, t = 0; i + 2 < indices.size(); i += 3, ++t) {
         const uint32_t corner[3] = {indices[i], indices[i + 1], indices[i + 2]};
         if (corner[0] >= count || corner[1] >= count || corner[2] >= count) continue;
-        // The grey (k, k, k) fogged per corner: k + fog * (fog colour - k), as FrameBuilder::Write.
-        const __m128 grey = _mm_set1_ps(scratch.light[t]);
+        const __m128 grey = _mm_set1_ps(light[t]);
         const __m128 towardsFog = _mm_sub_ps(fogColour, grey);
         for (uint32_t at : corner) {
             const float* from = corners[at].position;
-            const __m128 tail = _mm_loadu_ps(from + 4);  // fog, u, v, mode
-            const __m128 colour = _mm_add_ps(grey, _mm_mul_ps(_mm_shuffle_ps(tail, tail, 0), towardsFog));
-            // (r, g, b, u), then (v, mode) from the tail.
-            const __m128 blue = _mm_shuffle_ps(colour, tail, _MM_SHUFFLE(1, 1, 2, 2));
+            const __m128 tail = _mm_loadu_ps(from + 4);  // u, fog, v, mode
+            // k + fog * (fog colour - k), as FrameBuilder::Write; without fog that adds a
+            // zero to k, which leaves it as it is.
+            const __m128 colour =
+                fog ? _mm_add_ps(grey, _mm_mul_ps(_mm_shuffle_ps(tail, tail, 0x55), towardsFog)) : grey;
             float* to = out->position;
             _mm_storeu_ps(to, _mm_loadu_ps(from));
-            _mm_storeu_ps(to + 4, _mm_shuffle_ps(colour, blue, _MM_SHUFFLE(2, 0, 1, 0)));
+            _mm_storeu_ps(to + 4, lanes::WithU(colour, tail));
             _mm_storeh_pi(reinterpret_cast<__m64*>(to + 8), tail);
             ++out;
         }

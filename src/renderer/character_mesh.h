@@ -16,11 +16,11 @@
 
 namespace tarvo::renderer {
 
-// One corner as every triangle using it writes it: clip position, fog amount, uv and
-// texture mode (32 bytes, so a corner is two aligned loads).
+// One corner as every triangle using it writes it: clip position, then u, the fog
+// amount, v and texture mode (32 bytes, two loads; v and mode are a Vertex's last 8 bytes).
 struct CharacterCorner {
     float position[4];
-    float fog, u, v, textured;
+    float u, fog, v, textured;
 };
 
 // Per-corner and per-triangle work space of one bot, kept between bots and frames so

@@ -49,86 +49,160 @@ FrameBuilder::FrameBuilder(std::vector<Vertex>& list, const ProjectionProfile& p
     if (vertices.capacity() < profile.reserveVertices) vertices.reserve(profile.reserveVertices);
 }
 
-void FrameBuilder::Triangle(Vec3 a, Vec3 b, Vec3 c, Color3 colour, bool unlit) {
-    const Vec3 p[3] = {a, b, c};
-    const ProjectedPoint q[3] = {ProjectPoint(a), ProjectPoint(b), ProjectPoint(c)};
-    Triangle(p, q, colour, unlit);
-}
-
-void FrameBuilder::Triangle(const Vec3 (&p)[3], const ProjectedPoint (&q)[3], Color3 colour, bool unlit) {
-    WriteTriangle(Extend(3), p, q, colour, unlit);
-}
-
-void FrameBuilder::WriteTriangle(Vertex* out, const Vec3 (&p)[3], const ProjectedPoint (&q)[3], Color3 colour,
-                                 bool unlit) const {
-    const Vec3 n = gameplay::Normalize(Cross(p[1] - p[0], p[2] - p[0]));
+void FrameBuilder::WriteTriangle(Vertex* out, const Vec3& a, const Vec3& b, const Vec3& c, const ProjectedPoint& qa,
+                                 const ProjectedPoint& qb, const ProjectedPoint& qc, Color3 colour, bool unlit) const {
+    const Vec3 n = gameplay::Normalize(Cross(b - a, c - a));
     const float k = unlit ? 1.0f : LightFactor(n);
-    const FogBlend lit = FogTarget({std::clamp(colour.r * k, 0.0f, 1.0f), std::clamp(colour.g * k, 0.0f, 1.0f),
-                                    std::clamp(colour.b * k, 0.0f, 1.0f)});
+    // Each channel of k x colour clamped to 0..1, then blended towards the fog per corner.
+    const __m128 lit = lanes::Clamp(_mm_mul_ps(_mm_setr_ps(colour.r, colour.g, colour.b, 0.0f), _mm_set1_ps(k)), 0.0f, 1.0f);
+    const FogBlend blend{lit, _mm_sub_ps(_mm_setr_ps(0.018f, 0.035f, 0.04f, 0.0f), lit)};
     const float mode = unlit ? 0.0f : -1.0f;
     // Planar texture coordinates by the dominant axis of the face.
     const bool floorLike = std::fabs(n.y) > 0.7f;
     const bool wallX = !floorLike && std::fabs(n.x) > 0.7f;
-    for (int i = 0; i < 3; ++i) {
-        const float u = wallX ? p[i].z : p[i].x;
-        const float v = floorLike ? p[i].z : p[i].y;
-        Write(out + i, q[i], lit, u, v, mode);
-    }
+    const auto corner = [&](Vertex* to, const Vec3& p, const ProjectedPoint& q) {
+        Write(to, q, blend, wallX ? p.z : p.x, floorLike ? p.z : p.y, mode);
+    };
+    corner(out, a, qa);
+    corner(out + 1, b, qb);
+    corner(out + 2, c, qc);
+}
+
+void FrameBuilder::Triangle(Vec3 a, Vec3 b, Vec3 c, Color3 colour, bool unlit) {
+    WriteTriangle(Extend(3), a, b, c, ProjectPoint(a), ProjectPoint(b), ProjectPoint(c), colour, unlit);
+}
+
+void FrameBuilder::Triangle(const Vec3 (&p)[3], const ProjectedPoint (&q)[3], Color3 colour, bool unlit) {
+    WriteTriangle(Extend(3), p[0], p[1], p[2], q[0], q[1], q[2], colour, unlit);
 }
 
 namespace {
 
-// Corner i of a box: bit 0 picks x1, bit 1 y1, bit 2 z1.
-constexpr int kBoxFaces[6][4] = {
-    {4, 5, 7, 6},  // +z: (x0,y0,z1) (x1,y0,z1) (x1,y1,z1) (x0,y1,z1)
-    {1, 0, 2, 3},  // -z: (x1,y0,z0) (x0,y0,z0) (x0,y1,z0) (x1,y1,z0)
-    {0, 4, 6, 2},  // -x: (x0,y0,z0) (x0,y0,z1) (x0,y1,z1) (x0,y1,z0)
-    {5, 1, 3, 7},  // +x: (x1,y0,z1) (x1,y0,z0) (x1,y1,z0) (x1,y1,z1)
-    {2, 6, 7, 3},  // +y: (x0,y1,z0) (x0,y1,z1) (x1,y1,z1) (x1,y1,z0)
-    {0, 1, 5, 4},  // -y: (x0,y0,z0) (x1,y0,z0) (x1,y0,z1) (x0,y0,z1)
+using lanes::Splat;
+using lanes::Vec3x4;
+
+// The box triangles in emission order, faces +z, -z, -x, +x, +y, -y, each face's
+// corners (a, b, c, d) drawn as (a, b, c) and (a, c, d); corner i has bit 0 for x1,
+// bit 1 for y1 and bit 2 for z1.
+constexpr int kBoxTriangles[12][3] = {
+    {4, 5, 7}, {4, 7, 6},  // +z: (x0,y0,z1) (x1,y0,z1) (x1,y1,z1) (x0,y1,z1)
+    {1, 0, 2}, {1, 2, 3},  // -z: (x1,y0,z0) (x0,y0,z0) (x0,y1,z0) (x1,y1,z0)
+    {0, 4, 6}, {0, 6, 2},  // -x: (x0,y0,z0) (x0,y0,z1) (x0,y1,z1) (x0,y1,z0)
+    {5, 1, 3}, {5, 3, 7},  // +x: (x1,y0,z1) (x1,y0,z0) (x1,y1,z0) (x1,y1,z1)
+    {2, 6, 7}, {2, 7, 3},  // +y: (x0,y1,z0) (x0,y1,z1) (x1,y1,z1) (x1,y1,z0)
+    {0, 1, 5}, {0, 5, 4},  // -y: (x0,y0,z0) (x1,y0,z0) (x1,y0,z1) (x0,y0,z1)
 };
+
+// One coordinate of the corners of the box triangles, four triangles per group:
+// [group][corner of the triangle], lane l of group g being triangle 4g + l of
+// kBoxTriangles. lo holds corners 0..3, hi corners 4..7.
+void BoxTriangleCorners(__m128 lo, __m128 hi, __m128 (&out)[3][3]) {
+    out[0][0] = _mm_shuffle_ps(hi, lo, _MM_SHUFFLE(1, 1, 0, 0));  // 4 4 1 1
+    out[0][1] = _mm_shuffle_ps(hi, lo, _MM_SHUFFLE(2, 0, 3, 1));  // 5 7 0 2
+    out[0][2] = _mm_shuffle_ps(hi, lo, _MM_SHUFFLE(3, 2, 2, 3));  // 7 6 2 3
+    out[1][0] = _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(1, 1, 0, 0));  // 0 0 5 5
+    out[1][1] = _mm_shuffle_ps(hi, lo, _MM_SHUFFLE(3, 1, 2, 0));  // 4 6 1 3
+    out[1][2] = _mm_shuffle_ps(_mm_shuffle_ps(hi, lo, _MM_SHUFFLE(2, 2, 2, 2)),
+                               _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(2, 0, 2, 0));  // 6 2 3 7
+    out[2][0] = _mm_shuffle_ps(lo, lo, _MM_SHUFFLE(0, 0, 2, 2));  // 2 2 0 0
+    out[2][1] = _mm_shuffle_ps(hi, _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(1, 1, 1, 1)), _MM_SHUFFLE(2, 0, 3, 2));  // 6 7 1 5
+    out[2][2] = _mm_shuffle_ps(_mm_shuffle_ps(hi, lo, _MM_SHUFFLE(3, 3, 3, 3)), hi, _MM_SHUFFLE(0, 1, 2, 0));  // 7 3 5 4
+}
 
 }  // namespace
 
 void FrameBuilder::Box(Vec3 center, Vec3 size, Color3 colour) {
     const Vec3 h = size * 0.5f;
-    Vec3 corners[8];
-    for (int i = 0; i < 8; ++i) {
-        corners[i] = {center.x + ((i & 1) ? h.x : -h.x), center.y + ((i & 2) ? h.y : -h.y),
-                      center.z + ((i & 4) ? h.z : -h.z)};
-    }
-    BoxFaces(corners, colour);
+    // center + (+-h) per corner, as x0 = center.x + (-h.x) and x1 = center.x + h.x.
+    const __m128 x = _mm_add_ps(Splat(center.x), _mm_setr_ps(-h.x, h.x, -h.x, h.x));
+    const __m128 y = _mm_add_ps(Splat(center.y), _mm_setr_ps(-h.y, -h.y, h.y, h.y));
+    BoxFaces({x, x}, {y, y}, {Splat(center.z + -h.z), Splat(center.z + h.z)}, colour);
 }
 
-void FrameBuilder::BoxFaces(const Vec3 (&corners)[8], Color3 colour) {
-    // Eight projections serve all 36 vertices.
-    ProjectedPoint projected[8];
-    for (int i = 0; i < 8; ++i) projected[i] = ProjectPoint(corners[i]);
+void FrameBuilder::BoxFaces(const __m128 (&x)[2], const __m128 (&y)[2], const __m128 (&z)[2], Color3 colour) {
+    // Eight projections serve all 36 vertices: each corner's clip position and its fog
+    // amount in every lane.
+    __m128 position[8], fog[8];
+    for (int half = 0; half < 2; ++half) {
+        ProjectedPoints q = ProjectPoints(x[half], y[half], z[half]);
+        _MM_TRANSPOSE4_PS(q.x, q.y, q.z, q.w);
+        const __m128 transposed[4] = {q.x, q.y, q.z, q.w};
+        const __m128 fogs[4] = {_mm_shuffle_ps(q.fog, q.fog, 0x00), _mm_shuffle_ps(q.fog, q.fog, 0x55),
+                                _mm_shuffle_ps(q.fog, q.fog, 0xAA), _mm_shuffle_ps(q.fog, q.fog, 0xFF)};
+        for (int lane = 0; lane < 4; ++lane) {
+            position[4 * half + lane] = transposed[lane];
+            fog[4 * half + lane] = fogs[lane];
+        }
+    }
+
+    __m128 cx[3][3], cy[3][3], cz[3][3];
+    BoxTriangleCorners(x[0], x[1], cx);
+    BoxTriangleCorners(y[0], y[1], cy);
+    BoxTriangleCorners(z[0], z[1], cz);
+    const __m128 fogColour = _mm_setr_ps(0.018f, 0.035f, 0.04f, 0.0f);
     Vertex* out = Extend(36);
-    for (const auto& f : kBoxFaces) {
-        const Vec3 first[3] = {corners[f[0]], corners[f[1]], corners[f[2]]};
-        const ProjectedPoint firstQ[3] = {projected[f[0]], projected[f[1]], projected[f[2]]};
-        WriteTriangle(out, first, firstQ, colour, false);
-        const Vec3 second[3] = {corners[f[0]], corners[f[2]], corners[f[3]]};
-        const ProjectedPoint secondQ[3] = {projected[f[0]], projected[f[2]], projected[f[3]]};
-        WriteTriangle(out + 3, second, secondQ, colour, false);
-        out += 6;
+    for (int group = 0; group < 3; ++group) {
+        const Vec3x4 a{cx[group][0], cy[group][0], cz[group][0]};
+        const Vec3x4 n = lanes::FaceNormal(a, {cx[group][1], cy[group][1], cz[group][1]},
+                                           {cx[group][2], cy[group][2], cz[group][2]});
+        // LightFactor, then each channel of k x colour clamped to 0..1.
+        const __m128 key = _mm_mul_ps(Splat(profile_.key), lanes::Abs(lanes::Dot(n, keyLight_)));
+        const __m128 fill = _mm_mul_ps(Splat(profile_.fill), lanes::MaxWith(lanes::Dot(n, fillLight_), 0.0f));
+        const __m128 k = lanes::Clamp(_mm_add_ps(_mm_add_ps(Splat(profile_.ambient), key), fill), 0.0f, 1.0f);
+        __m128 r = lanes::Clamp(_mm_mul_ps(Splat(colour.r), k), 0.0f, 1.0f);
+        __m128 g = lanes::Clamp(_mm_mul_ps(Splat(colour.g), k), 0.0f, 1.0f);
+        __m128 b = lanes::Clamp(_mm_mul_ps(Splat(colour.b), k), 0.0f, 1.0f);
+        __m128 none = _mm_setzero_ps();
+        _MM_TRANSPOSE4_PS(r, g, b, none);
+        const __m128 lit[4] = {r, g, b, none};
+        // Planar texture coordinates by the dominant axis of the face, and the mode of a
+        // lit triangle: (u, -, v, -1) for each corner of each triangle.
+        const __m128 floorLike = _mm_cmpgt_ps(lanes::Abs(n.y), Splat(0.7f));
+        const __m128 wallX = _mm_andnot_ps(floorLike, _mm_cmpgt_ps(lanes::Abs(n.x), Splat(0.7f)));
+        __m128 tail[3][4];
+        for (int corner = 0; corner < 3; ++corner) {
+            __m128 u = lanes::Select(wallX, cz[group][corner], cx[group][corner]);
+            __m128 v = lanes::Select(floorLike, cz[group][corner], cy[group][corner]);
+            __m128 spare = _mm_setzero_ps();
+            __m128 mode = Splat(-1.0f);
+            _MM_TRANSPOSE4_PS(u, spare, v, mode);
+            tail[corner][0] = u;
+            tail[corner][1] = spare;
+            tail[corner][2] = v;
+            tail[corner][3] = mode;
+        }
+        for (int lane = 0; lane < 4; ++lane) {
+            const __m128 towardsFog = _mm_sub_ps(fogColour, lit[lane]);
+            const int* triangle = kBoxTriangles[4 * group + lane];
+            for (int corner = 0; corner < 3; ++corner) {
+                const int at = triangle[corner];
+                float* to = out->position;
+                _mm_storeu_ps(to, position[at]);
+                _mm_storeu_ps(to + 4, lanes::WithU(_mm_add_ps(lit[lane], _mm_mul_ps(fog[at], towardsFog)),
+                                                   tail[corner][lane]));
+                _mm_storeh_pi(reinterpret_cast<__m64*>(to + 8), tail[corner][lane]);
+                ++out;
+            }
+        }
     }
 }
 
 void FrameBuilder::OrientedBox(Vec3 center, Vec3 size, float yawDegrees, Color3 colour) {
     const Vec3 h = size * 0.5f;
     const float r = yawDegrees * kPi / 180.0f;
-    const float c = std::cos(r);
-    const float s = std::sin(r);
-    Vec3 corners[8];
-    for (int i = 0; i < 8; ++i) {
-        const float lx = (i & 1) ? h.x : -h.x;
-        const float ly = (i & 2) ? h.y : -h.y;
-        const float lz = (i & 4) ? h.z : -h.z;
-        corners[i] = {center.x + lx * c + lz * s, center.y + ly, center.z + lz * c - lx * s};
+    const __m128 c = Splat(std::cos(r));
+    const __m128 s = Splat(std::sin(r));
+    // Local corners (+-h) turned by the yaw: (center.x + lx c + lz s, center.y + ly, center.z + lz c - lx s).
+    const __m128 lx = _mm_setr_ps(-h.x, h.x, -h.x, h.x);
+    const __m128 ly = _mm_setr_ps(-h.y, -h.y, h.y, h.y);
+    const __m128 y = _mm_add_ps(Splat(center.y), ly);
+    __m128 xs[2], zs[2];
+    for (int half = 0; half < 2; ++half) {
+        const __m128 lz = Splat(half == 0 ? -h.z : h.z);
+        xs[half] = _mm_add_ps(_mm_add_ps(Splat(center.x), _mm_mul_ps(lx, c)), _mm_mul_ps(lz, s));
+        zs[half] = _mm_sub_ps(_mm_add_ps(Splat(center.z), _mm_mul_ps(lz, c)), _mm_mul_ps(lx, s));
     }
-    BoxFaces(corners, colour);
+    BoxFaces(xs, {y, y}, zs, colour);
 }
 
 void FrameBuilder::RampWedge(Vec3 center, Vec3 size, Color3 colour) {

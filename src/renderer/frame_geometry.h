@@ -14,6 +14,7 @@
 
 #include "gameplay/vec3.h"
 #include "presentation/imported_weapon_asset.h"
+#include "renderer/sse_lanes.h"
 
 namespace tarvo::renderer {
 
@@ -122,7 +123,7 @@ public:
         q.w = depth;
         if (fog_) {
             const __m128 t = _mm_div_ps(_mm_sub_ps(depth, _mm_set1_ps(18.0f)), _mm_set1_ps(78.0f));
-            q.fog = Clamp(t, 0.0f, 0.42f);
+            q.fog = lanes::Clamp(t, 0.0f, 0.42f);
         } else {
             q.fog = _mm_setzero_ps();
         }
@@ -146,14 +147,6 @@ public:
         return std::clamp(k, 0.0f, 1.0f);
     }
 
-    // std::clamp, std::max and std::min lane by lane, NaN and signed zeros included:
-    // SSE's max and min return their second operand unless the first one wins.
-    static __m128 Clamp(__m128 v, float lo, float hi) {
-        return _mm_min_ps(_mm_set1_ps(hi), _mm_max_ps(_mm_set1_ps(lo), v));
-    }
-    static __m128 MaxWith(__m128 v, float bound) { return _mm_max_ps(_mm_set1_ps(bound), v); }  // std::max(v, bound)
-    static __m128 MinWith(__m128 v, float bound) { return _mm_min_ps(v, _mm_set1_ps(bound)); }  // std::min(bound, v)
-
     // A colour made ready for Write: (r, g, b, 0) and its distance to the fog colour.
     struct FogBlend {
         __m128 colour;
@@ -169,8 +162,7 @@ public:
     static void Write(Vertex* out, const ProjectedPoint& q, const FogBlend& c, float u, float v, float textured) {
         const __m128 fogged = _mm_add_ps(c.colour, _mm_mul_ps(_mm_set1_ps(q.fog), c.towardsFog));
         _mm_storeu_ps(out->position, _mm_loadu_ps(&q.x));
-        _mm_storeu_ps(out->color, fogged);  // its fourth lane is overwritten by u below
-        out->uv[0] = u;
+        _mm_storeu_ps(out->color, lanes::WithU(fogged, _mm_set_ss(u)));
         out->uv[1] = v;
         out->textured = textured;
     }
@@ -205,9 +197,12 @@ public:
                            float muzzleFlash, float aimBlend);
 
 private:
-    void BoxFaces(const gameplay::Vec3 (&corners)[8], gameplay::Color3 colour);
-    // One lit or unlit triangle written at out (three vertices).
-    void WriteTriangle(Vertex* out, const gameplay::Vec3 (&p)[3], const ProjectedPoint (&q)[3],
+    // The 12 triangles of a box from its corners: corner i (bit 0 the far x, bit 1 the
+    // far y, bit 2 the far z) is lane i % 4 of x[i / 4], y[i / 4] and z[i / 4].
+    void BoxFaces(const __m128 (&x)[2], const __m128 (&y)[2], const __m128 (&z)[2], gameplay::Color3 colour);
+    // One lit or unlit triangle written at out (three vertices), corners a, b, c projected to qa, qb, qc.
+    void WriteTriangle(Vertex* out, const gameplay::Vec3& a, const gameplay::Vec3& b, const gameplay::Vec3& c,
+                       const ProjectedPoint& qa, const ProjectedPoint& qb, const ProjectedPoint& qc,
                        gameplay::Color3 colour, bool unlit) const;
 
     const ProjectionProfile& profile_;

@@ -1,5 +1,6 @@
 #include "renderer/world_parts.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "presentation/visual_definitions.h"
@@ -87,10 +88,45 @@ void AppendHeldMesh(FrameBuilder& b, std::span<const presentation::ImportedWeapo
     const Vec3 ax = presentation::HeldRiflePoint({1, 0, 0}, hold.grip, hold.support) - origin;
     const Vec3 ay = presentation::HeldRiflePoint({0, 1, 0}, hold.grip, hold.support) - origin;
     const Vec3 az = presentation::HeldRiflePoint({0, 0, 1}, hold.grip, hold.support) - origin;
-    Vertex* out = b.Extend(mesh.size());
-    for (const presentation::ImportedWeaponVertex& v : mesh) {
-        const Vec3 placed = origin + ax * v.position.x + ay * v.position.y + az * v.position.z;
-        FrameBuilder::Write(out++, b.ProjectPoint(placed), FrameBuilder::FogTarget(v.color), 0, 0, 0);
+    // Four vertices at a time: origin + ax x + ay y + az z, projected, the own colour
+    // fogged (c + fog (fog colour - c)), uv (0, 0) and mode 0.
+    const auto splat = [](float v) { return _mm_set1_ps(v); };
+    const size_t count = mesh.size();
+    Vertex* out = b.Extend(count);
+    for (size_t i = 0; i < count; i += 4) {
+        const presentation::ImportedWeaponVertex* v[4];
+        for (size_t lane = 0; lane < 4; ++lane) v[lane] = &mesh[std::min(i + lane, count - 1)];
+        const auto gather = [&](auto field) {
+            return _mm_setr_ps(field(*v[0]), field(*v[1]), field(*v[2]), field(*v[3]));
+        };
+        const __m128 x = gather([](const auto& w) { return w.position.x; });
+        const __m128 y = gather([](const auto& w) { return w.position.y; });
+        const __m128 z = gather([](const auto& w) { return w.position.z; });
+        const auto along = [&](float o, float a, float b2, float c) {
+            return _mm_add_ps(_mm_add_ps(_mm_add_ps(splat(o), _mm_mul_ps(splat(a), x)), _mm_mul_ps(splat(b2), y)),
+                              _mm_mul_ps(splat(c), z));
+        };
+        FrameBuilder::ProjectedPoints q = b.ProjectPoints(along(origin.x, ax.x, ay.x, az.x),
+                                                          along(origin.y, ax.y, ay.y, az.y),
+                                                          along(origin.z, ax.z, ay.z, az.z));
+        const auto fogged = [&](__m128 c, float target) {
+            return _mm_add_ps(c, _mm_mul_ps(q.fog, _mm_sub_ps(splat(target), c)));
+        };
+        __m128 r = fogged(gather([](const auto& w) { return w.color.r; }), 0.018f);
+        __m128 g = fogged(gather([](const auto& w) { return w.color.g; }), 0.035f);
+        __m128 bl = fogged(gather([](const auto& w) { return w.color.b; }), 0.04f);
+        __m128 u = _mm_setzero_ps();  // then (v, mode) = (0, 0)
+        _MM_TRANSPOSE4_PS(q.x, q.y, q.z, q.w);
+        _MM_TRANSPOSE4_PS(r, g, bl, u);
+        const __m128 position[4] = {q.x, q.y, q.z, q.w};
+        const __m128 colour[4] = {r, g, bl, u};
+        const size_t lanes = std::min<size_t>(4, count - i);
+        for (size_t lane = 0; lane < lanes; ++lane) {
+            _mm_storeu_ps(out->position, position[lane]);
+            _mm_storeu_ps(out->color, colour[lane]);
+            _mm_storel_pi(reinterpret_cast<__m64*>(&out->uv[1]), _mm_setzero_ps());
+            ++out;
+        }
     }
 }
 
