@@ -10,6 +10,9 @@ namespace {
 
 using lanes::Vec3x4;
 
+static_assert(sizeof(Vec3) == 12 && sizeof(presentation::ImportedTextureCoordinate) == 8,
+              "corners are read as packed floats");
+
 Vec3x4 Gather(const float* points, const uint32_t (&at)[4]) {
     __m128 p0 = _mm_loadu_ps(points + 4 * size_t(at[0]));
     __m128 p1 = _mm_loadu_ps(points + 4 * size_t(at[1]));
@@ -31,23 +34,44 @@ void PlaceCharacterCorners(const FrameBuilder& b, std::span<const Vec3> local, V
     const __m128 cosine = _mm_set1_ps(c), sine = _mm_set1_ps(s);
     const __m128 ox = _mm_set1_ps(origin.x), oy = _mm_set1_ps(origin.y), oz = _mm_set1_ps(origin.z);
     const __m128 mode = _mm_set1_ps(textured);
-    const auto uvAt = [&](size_t i) { return i < uvs.size() ? uvs[i] : presentation::ImportedTextureCoordinate{}; };
     for (size_t i = 0; i < count; i += 4) {
-        // The last group repeats its final corner in the lanes past the end.
-        size_t at[4];
-        for (size_t lane = 0; lane < 4; ++lane) at[lane] = std::min(i + lane, count - 1);
-        const __m128 x = _mm_setr_ps(local[at[0]].x, local[at[1]].x, local[at[2]].x, local[at[3]].x);
-        const __m128 y = _mm_setr_ps(local[at[0]].y, local[at[1]].y, local[at[2]].y, local[at[3]].y);
-        const __m128 z = _mm_setr_ps(local[at[0]].z, local[at[1]].z, local[at[2]].z, local[at[3]].z);
+        __m128 x, y, z, u, v;
+        if (i + 4 <= count) {
+            // Four packed points are three loads: x0 y0 z0 x1 | y1 z1 x2 y2 | z2 x3 y3 z3.
+            const float* from = &local[i].x;
+            const __m128 a = _mm_loadu_ps(from), b = _mm_loadu_ps(from + 4), c = _mm_loadu_ps(from + 8);
+            x = _mm_shuffle_ps(a, _mm_shuffle_ps(b, c, _MM_SHUFFLE(1, 1, 2, 2)), _MM_SHUFFLE(2, 0, 3, 0));
+            y = _mm_shuffle_ps(_mm_shuffle_ps(a, b, _MM_SHUFFLE(0, 0, 1, 1)),
+                               _mm_shuffle_ps(b, c, _MM_SHUFFLE(2, 2, 3, 3)), _MM_SHUFFLE(2, 0, 2, 0));
+            z = _mm_shuffle_ps(_mm_shuffle_ps(a, b, _MM_SHUFFLE(1, 1, 2, 2)),
+                               _mm_shuffle_ps(c, c, _MM_SHUFFLE(3, 3, 0, 0)), _MM_SHUFFLE(2, 0, 2, 0));
+        } else {
+            // The last group repeats its final corner in the lanes past the end.
+            size_t at[4];
+            for (size_t lane = 0; lane < 4; ++lane) at[lane] = std::min(i + lane, count - 1);
+            x = _mm_setr_ps(local[at[0]].x, local[at[1]].x, local[at[2]].x, local[at[3]].x);
+            y = _mm_setr_ps(local[at[0]].y, local[at[1]].y, local[at[2]].y, local[at[3]].y);
+            z = _mm_setr_ps(local[at[0]].z, local[at[1]].z, local[at[2]].z, local[at[3]].z);
+        }
+        if (i + 4 <= uvs.size()) {
+            const float* from = &uvs[i].u;
+            const __m128 a = _mm_loadu_ps(from), b = _mm_loadu_ps(from + 4);
+            u = _mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0));
+            v = _mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1));
+        } else {
+            const auto uvAt = [&](size_t at) {
+                return at < uvs.size() ? uvs[at] : presentation::ImportedTextureCoordinate{};
+            };
+            const presentation::ImportedTextureCoordinate t0 = uvAt(i), t1 = uvAt(i + 1), t2 = uvAt(i + 2),
+                                                          t3 = uvAt(i + 3);
+            u = _mm_setr_ps(t0.u, t1.u, t2.u, t3.u);
+            v = _mm_setr_ps(t0.v, t1.v, t2.v, t3.v);
+        }
         // (origin.x + x c) + z s, origin.y + y, (origin.z + z c) - x s
         const __m128 px = _mm_add_ps(_mm_add_ps(ox, _mm_mul_ps(x, cosine)), _mm_mul_ps(z, sine));
         const __m128 py = _mm_add_ps(oy, y);
         const __m128 pz = _mm_sub_ps(_mm_add_ps(oz, _mm_mul_ps(z, cosine)), _mm_mul_ps(x, sine));
         FrameBuilder::ProjectedPoints q = b.ProjectPoints(px, py, pz);
-        const presentation::ImportedTextureCoordinate t0 = uvAt(at[0]), t1 = uvAt(at[1]), t2 = uvAt(at[2]),
-                                                      t3 = uvAt(at[3]);
-        __m128 u = _mm_setr_ps(t0.u, t1.u, t2.u, t3.u);
-        __m128 v = _mm_setr_ps(t0.v, t1.v, t2.v, t3.v);
         __m128 m = mode;
         __m128 fog = q.fog;
         _MM_TRANSPOSE4_PS(q.x, q.y, q.z, q.w);
