@@ -45,6 +45,21 @@ FrameBuilder::FrameBuilder(std::vector<Vertex>& list, const ProjectionProfile& p
     fog_ = profile.fog;
     keyLight_ = KeyLight();
     fillLight_ = FillLight();
+    lanes_.eye = lanes::Splat(cameraPosition);
+    lanes_.right = lanes::Splat(right);
+    lanes_.up = lanes::Splat(up);
+    lanes_.forward = lanes::Splat(forward);
+    lanes_.keyLight = lanes::Splat(keyLight_);
+    lanes_.fillLight = lanes::Splat(fillLight_);
+    lanes_.focal = lanes::Splat(focal_);
+    lanes_.aspect = lanes::Splat(aspect);
+    lanes_.clipFocalY = lanes::Splat(clipFocalY_);
+    lanes_.farPlane = lanes::Splat(farPlane_);
+    lanes_.depthRange = lanes::Splat(depthRange_);
+    lanes_.nearTerm = lanes::Splat(nearTerm_);
+    lanes_.ambient = lanes::Splat(profile.ambient);
+    lanes_.key = lanes::Splat(profile.key);
+    lanes_.fill = lanes::Splat(profile.fill);
     vertices.clear();
     if (vertices.capacity() < profile.reserveVertices) vertices.reserve(profile.reserveVertices);
 }
@@ -146,9 +161,9 @@ void FrameBuilder::BoxFaces(const __m128 (&x)[2], const __m128 (&y)[2], const __
         const Vec3x4 n = lanes::FaceNormal(a, {cx[group][1], cy[group][1], cz[group][1]},
                                            {cx[group][2], cy[group][2], cz[group][2]});
         // LightFactor, then each channel of k x colour clamped to 0..1.
-        const __m128 key = _mm_mul_ps(Splat(profile_.key), lanes::Abs(lanes::Dot(n, keyLight_)));
-        const __m128 fill = _mm_mul_ps(Splat(profile_.fill), lanes::MaxWith(lanes::Dot(n, fillLight_), 0.0f));
-        const __m128 k = lanes::Clamp(_mm_add_ps(_mm_add_ps(Splat(profile_.ambient), key), fill), 0.0f, 1.0f);
+        const __m128 key = _mm_mul_ps(lanes_.key, lanes::Abs(lanes::Dot(n, lanes_.keyLight)));
+        const __m128 fill = _mm_mul_ps(lanes_.fill, lanes::MaxWith(lanes::Dot(n, lanes_.fillLight), 0.0f));
+        const __m128 k = lanes::Clamp(_mm_add_ps(_mm_add_ps(lanes_.ambient, key), fill), 0.0f, 1.0f);
         __m128 r = lanes::Clamp(_mm_mul_ps(Splat(colour.r), k), 0.0f, 1.0f);
         __m128 g = lanes::Clamp(_mm_mul_ps(Splat(colour.g), k), 0.0f, 1.0f);
         __m128 b = lanes::Clamp(_mm_mul_ps(Splat(colour.b), k), 0.0f, 1.0f);

@@ -105,21 +105,14 @@ public:
         __m128 x, y, z, w, fog;
     };
     ProjectedPoints ProjectPoints(__m128 px, __m128 py, __m128 pz) const {
-        const __m128 dx = _mm_sub_ps(px, _mm_set1_ps(cameraPosition.x));
-        const __m128 dy = _mm_sub_ps(py, _mm_set1_ps(cameraPosition.y));
-        const __m128 dz = _mm_sub_ps(pz, _mm_set1_ps(cameraPosition.z));
-        const auto dot = [&](gameplay::Vec3 axis) {
-            return _mm_add_ps(_mm_add_ps(_mm_mul_ps(dx, _mm_set1_ps(axis.x)), _mm_mul_ps(dy, _mm_set1_ps(axis.y))),
-                              _mm_mul_ps(dz, _mm_set1_ps(axis.z)));
-        };
-        const __m128 x = dot(right);
-        const __m128 y = dot(up);
-        const __m128 depth = dot(forward);
+        const lanes::Vec3x4 d{_mm_sub_ps(px, lanes_.eye.x), _mm_sub_ps(py, lanes_.eye.y), _mm_sub_ps(pz, lanes_.eye.z)};
+        const __m128 x = lanes::Dot(d, lanes_.right);
+        const __m128 y = lanes::Dot(d, lanes_.up);
+        const __m128 depth = lanes::Dot(d, lanes_.forward);
         ProjectedPoints q;
-        q.x = _mm_div_ps(_mm_mul_ps(x, _mm_set1_ps(focal_)), _mm_set1_ps(aspect));
-        q.y = _mm_mul_ps(y, _mm_set1_ps(clipFocalY_));
-        q.z = _mm_sub_ps(_mm_div_ps(_mm_mul_ps(depth, _mm_set1_ps(farPlane_)), _mm_set1_ps(depthRange_)),
-                         _mm_set1_ps(nearTerm_));
+        q.x = _mm_div_ps(_mm_mul_ps(x, lanes_.focal), lanes_.aspect);
+        q.y = _mm_mul_ps(y, lanes_.clipFocalY);
+        q.z = _mm_sub_ps(_mm_div_ps(_mm_mul_ps(depth, lanes_.farPlane), lanes_.depthRange), lanes_.nearTerm);
         q.w = depth;
         if (fog_) {
             const __m128 t = _mm_div_ps(_mm_sub_ps(depth, _mm_set1_ps(18.0f)), _mm_set1_ps(78.0f));
@@ -215,6 +208,13 @@ private:
     bool fog_ = false;
     gameplay::Vec3 keyLight_;
     gameplay::Vec3 fillLight_;
+    // The same camera, projection and light in every lane, set once at construction (the
+    // camera is one value for the whole frame).
+    struct Lanes {
+        lanes::Vec3x4 eye, right, up, forward, keyLight, fillLight;
+        __m128 focal, aspect, clipFocalY, farPlane, depthRange, nearTerm;
+        __m128 ambient, key, fill;
+    } lanes_;
 };
 
 // The Vulkan frame builder: world emitters plus the screen-space HUD emitters.

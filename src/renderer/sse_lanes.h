@@ -21,6 +21,12 @@ inline __m128 Dot(const Vec3x4& a, gameplay::Vec3 b) {
     return _mm_add_ps(_mm_add_ps(_mm_mul_ps(a.x, Splat(b.x)), _mm_mul_ps(a.y, Splat(b.y))), _mm_mul_ps(a.z, Splat(b.z)));
 }
 
+// The same, with b already in every lane.
+inline __m128 Dot(const Vec3x4& a, const Vec3x4& b) {
+    return _mm_add_ps(_mm_add_ps(_mm_mul_ps(a.x, b.x), _mm_mul_ps(a.y, b.y)), _mm_mul_ps(a.z, b.z));
+}
+inline Vec3x4 Splat(gameplay::Vec3 v) { return {Splat(v.x), Splat(v.y), Splat(v.z)}; }
+
 inline __m128 Abs(__m128 v) { return _mm_and_ps(v, _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF))); }
 
 // std::clamp, std::max and std::min, NaN and signed zeros included: SSE's max and min
