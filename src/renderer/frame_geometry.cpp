@@ -129,26 +129,111 @@ void BoxTriangleCorners(__m128 lo, __m128 hi, __m128 (&out)[3][3]) {
 void FrameBuilder::Box(Vec3 center, Vec3 size, Color3 colour) {
     const Vec3 h = size * 0.5f;
     // center + (+-h) per corner, as x0 = center.x + (-h.x) and x1 = center.x + h.x.
-    const __m128 x = _mm_add_ps(Splat(center.x), _mm_setr_ps(-h.x, h.x, -h.x, h.x));
-    const __m128 y = _mm_add_ps(Splat(center.y), _mm_setr_ps(-h.y, -h.y, h.y, h.y));
-    BoxFaces({x, x}, {y, y}, {Splat(center.z + -h.z), Splat(center.z + h.z)}, colour);
+    const float x0 = center.x + -h.x, x1 = center.x + h.x;
+    const float y0 = center.y + -h.y, y1 = center.y + h.y;
+    const float z0 = center.z + -h.z, z1 = center.z + h.z;
+    const __m128 x = _mm_setr_ps(x0, x1, x0, x1);
+    const __m128 y = _mm_setr_ps(y0, y0, y1, y1);
+    const __m128 zs[2] = {Splat(z0), Splat(z1)};
+    const float w = x1 - x0, hgt = y1 - y0, d = z1 - z0;
+    if (!std::isfinite(w * hgt * d) || !std::isfinite(x0 + x1 + y0 + y1 + z0 + z1)) {
+        BoxFaces({x, x}, {y, y}, zs, colour);
+        return;
+    }
+
+    // Every edge of an axis-aligned box runs along one axis, so each face's cross
+    // product has exact zeros off its axis and, for both triangles of the face, the same
+    // product of two extents on it: one normal, light and texture plane per face serve
+    // both triangles exactly as they would each come out (FaceNormal, LightFactor).
+    // Faces in emission order +z, -z, -x, +x, then +y, -y (twice, to fill four lanes).
+    const __m128 across[2] = {_mm_setr_ps(w * hgt, -(w * hgt), -(d * hgt), d * hgt),
+                              _mm_setr_ps(d * w, -(w * d), d * w, -(w * d))};
+    const __m128 keyAxis[2] = {_mm_setr_ps(keyLight_.z, keyLight_.z, keyLight_.x, keyLight_.x), Splat(keyLight_.y)};
+    const __m128 fillAxis[2] = {_mm_setr_ps(fillLight_.z, fillLight_.z, fillLight_.x, fillLight_.x),
+                                Splat(fillLight_.y)};
+    __m128 lit[8];
+    int planar[2];
+    for (int half = 0; half < 2; ++half) {
+        // (0 + 0) + c^2 under the square root, zero when shorter than 1e-5.
+        const __m128 length = _mm_sqrt_ps(_mm_mul_ps(across[half], across[half]));
+        const __m128 n = _mm_and_ps(_mm_cmpgt_ps(length, Splat(1e-5f)),
+                                    _mm_mul_ps(across[half], _mm_div_ps(Splat(1.0f), length)));
+        const __m128 key = _mm_mul_ps(lanes_.key, lanes::Abs(_mm_mul_ps(n, keyAxis[half])));
+        const __m128 fill = _mm_mul_ps(lanes_.fill, lanes::MaxWith(_mm_mul_ps(n, fillAxis[half]), 0.0f));
+        const __m128 k = lanes::Clamp(_mm_add_ps(_mm_add_ps(lanes_.ambient, key), fill), 0.0f, 1.0f);
+        __m128 r = lanes::Clamp(_mm_mul_ps(Splat(colour.r), k), 0.0f, 1.0f);
+        __m128 g = lanes::Clamp(_mm_mul_ps(Splat(colour.g), k), 0.0f, 1.0f);
+        __m128 b = lanes::Clamp(_mm_mul_ps(Splat(colour.b), k), 0.0f, 1.0f);
+        __m128 none = _mm_setzero_ps();
+        _MM_TRANSPOSE4_PS(r, g, b, none);
+        lit[4 * half] = r;
+        lit[4 * half + 1] = g;
+        lit[4 * half + 2] = b;
+        lit[4 * half + 3] = none;
+        // A face with a normal longer than 0.7 along x or y takes its uv from the wall or floor plane.
+        planar[half] = _mm_movemask_ps(_mm_cmpgt_ps(lanes::Abs(n), Splat(0.7f)));
+    }
+
+    // (u, -, v, -1) of each corner in the three planes: (x, y), (z, y) on walls facing
+    // x, (x, z) on floors.
+    __m128 inXY[8], inZY[8], inXZ[8];
+    for (int half = 0; half < 2; ++half) {
+        __m128 a = x, spare = _mm_setzero_ps(), c = y, mode = Splat(-1.0f);
+        _MM_TRANSPOSE4_PS(a, spare, c, mode);
+        inXY[4 * half] = a, inXY[4 * half + 1] = spare, inXY[4 * half + 2] = c, inXY[4 * half + 3] = mode;
+        a = zs[half], spare = _mm_setzero_ps(), c = y, mode = Splat(-1.0f);
+        _MM_TRANSPOSE4_PS(a, spare, c, mode);
+        inZY[4 * half] = a, inZY[4 * half + 1] = spare, inZY[4 * half + 2] = c, inZY[4 * half + 3] = mode;
+        a = x, spare = _mm_setzero_ps(), c = zs[half], mode = Splat(-1.0f);
+        _MM_TRANSPOSE4_PS(a, spare, c, mode);
+        inXZ[4 * half] = a, inXZ[4 * half + 1] = spare, inXZ[4 * half + 2] = c, inXZ[4 * half + 3] = mode;
+    }
+    const __m128* plane[6] = {inXY,
+                              inXY,
+                              (planar[0] & 4) ? inZY : inXY,
+                              (planar[0] & 8) ? inZY : inXY,
+                              (planar[1] & 1) ? inXZ : inXY,
+                              (planar[1] & 2) ? inXZ : inXY};
+
+    __m128 position[8], fog[8];
+    ProjectCorners({x, x}, {y, y}, zs, position, fog);
+    const __m128 fogColour = _mm_setr_ps(0.018f, 0.035f, 0.04f, 0.0f);
+    Vertex* out = Extend(36);
+    for (int face = 0; face < 6; ++face) {
+        const __m128 towardsFog = _mm_sub_ps(fogColour, lit[face]);
+        for (int triangle = 2 * face; triangle < 2 * face + 2; ++triangle) {
+            for (int at : kBoxTriangles[triangle]) {
+                float* to = out->position;
+                _mm_storeu_ps(to, position[at]);
+                _mm_storeu_ps(to + 4, lanes::WithU(_mm_add_ps(lit[face], _mm_mul_ps(fog[at], towardsFog)),
+                                                   plane[face][at]));
+                _mm_storeh_pi(reinterpret_cast<__m64*>(to + 8), plane[face][at]);
+                ++out;
+            }
+        }
+    }
 }
 
-void FrameBuilder::BoxFaces(const __m128 (&x)[2], const __m128 (&y)[2], const __m128 (&z)[2], Color3 colour) {
-    // Eight projections serve all 36 vertices: each corner's clip position and its fog
-    // amount in every lane.
-    __m128 position[8], fog[8];
+void FrameBuilder::ProjectCorners(const __m128 (&x)[2], const __m128 (&y)[2], const __m128 (&z)[2],
+                                  __m128 (&position)[8], __m128 (&fog)[8]) const {
     for (int half = 0; half < 2; ++half) {
         ProjectedPoints q = ProjectPoints(x[half], y[half], z[half]);
         _MM_TRANSPOSE4_PS(q.x, q.y, q.z, q.w);
-        const __m128 transposed[4] = {q.x, q.y, q.z, q.w};
-        const __m128 fogs[4] = {_mm_shuffle_ps(q.fog, q.fog, 0x00), _mm_shuffle_ps(q.fog, q.fog, 0x55),
-                                _mm_shuffle_ps(q.fog, q.fog, 0xAA), _mm_shuffle_ps(q.fog, q.fog, 0xFF)};
-        for (int lane = 0; lane < 4; ++lane) {
-            position[4 * half + lane] = transposed[lane];
-            fog[4 * half + lane] = fogs[lane];
-        }
+        position[4 * half] = q.x;
+        position[4 * half + 1] = q.y;
+        position[4 * half + 2] = q.z;
+        position[4 * half + 3] = q.w;
+        fog[4 * half] = _mm_shuffle_ps(q.fog, q.fog, 0x00);
+        fog[4 * half + 1] = _mm_shuffle_ps(q.fog, q.fog, 0x55);
+        fog[4 * half + 2] = _mm_shuffle_ps(q.fog, q.fog, 0xAA);
+        fog[4 * half + 3] = _mm_shuffle_ps(q.fog, q.fog, 0xFF);
     }
+}
+
+void FrameBuilder::BoxFaces(const __m128 (&x)[2], const __m128 (&y)[2], const __m128 (&z)[2], Color3 colour) {
+    // Eight projections serve all 36 vertices.
+    __m128 position[8], fog[8];
+    ProjectCorners(x, y, z, position, fog);
 
     __m128 cx[3][3], cy[3][3], cz[3][3];
     BoxTriangleCorners(x[0], x[1], cx);

@@ -193,6 +193,9 @@ private:
     // The 12 triangles of a box from its corners: corner i (bit 0 the far x, bit 1 the
     // far y, bit 2 the far z) is lane i % 4 of x[i / 4], y[i / 4] and z[i / 4].
     void BoxFaces(const __m128 (&x)[2], const __m128 (&y)[2], const __m128 (&z)[2], gameplay::Color3 colour);
+    // The eight corners' clip positions, and each one's fog amount in every lane.
+    void ProjectCorners(const __m128 (&x)[2], const __m128 (&y)[2], const __m128 (&z)[2], __m128 (&position)[8],
+                        __m128 (&fog)[8]) const;
     // One lit or unlit triangle written at out (three vertices), corners a, b, c projected to qa, qb, qc.
     void WriteTriangle(Vertex* out, const gameplay::Vec3& a, const gameplay::Vec3& b, const gameplay::Vec3& c,
                        const ProjectedPoint& qa, const ProjectedPoint& qb, const ProjectedPoint& qc,
