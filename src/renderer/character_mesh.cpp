@@ -22,6 +22,105 @@ Vec3x4 Gather(const float* points, const uint32_t (&at)[4]) {
     return {p0, p1, p2};
 }
 
+// True when every index names a placed corner, so that no triangle is skipped and the
+// loops below need no checks (an asset's indices always do; the checks are for the rest).
+bool AllIndicesBelow(std::span<const uint32_t> indices, size_t count) {
+    if (count > size_t(INT32_MAX)) return false;
+    const __m128i bias = _mm_set1_epi32(INT32_MIN);  // unsigned order through the signed compare
+    const __m128i limit = _mm_xor_si128(_mm_set1_epi32(static_cast<int32_t>(count)), bias);
+    __m128i inside = _mm_set1_epi32(-1);
+    size_t i = 0;
+    for (; i + 4 <= indices.size(); i += 4) {
+        const __m128i at = _mm_loadu_si128(reinterpret_cast<const __m128i*>(indices.data() + i));
+        inside = _mm_and_si128(inside, _mm_cmplt_epi32(_mm_xor_si128(at, bias), limit));
+    }
+    bool all = _mm_movemask_epi8(inside) == 0xFFFF;
+    for (; i < indices.size(); ++i) all = all && indices[i] < count;
+    return all;
+}
+
+// The flat light of every index triple. Checked: an index past the corners is lit as
+// corner 0 (its triangle is not drawn).
+template <bool kChecked>
+void LightTriangles(std::span<const uint32_t> indices, CharacterLight light, CharacterScratch& scratch) {
+    const size_t triangles = indices.size() / 3;
+    const size_t count = scratch.corners.size();
+    scratch.light.resize(triangles + 3);
+    const float* points = scratch.points.data();
+    const Vec3x4 key = lanes::Splat(KeyLight());
+    const Vec3x4 fill = lanes::Splat(FillLight());
+    const __m128i bias = _mm_set1_epi32(INT32_MIN);
+    const __m128i limit = _mm_xor_si128(_mm_set1_epi32(static_cast<int32_t>(count)), bias);
+    const auto valid = [&](__m128i at) {
+        return kChecked ? _mm_and_si128(at, _mm_cmplt_epi32(_mm_xor_si128(at, bias), limit)) : at;
+    };
+    for (size_t t = 0; t < triangles; t += 4) {
+        alignas(16) uint32_t at[12];
+        if (t + 4 <= triangles) {
+            const __m128i* from = reinterpret_cast<const __m128i*>(indices.data() + 3 * t);
+            _mm_store_si128(reinterpret_cast<__m128i*>(at), valid(_mm_loadu_si128(from)));
+            _mm_store_si128(reinterpret_cast<__m128i*>(at + 4), valid(_mm_loadu_si128(from + 1)));
+            _mm_store_si128(reinterpret_cast<__m128i*>(at + 8), valid(_mm_loadu_si128(from + 2)));
+        } else {
+            // The last few triangles repeat the final one in the spare lanes.
+            for (size_t lane = 0; lane < 4; ++lane) {
+                const size_t triangle = std::min(t + lane, triangles - 1);
+                for (size_t k = 0; k < 3; ++k) {
+                    const uint32_t index = indices[3 * triangle + k];
+                    at[3 * lane + k] = !kChecked || index < count ? index : 0;
+                }
+            }
+        }
+        const Vec3x4 n = lanes::FaceNormal(Gather(points, {at[0], at[3], at[6], at[9]}),
+                                           Gather(points, {at[1], at[4], at[7], at[10]}),
+                                           Gather(points, {at[2], at[5], at[8], at[11]}));
+        const __m128 facingKey = lanes::Abs(lanes::Dot(n, key));
+        __m128 k;
+        if (light == CharacterLight::LocalPose) {
+            const __m128 facingFill = lanes::MaxWith(lanes::Dot(n, fill), 0.0f);
+            k = _mm_add_ps(_mm_add_ps(_mm_set1_ps(0.34f), _mm_mul_ps(_mm_set1_ps(0.5f), facingKey)),
+                           _mm_mul_ps(_mm_set1_ps(0.16f), facingFill));
+        } else {
+            k = _mm_mul_ps(_mm_set1_ps(0.92f),
+                           lanes::MinWith(_mm_add_ps(_mm_set1_ps(0.38f), _mm_mul_ps(_mm_set1_ps(0.62f), facingKey)),
+                                          1.0f));
+        }
+        _mm_storeu_ps(&scratch.light[t], lanes::Clamp(k, 0.0f, 1.0f));
+    }
+}
+
+// Writes the triangles in the grey of their light. Checked: a triangle with an index past
+// the corners is skipped.
+template <bool kChecked, bool kFog>
+Vertex* WriteTriangles(Vertex* out, std::span<const uint32_t> indices, const CharacterScratch& scratch) {
+    const size_t count = scratch.corners.size();
+    const CharacterCorner* corners = scratch.corners.data();
+    const float* light = scratch.light.data();
+    const __m128 fogColour = _mm_setr_ps(0.018f, 0.035f, 0.04f, 0.0f);
+    const size_t triangles = indices.size() / 3;
+    for (size_t t = 0; t < triangles; ++t) {
+        const uint32_t* corner = indices.data() + 3 * t;
+        if (kChecked && (corner[0] >= count || corner[1] >= count || corner[2] >= count)) continue;
+        const __m128 grey = _mm_set1_ps(light[t]);
+        const __m128 towardsFog = _mm_sub_ps(fogColour, grey);
+        for (int k = 0; k < 3; ++k) {
+            const float* from = corners[corner[k]].position;
+            const __m128 tail = _mm_loadu_ps(from + 4);  // u, fog, v, mode
+            // k + fog * (fog colour - k), as FrameBuilder::Write; without fog that adds a
+            // zero to k, which leaves it as it is.
+            const __m128 colour =
+                kFog ? _mm_add_ps(grey, _mm_mul_ps(_mm_shuffle_ps(tail, tail, 0x55), towardsFog)) : grey;
+            float* to = out->position;
+            _mm_storeu_ps(to, _mm_loadu_ps(from));
+            _mm_storeu_ps(to + 4, lanes::WithU(colour, tail));
+            _mm_storeh_pi(reinterpret_cast<__m64*>(to + 8), tail);
+            ++out;
+        }
+    }
+    return out;
+}
+
+
 }  // namespace
 
 void PlaceCharacterCorners(const FrameBuilder& b, std::span<const Vec3> local, Vec3 origin, float c, float s,
@@ -91,79 +190,19 @@ void PlaceCharacterCorners(const FrameBuilder& b, std::span<const Vec3> local, V
     }
 }
 
-void LightCharacterTriangles(std::span<const uint32_t> indices, CharacterLight light, CharacterScratch& scratch) {
-    const size_t triangles = indices.size() / 3;
-    const size_t count = scratch.corners.size();
-    scratch.light.resize(triangles + 3);
-    const float* points = scratch.points.data();
-    const Vec3 key = KeyLight();
-    const Vec3 fill = FillLight();
-    // Indices at or past the corner count are lit as corner 0; such triangles are not drawn.
-    const __m128i bias = _mm_set1_epi32(INT32_MIN);  // unsigned order through the signed compare
-    const __m128i limit = _mm_xor_si128(_mm_set1_epi32(static_cast<int32_t>(count)), bias);
-    const auto valid = [&](__m128i at) {
-        return _mm_and_si128(at, _mm_cmplt_epi32(_mm_xor_si128(at, bias), limit));
-    };
-    for (size_t t = 0; t < triangles; t += 4) {
-        alignas(16) uint32_t at[12];
-        if (t + 4 <= triangles) {
-            const __m128i* from = reinterpret_cast<const __m128i*>(indices.data() + 3 * t);
-            _mm_store_si128(reinterpret_cast<__m128i*>(at), valid(_mm_loadu_si128(from)));
-            _mm_store_si128(reinterpret_cast<__m128i*>(at + 4), valid(_mm_loadu_si128(from + 1)));
-            _mm_store_si128(reinterpret_cast<__m128i*>(at + 8), valid(_mm_loadu_si128(from + 2)));
-        } else {
-            // The last few triangles repeat the final one in the spare lanes.
-            for (size_t lane = 0; lane < 4; ++lane) {
-                const size_t triangle = std::min(t + lane, triangles - 1);
-                for (size_t k = 0; k < 3; ++k) {
-                    const uint32_t index = indices[3 * triangle + k];
-                    at[3 * lane + k] = index < count ? index : 0;
-                }
-            }
-        }
-        const Vec3x4 n = lanes::FaceNormal(Gather(points, {at[0], at[3], at[6], at[9]}),
-                                           Gather(points, {at[1], at[4], at[7], at[10]}),
-                                           Gather(points, {at[2], at[5], at[8], at[11]}));
-        const __m128 facingKey = lanes::Abs(lanes::Dot(n, key));
-        __m128 k;
-        if (light == CharacterLight::LocalPose) {
-            const __m128 facingFill = lanes::MaxWith(lanes::Dot(n, fill), 0.0f);
-            k = _mm_add_ps(_mm_add_ps(_mm_set1_ps(0.34f), _mm_mul_ps(_mm_set1_ps(0.5f), facingKey)),
-                           _mm_mul_ps(_mm_set1_ps(0.16f), facingFill));
-        } else {
-            k = _mm_mul_ps(_mm_set1_ps(0.92f),
-                           lanes::MinWith(_mm_add_ps(_mm_set1_ps(0.38f), _mm_mul_ps(_mm_set1_ps(0.62f), facingKey)),
-                                          1.0f));
-        }
-        _mm_storeu_ps(&scratch.light[t], lanes::Clamp(k, 0.0f, 1.0f));
-    }
-}
-
-void AppendCharacterTriangles(FrameBuilder& b, std::span<const uint32_t> indices, const CharacterScratch& scratch) {
-    const size_t count = scratch.corners.size();
-    const CharacterCorner* corners = scratch.corners.data();
-    const float* light = scratch.light.data();
-    const __m128 fogColour = _mm_setr_ps(0.018f, 0.035f, 0.04f, 0.0f);
-    const bool fog = b.Profile().fog;
+void AppendCharacterTriangles(FrameBuilder& b, std::span<const uint32_t> indices, CharacterLight light,
+                              CharacterScratch& scratch) {
+    const bool checked = !AllIndicesBelow(indices, scratch.corners.size());
+    if (checked) LightTriangles<true>(indices, light, scratch);
+    else LightTriangles<false>(indices, light, scratch);
     Vertex* out = b.Extend(indices.size() / 3 * 3);
-    for (size_t i = 0, t = 0; i + 2 < indices.size(); i += 3, ++t) {
-        const uint32_t corner[3] = {indices[i], indices[i + 1], indices[i + 2]};
-        if (corner[0] >= count || corner[1] >= count || corner[2] >= count) continue;
-        const __m128 grey = _mm_set1_ps(light[t]);
-        const __m128 towardsFog = _mm_sub_ps(fogColour, grey);
-        for (uint32_t at : corner) {
-            const float* from = corners[at].position;
-            const __m128 tail = _mm_loadu_ps(from + 4);  // u, fog, v, mode
-            // k + fog * (fog colour - k), as FrameBuilder::Write; without fog that adds a
-            // zero to k, which leaves it as it is.
-            const __m128 colour =
-                fog ? _mm_add_ps(grey, _mm_mul_ps(_mm_shuffle_ps(tail, tail, 0x55), towardsFog)) : grey;
-            float* to = out->position;
-            _mm_storeu_ps(to, _mm_loadu_ps(from));
-            _mm_storeu_ps(to + 4, lanes::WithU(colour, tail));
-            _mm_storeh_pi(reinterpret_cast<__m64*>(to + 8), tail);
-            ++out;
-        }
+    const bool fog = b.Profile().fog;
+    if (checked) {
+        out = fog ? WriteTriangles<true, true>(out, indices, scratch)
+                  : WriteTriangles<true, false>(out, indices, scratch);
+    } else {
+        out = fog ? WriteTriangles<false, true>(out, indices, scratch)
+                  : WriteTriangles<false, false>(out, indices, scratch);
     }
     b.Truncate(out);
 }

@@ -44,13 +44,9 @@ void PlaceCharacterCorners(const FrameBuilder& builder, std::span<const gameplay
                            float c, float s, std::span<const presentation::ImportedTextureCoordinate> uvs,
                            float textured, CharacterLight light, CharacterScratch& scratch);
 
-// The flat light factor, clamped to 0..1, of every index triple (corners past the
-// placed ones light nothing; such triangles are not drawn).
-void LightCharacterTriangles(std::span<const uint32_t> indices, CharacterLight light, CharacterScratch& scratch);
-
 // Appends every triangle whose three indices name placed corners, in index order, in
-// the grey of its light (fogged per corner when the builder fogs).
-void AppendCharacterTriangles(FrameBuilder& builder, std::span<const uint32_t> indices,
-                              const CharacterScratch& scratch);
+// the grey of its flat light (clamped to 0..1, fogged per corner when the builder fogs).
+void AppendCharacterTriangles(FrameBuilder& builder, std::span<const uint32_t> indices, CharacterLight light,
+                              CharacterScratch& scratch);
 
 }  // namespace tarvo::renderer

@@ -69,7 +69,8 @@ void FrameBuilder::WriteTriangle(Vertex* out, const Vec3& a, const Vec3& b, cons
     const Vec3 n = gameplay::Normalize(Cross(b - a, c - a));
     const float k = unlit ? 1.0f : LightFactor(n);
     // Each channel of k x colour clamped to 0..1, then blended towards the fog per corner.
-    const __m128 lit = lanes::Clamp(_mm_mul_ps(_mm_setr_ps(colour.r, colour.g, colour.b, 0.0f), _mm_set1_ps(k)), 0.0f, 1.0f);
+    const __m128 lit =
+        lanes::Clamp(_mm_mul_ps(_mm_setr_ps(colour.r, colour.g, colour.b, 0.0f), _mm_set1_ps(k)), 0.0f, 1.0f);
     const FogBlend blend{lit, _mm_sub_ps(_mm_setr_ps(0.018f, 0.035f, 0.04f, 0.0f), lit)};
     const float mode = unlit ? 0.0f : -1.0f;
     // Planar texture coordinates by the dominant axis of the face.
@@ -120,8 +121,10 @@ void BoxTriangleCorners(__m128 lo, __m128 hi, __m128 (&out)[3][3]) {
     out[1][2] = _mm_shuffle_ps(_mm_shuffle_ps(hi, lo, _MM_SHUFFLE(2, 2, 2, 2)),
                                _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(2, 0, 2, 0));  // 6 2 3 7
     out[2][0] = _mm_shuffle_ps(lo, lo, _MM_SHUFFLE(0, 0, 2, 2));  // 2 2 0 0
-    out[2][1] = _mm_shuffle_ps(hi, _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(1, 1, 1, 1)), _MM_SHUFFLE(2, 0, 3, 2));  // 6 7 1 5
-    out[2][2] = _mm_shuffle_ps(_mm_shuffle_ps(hi, lo, _MM_SHUFFLE(3, 3, 3, 3)), hi, _MM_SHUFFLE(0, 1, 2, 0));  // 7 3 5 4
+    // 6 7 1 5
+    out[2][1] = _mm_shuffle_ps(hi, _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(1, 1, 1, 1)), _MM_SHUFFLE(2, 0, 3, 2));
+    // 7 3 5 4
+    out[2][2] = _mm_shuffle_ps(_mm_shuffle_ps(hi, lo, _MM_SHUFFLE(3, 3, 3, 3)), hi, _MM_SHUFFLE(0, 1, 2, 0));
 }
 
 }  // namespace
@@ -325,15 +328,32 @@ void FrameBuilder::Cylinder(Vec3 center, float radius, float cylinderHeight, int
     const float y0 = center.y - cylinderHeight * 0.5f;
     const float y1 = center.y + cylinderHeight * 0.5f;
     constexpr float kTwoPi = 6.28318548f;
+    // A rim point at angle a; segment i's end is segment i + 1's start (the same float
+    // angle), so each rim point is placed and projected once.
+    struct Rim {
+        Vec3 low, high;
+        ProjectedPoint lowQ, highQ;
+    };
+    const auto rim = [&](int i) {
+        const float a = kTwoPi * float(i) / float(segments);
+        const float x = center.x + std::cos(a) * radius, z = center.z + std::sin(a) * radius;
+        Rim r{{x, y0, z}, {x, y1, z}, {}, {}};
+        r.lowQ = ProjectPoint(r.low);
+        r.highQ = ProjectPoint(r.high);
+        return r;
+    };
+    const Vec3 bottom{center.x, y0, center.z}, top{center.x, y1, center.z};
+    const ProjectedPoint bottomQ = ProjectPoint(bottom), topQ = ProjectPoint(top);
+    Vertex* out = Extend(size_t(segments) * 12);
+    Rim p0 = rim(0);
     for (int i = 0; i < segments; ++i) {
-        const float a0 = kTwoPi * float(i) / float(segments);
-        const float a1 = kTwoPi * float(i + 1) / float(segments);
-        const float p0x = center.x + std::cos(a0) * radius, p0z = center.z + std::sin(a0) * radius;
-        const float p1x = center.x + std::cos(a1) * radius, p1z = center.z + std::sin(a1) * radius;
-        Triangle({p0x, y0, p0z}, {p1x, y0, p1z}, {p1x, y1, p1z}, colour, false);
-        Triangle({p0x, y0, p0z}, {p1x, y1, p1z}, {p0x, y1, p0z}, colour, false);
-        Triangle({center.x, y0, center.z}, {p1x, y0, p1z}, {p0x, y0, p0z}, colour, false);
-        Triangle({center.x, y1, center.z}, {p0x, y1, p0z}, {p1x, y1, p1z}, colour, false);
+        const Rim p1 = rim(i + 1);
+        WriteTriangle(out, p0.low, p1.low, p1.high, p0.lowQ, p1.lowQ, p1.highQ, colour, false);
+        WriteTriangle(out + 3, p0.low, p1.high, p0.high, p0.lowQ, p1.highQ, p0.highQ, colour, false);
+        WriteTriangle(out + 6, bottom, p1.low, p0.low, bottomQ, p1.lowQ, p0.lowQ, colour, false);
+        WriteTriangle(out + 9, top, p0.high, p1.high, topQ, p0.highQ, p1.highQ, colour, false);
+        out += 12;
+        p0 = p1;
     }
 }
 

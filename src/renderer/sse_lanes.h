@@ -18,7 +18,8 @@ inline __m128 Splat(float v) { return _mm_set1_ps(v); }
 
 // gameplay::Dot: (a.x b.x + a.y b.y) + a.z b.z.
 inline __m128 Dot(const Vec3x4& a, gameplay::Vec3 b) {
-    return _mm_add_ps(_mm_add_ps(_mm_mul_ps(a.x, Splat(b.x)), _mm_mul_ps(a.y, Splat(b.y))), _mm_mul_ps(a.z, Splat(b.z)));
+    return _mm_add_ps(_mm_add_ps(_mm_mul_ps(a.x, Splat(b.x)), _mm_mul_ps(a.y, Splat(b.y))),
+                      _mm_mul_ps(a.z, Splat(b.z)));
 }
 
 // The same, with b already in every lane.

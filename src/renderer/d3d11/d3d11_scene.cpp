@@ -32,8 +32,7 @@ void CharacterBody(SceneBuilder& b, D3D11Scene& scene, const Bot& bot,
     // Every corner is shared by several triangles: turn, place and project it once.
     PlaceCharacterCorners(b, positions, bot.position, c, s, uvs, textured ? 1.0f : 0.0f,
                           CharacterLight::PlacedCorners, scene.character);
-    LightCharacterTriangles(indices, CharacterLight::PlacedCorners, scene.character);
-    AppendCharacterTriangles(b, indices, scene.character);
+    AppendCharacterTriangles(b, indices, CharacterLight::PlacedCorners, scene.character);
 }
 
 void HeldRifle(SceneBuilder& b, const Bot& bot, const presentation::ImportedCharacterAsset& character,

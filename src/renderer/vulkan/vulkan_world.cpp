@@ -123,8 +123,7 @@ void ImportedBody(GeometryBuilder& b, const Bot& bot, const presentation::Import
                           useTexture ? CharacterLight::LocalPose : CharacterLight::PlacedCorners, scratch);
     if (useTexture) {
         // The body is lit the same whichever way it faces.
-        LightCharacterTriangles(indices, CharacterLight::LocalPose, scratch);
-        AppendCharacterTriangles(b, indices, scratch);
+        AppendCharacterTriangles(b, indices, CharacterLight::LocalPose, scratch);
         return;
     }
     const size_t count = positions.size();
