@@ -428,8 +428,22 @@ void FrameBuilder::WorldTextZ(std::string_view text, float x, float y, float z, 
                     const float bottom = y + float(6 - r) * cell;
                     const float rightEdge = left + square;
                     const float top = bottom + square;
-                    Triangle({left, bottom, z}, {rightEdge, bottom, z}, {rightEdge, top, z}, colour, true);
-                    Triangle({left, bottom, z}, {rightEdge, top, z}, {left, top, z}, colour, true);
+                    // The square's four corners projected together, then its two triangles.
+                    const Vec3 p[4] = {{left, bottom, z}, {rightEdge, bottom, z}, {rightEdge, top, z}, {left, top, z}};
+                    ProjectedPoints q4 = ProjectPoints(_mm_setr_ps(left, rightEdge, rightEdge, left),
+                                                       _mm_setr_ps(bottom, bottom, top, top), Splat(z));
+                    alignas(16) float fog[4];
+                    _mm_store_ps(fog, q4.fog);
+                    _MM_TRANSPOSE4_PS(q4.x, q4.y, q4.z, q4.w);
+                    const __m128 clip[4] = {q4.x, q4.y, q4.z, q4.w};
+                    ProjectedPoint q[4];
+                    for (int k = 0; k < 4; ++k) {
+                        _mm_storeu_ps(&q[k].x, clip[k]);
+                        q[k].fog = fog[k];
+                    }
+                    Vertex* out = Extend(6);
+                    WriteTriangle(out, p[0], p[1], p[2], q[0], q[1], q[2], colour, true);
+                    WriteTriangle(out + 3, p[0], p[2], p[3], q[0], q[2], q[3], colour, true);
                 }
             }
         }

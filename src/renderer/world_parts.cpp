@@ -90,18 +90,43 @@ void AppendHeldMesh(FrameBuilder& b, std::span<const presentation::ImportedWeapo
     const Vec3 az = presentation::HeldRiflePoint({0, 0, 1}, hold.grip, hold.support) - origin;
     // Four vertices at a time: origin + ax x + ay y + az z, projected, the own colour
     // fogged (c + fog (fog colour - c)), uv (0, 0) and mode 0.
+    static_assert(sizeof(presentation::ImportedWeaponVertex) == 24, "a vertex is six packed floats");
     const auto splat = [](float v) { return _mm_set1_ps(v); };
     const size_t count = mesh.size();
     Vertex* out = b.Extend(count);
     for (size_t i = 0; i < count; i += 4) {
-        const presentation::ImportedWeaponVertex* v[4];
-        for (size_t lane = 0; lane < 4; ++lane) v[lane] = &mesh[std::min(i + lane, count - 1)];
-        const auto gather = [&](auto field) {
-            return _mm_setr_ps(field(*v[0]), field(*v[1]), field(*v[2]), field(*v[3]));
-        };
-        const __m128 x = gather([](const auto& w) { return w.position.x; });
-        const __m128 y = gather([](const auto& w) { return w.position.y; });
-        const __m128 z = gather([](const auto& w) { return w.position.z; });
+        __m128 x, y, z, r, g, bl;
+        if (i + 4 <= count) {
+            // Two vertices are three loads: x0 y0 z0 r0 | g0 b0 x1 y1 | z1 r1 g1 b1.
+            const float* from = &mesh[i].position.x;
+            __m128 xy[2], zr[2], gb[2];
+            for (int pair = 0; pair < 2; ++pair) {
+                const __m128 a = _mm_loadu_ps(from + 12 * pair), c = _mm_loadu_ps(from + 12 * pair + 4),
+                             e = _mm_loadu_ps(from + 12 * pair + 8);
+                xy[pair] = _mm_shuffle_ps(a, c, _MM_SHUFFLE(3, 2, 1, 0));  // x0 y0 x1 y1
+                zr[pair] = _mm_shuffle_ps(a, e, _MM_SHUFFLE(1, 0, 3, 2));  // z0 r0 z1 r1
+                gb[pair] = _mm_shuffle_ps(c, e, _MM_SHUFFLE(3, 2, 1, 0));  // g0 b0 g1 b1
+            }
+            x = _mm_shuffle_ps(xy[0], xy[1], _MM_SHUFFLE(2, 0, 2, 0));
+            y = _mm_shuffle_ps(xy[0], xy[1], _MM_SHUFFLE(3, 1, 3, 1));
+            z = _mm_shuffle_ps(zr[0], zr[1], _MM_SHUFFLE(2, 0, 2, 0));
+            r = _mm_shuffle_ps(zr[0], zr[1], _MM_SHUFFLE(3, 1, 3, 1));
+            g = _mm_shuffle_ps(gb[0], gb[1], _MM_SHUFFLE(2, 0, 2, 0));
+            bl = _mm_shuffle_ps(gb[0], gb[1], _MM_SHUFFLE(3, 1, 3, 1));
+        } else {
+            // The last group repeats its final vertex in the lanes past the end.
+            const presentation::ImportedWeaponVertex* v[4];
+            for (size_t lane = 0; lane < 4; ++lane) v[lane] = &mesh[std::min(i + lane, count - 1)];
+            const auto gather = [&](auto field) {
+                return _mm_setr_ps(field(*v[0]), field(*v[1]), field(*v[2]), field(*v[3]));
+            };
+            x = gather([](const auto& w) { return w.position.x; });
+            y = gather([](const auto& w) { return w.position.y; });
+            z = gather([](const auto& w) { return w.position.z; });
+            r = gather([](const auto& w) { return w.color.r; });
+            g = gather([](const auto& w) { return w.color.g; });
+            bl = gather([](const auto& w) { return w.color.b; });
+        }
         const auto along = [&](float o, float a, float b2, float c) {
             return _mm_add_ps(_mm_add_ps(_mm_add_ps(splat(o), _mm_mul_ps(splat(a), x)), _mm_mul_ps(splat(b2), y)),
                               _mm_mul_ps(splat(c), z));
@@ -112,9 +137,9 @@ void AppendHeldMesh(FrameBuilder& b, std::span<const presentation::ImportedWeapo
         const auto fogged = [&](__m128 c, float target) {
             return _mm_add_ps(c, _mm_mul_ps(q.fog, _mm_sub_ps(splat(target), c)));
         };
-        __m128 r = fogged(gather([](const auto& w) { return w.color.r; }), 0.018f);
-        __m128 g = fogged(gather([](const auto& w) { return w.color.g; }), 0.035f);
-        __m128 bl = fogged(gather([](const auto& w) { return w.color.b; }), 0.04f);
+        r = fogged(r, 0.018f);
+        g = fogged(g, 0.035f);
+        bl = fogged(bl, 0.04f);
         __m128 u = _mm_setzero_ps();  // then (v, mode) = (0, 0)
         _MM_TRANSPOSE4_PS(q.x, q.y, q.z, q.w);
         _MM_TRANSPOSE4_PS(r, g, bl, u);
