@@ -44,7 +44,7 @@ bool AllIndicesBelow(std::span<const uint32_t> indices, size_t count) {
 template <bool kChecked>
 void LightTriangles(std::span<const uint32_t> indices, CharacterLight light, CharacterScratch& scratch) {
     const size_t triangles = indices.size() / 3;
-    const size_t count = scratch.corners.size();
+    const size_t count = scratch.placed;
     scratch.light.resize(triangles + 3);
     const float* points = scratch.points.data();
     const Vec3x4 key = lanes::Splat(KeyLight());
@@ -93,7 +93,7 @@ void LightTriangles(std::span<const uint32_t> indices, CharacterLight light, Cha
 // the corners is skipped.
 template <bool kChecked, bool kFog>
 Vertex* WriteTriangles(Vertex* out, std::span<const uint32_t> indices, const CharacterScratch& scratch) {
-    const size_t count = scratch.corners.size();
+    const size_t count = scratch.placed;
     const CharacterCorner* corners = scratch.corners.data();
     const float* light = scratch.light.data();
     const __m128 fogColour = _mm_setr_ps(0.018f, 0.035f, 0.04f, 0.0f);
@@ -127,8 +127,9 @@ void PlaceCharacterCorners(const FrameBuilder& b, std::span<const Vec3> local, V
                            std::span<const presentation::ImportedTextureCoordinate> uvs, float textured,
                            CharacterLight light, CharacterScratch& scratch) {
     const size_t count = local.size();
-    scratch.corners.resize(count);
-    scratch.points.resize((count + 3) / 4 * 16);  // whole groups of four
+    scratch.placed = count;
+    scratch.corners.resize((count + 3) / 4 * 4);  // whole groups of four
+    scratch.points.resize((count + 3) / 4 * 16);
     const bool keepLocal = light == CharacterLight::LocalPose;
     const __m128 cosine = _mm_set1_ps(c), sine = _mm_set1_ps(s);
     const __m128 ox = _mm_set1_ps(origin.x), oy = _mm_set1_ps(origin.y), oz = _mm_set1_ps(origin.z);
@@ -177,22 +178,28 @@ void PlaceCharacterCorners(const FrameBuilder& b, std::span<const Vec3> local, V
         _MM_TRANSPOSE4_PS(u, fog, v, m);
         __m128 kx = keepLocal ? x : px, ky = keepLocal ? y : py, kz = keepLocal ? z : pz, kw = _mm_setzero_ps();
         _MM_TRANSPOSE4_PS(kx, ky, kz, kw);
-        const __m128 positions[4] = {q.x, q.y, q.z, q.w};
-        const __m128 tails[4] = {u, fog, v, m};
-        const __m128 points[4] = {kx, ky, kz, kw};
-        const size_t lanes = std::min<size_t>(4, count - i);
-        for (size_t lane = 0; lane < lanes; ++lane) {
-            CharacterCorner& corner = scratch.corners[i + lane];
-            _mm_storeu_ps(corner.position, positions[lane]);
-            _mm_storeu_ps(&corner.u, tails[lane]);
-        }
-        for (size_t lane = 0; lane < 4; ++lane) _mm_storeu_ps(&scratch.points[4 * (i + lane)], points[lane]);
+        // Whole groups are stored; the lanes past the end are never read.
+        CharacterCorner* corner = scratch.corners.data() + i;
+        float* point = scratch.points.data() + 4 * i;
+        _mm_storeu_ps(corner[0].position, q.x);
+        _mm_storeu_ps(&corner[0].u, u);
+        _mm_storeu_ps(corner[1].position, q.y);
+        _mm_storeu_ps(&corner[1].u, fog);
+        _mm_storeu_ps(corner[2].position, q.z);
+        _mm_storeu_ps(&corner[2].u, v);
+        _mm_storeu_ps(corner[3].position, q.w);
+        _mm_storeu_ps(&corner[3].u, m);
+        _mm_storeu_ps(point, kx);
+        _mm_storeu_ps(point + 4, ky);
+        _mm_storeu_ps(point + 8, kz);
+        _mm_storeu_ps(point + 12, kw);
     }
 }
 
 void AppendCharacterTriangles(FrameBuilder& b, std::span<const uint32_t> indices, CharacterLight light,
                               CharacterScratch& scratch) {
-    const bool checked = !AllIndicesBelow(indices, scratch.corners.size());
+    if (scratch.placed == 0) return;  // every triangle would be skipped
+    const bool checked = !AllIndicesBelow(indices, scratch.placed);
     if (checked) LightTriangles<true>(indices, light, scratch);
     else LightTriangles<false>(indices, light, scratch);
     Vertex* out = b.Extend(indices.size() / 3 * 3);

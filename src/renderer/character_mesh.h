@@ -26,6 +26,7 @@ struct CharacterCorner {
 // Per-corner and per-triangle work space of one bot, kept between bots and frames so
 // that a frame does not allocate once it has grown.
 struct CharacterScratch {
+    size_t placed = 0;  // corners placed for the current body
     std::vector<CharacterCorner> corners;
     std::vector<float> points;  // x, y, z, 0 per corner: the points the light is taken from
     std::vector<float> light;   // one factor per triangle
