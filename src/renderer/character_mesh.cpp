@@ -110,11 +110,7 @@ Vertex* WriteTriangles(Vertex* out, std::span<const uint32_t> indices, const Cha
             // zero to k, which leaves it as it is.
             const __m128 colour =
                 kFog ? _mm_add_ps(grey, _mm_mul_ps(_mm_shuffle_ps(tail, tail, 0x55), towardsFog)) : grey;
-            float* to = out->position;
-            _mm_storeu_ps(to, _mm_loadu_ps(from));
-            _mm_storeu_ps(to + 4, lanes::WithU(colour, tail));
-            _mm_storeh_pi(reinterpret_cast<__m64*>(to + 8), tail);
-            ++out;
+            FrameBuilder::Write(out++, _mm_loadu_ps(from), colour, tail);
         }
     }
     return out;

@@ -45,21 +45,11 @@ FrameBuilder::FrameBuilder(std::vector<Vertex>& list, const ProjectionProfile& p
     fog_ = profile.fog;
     keyLight_ = KeyLight();
     fillLight_ = FillLight();
-    lanes_.eye = lanes::Splat(cameraPosition);
-    lanes_.right = lanes::Splat(right);
-    lanes_.up = lanes::Splat(up);
-    lanes_.forward = lanes::Splat(forward);
-    lanes_.keyLight = lanes::Splat(keyLight_);
-    lanes_.fillLight = lanes::Splat(fillLight_);
-    lanes_.focal = lanes::Splat(focal_);
-    lanes_.aspect = lanes::Splat(aspect);
-    lanes_.clipFocalY = lanes::Splat(clipFocalY_);
-    lanes_.farPlane = lanes::Splat(farPlane_);
-    lanes_.depthRange = lanes::Splat(depthRange_);
-    lanes_.nearTerm = lanes::Splat(nearTerm_);
-    lanes_.ambient = lanes::Splat(profile.ambient);
-    lanes_.key = lanes::Splat(profile.key);
-    lanes_.fill = lanes::Splat(profile.fill);
+    using lanes::Splat;
+    lanes_ = {Splat(cameraPosition), Splat(right),         Splat(up),        Splat(forward),
+              Splat(keyLight_),      Splat(fillLight_),     Splat(focal_),    Splat(aspect),
+              Splat(clipFocalY_),    Splat(farPlane_),      Splat(depthRange_), Splat(nearTerm_),
+              Splat(profile.ambient), Splat(profile.key),   Splat(profile.fill)};
     vertices.clear();
     if (vertices.capacity() < profile.reserveVertices) vertices.reserve(profile.reserveVertices);
 }
@@ -82,6 +72,22 @@ void FrameBuilder::WriteTriangle(Vertex* out, const Vec3& a, const Vec3& b, cons
     corner(out, a, qa);
     corner(out + 1, b, qb);
     corner(out + 2, c, qc);
+}
+
+void FrameBuilder::LitColours(__m128 facingKey, __m128 facingFill, Color3 colour, __m128* lit) const {
+    // LightFactor, then each channel of k x colour clamped to 0..1.
+    const __m128 key = _mm_mul_ps(lanes_.key, lanes::Abs(facingKey));
+    const __m128 fill = _mm_mul_ps(lanes_.fill, lanes::MaxWith(facingFill, 0.0f));
+    const __m128 k = lanes::Clamp(_mm_add_ps(_mm_add_ps(lanes_.ambient, key), fill), 0.0f, 1.0f);
+    __m128 r = lanes::Clamp(_mm_mul_ps(lanes::Splat(colour.r), k), 0.0f, 1.0f);
+    __m128 g = lanes::Clamp(_mm_mul_ps(lanes::Splat(colour.g), k), 0.0f, 1.0f);
+    __m128 b = lanes::Clamp(_mm_mul_ps(lanes::Splat(colour.b), k), 0.0f, 1.0f);
+    __m128 none = _mm_setzero_ps();
+    _MM_TRANSPOSE4_PS(r, g, b, none);
+    lit[0] = r;
+    lit[1] = g;
+    lit[2] = b;
+    lit[3] = none;
 }
 
 void FrameBuilder::Triangle(Vec3 a, Vec3 b, Vec3 c, Color3 colour, bool unlit) {
@@ -161,18 +167,7 @@ void FrameBuilder::Box(Vec3 center, Vec3 size, Color3 colour) {
         const __m128 length = _mm_sqrt_ps(_mm_mul_ps(across[half], across[half]));
         const __m128 n = _mm_and_ps(_mm_cmpgt_ps(length, Splat(1e-5f)),
                                     _mm_mul_ps(across[half], _mm_div_ps(Splat(1.0f), length)));
-        const __m128 key = _mm_mul_ps(lanes_.key, lanes::Abs(_mm_mul_ps(n, keyAxis[half])));
-        const __m128 fill = _mm_mul_ps(lanes_.fill, lanes::MaxWith(_mm_mul_ps(n, fillAxis[half]), 0.0f));
-        const __m128 k = lanes::Clamp(_mm_add_ps(_mm_add_ps(lanes_.ambient, key), fill), 0.0f, 1.0f);
-        __m128 r = lanes::Clamp(_mm_mul_ps(Splat(colour.r), k), 0.0f, 1.0f);
-        __m128 g = lanes::Clamp(_mm_mul_ps(Splat(colour.g), k), 0.0f, 1.0f);
-        __m128 b = lanes::Clamp(_mm_mul_ps(Splat(colour.b), k), 0.0f, 1.0f);
-        __m128 none = _mm_setzero_ps();
-        _MM_TRANSPOSE4_PS(r, g, b, none);
-        lit[4 * half] = r;
-        lit[4 * half + 1] = g;
-        lit[4 * half + 2] = b;
-        lit[4 * half + 3] = none;
+        LitColours(_mm_mul_ps(n, keyAxis[half]), _mm_mul_ps(n, fillAxis[half]), colour, lit + 4 * half);
         // A face with a normal longer than 0.7 along x or y takes its uv from the wall or floor plane.
         planar[half] = _mm_movemask_ps(_mm_cmpgt_ps(lanes::Abs(n), Splat(0.7f)));
     }
@@ -206,12 +201,7 @@ void FrameBuilder::Box(Vec3 center, Vec3 size, Color3 colour) {
         const __m128 towardsFog = _mm_sub_ps(fogColour, lit[face]);
         for (int triangle = 2 * face; triangle < 2 * face + 2; ++triangle) {
             for (int at : kBoxTriangles[triangle]) {
-                float* to = out->position;
-                _mm_storeu_ps(to, position[at]);
-                _mm_storeu_ps(to + 4, lanes::WithU(_mm_add_ps(lit[face], _mm_mul_ps(fog[at], towardsFog)),
-                                                   plane[face][at]));
-                _mm_storeh_pi(reinterpret_cast<__m64*>(to + 8), plane[face][at]);
-                ++out;
+                Write(out++, position[at], _mm_add_ps(lit[face], _mm_mul_ps(fog[at], towardsFog)), plane[face][at]);
             }
         }
     }
@@ -248,16 +238,8 @@ void FrameBuilder::BoxFaces(const __m128 (&x)[2], const __m128 (&y)[2], const __
         const Vec3x4 a{cx[group][0], cy[group][0], cz[group][0]};
         const Vec3x4 n = lanes::FaceNormal(a, {cx[group][1], cy[group][1], cz[group][1]},
                                            {cx[group][2], cy[group][2], cz[group][2]});
-        // LightFactor, then each channel of k x colour clamped to 0..1.
-        const __m128 key = _mm_mul_ps(lanes_.key, lanes::Abs(lanes::Dot(n, lanes_.keyLight)));
-        const __m128 fill = _mm_mul_ps(lanes_.fill, lanes::MaxWith(lanes::Dot(n, lanes_.fillLight), 0.0f));
-        const __m128 k = lanes::Clamp(_mm_add_ps(_mm_add_ps(lanes_.ambient, key), fill), 0.0f, 1.0f);
-        __m128 r = lanes::Clamp(_mm_mul_ps(Splat(colour.r), k), 0.0f, 1.0f);
-        __m128 g = lanes::Clamp(_mm_mul_ps(Splat(colour.g), k), 0.0f, 1.0f);
-        __m128 b = lanes::Clamp(_mm_mul_ps(Splat(colour.b), k), 0.0f, 1.0f);
-        __m128 none = _mm_setzero_ps();
-        _MM_TRANSPOSE4_PS(r, g, b, none);
-        const __m128 lit[4] = {r, g, b, none};
+        __m128 lit[4];
+        LitColours(lanes::Dot(n, lanes_.keyLight), lanes::Dot(n, lanes_.fillLight), colour, lit);
         // Planar texture coordinates by the dominant axis of the face, and the mode of a
         // lit triangle: (u, -, v, -1) for each corner of each triangle.
         const __m128 floorLike = _mm_cmpgt_ps(lanes::Abs(n.y), Splat(0.7f));
@@ -279,12 +261,7 @@ void FrameBuilder::BoxFaces(const __m128 (&x)[2], const __m128 (&y)[2], const __
             const int* triangle = kBoxTriangles[4 * group + lane];
             for (int corner = 0; corner < 3; ++corner) {
                 const int at = triangle[corner];
-                float* to = out->position;
-                _mm_storeu_ps(to, position[at]);
-                _mm_storeu_ps(to + 4, lanes::WithU(_mm_add_ps(lit[lane], _mm_mul_ps(fog[at], towardsFog)),
-                                                   tail[corner][lane]));
-                _mm_storeh_pi(reinterpret_cast<__m64*>(to + 8), tail[corner][lane]);
-                ++out;
+                Write(out++, position[at], _mm_add_ps(lit[lane], _mm_mul_ps(fog[at], towardsFog)), tail[corner][lane]);
             }
         }
     }

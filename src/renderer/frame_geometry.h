@@ -160,6 +160,14 @@ public:
         out->textured = textured;
     }
 
+    // Writes one vertex from its clip position, its final colour (lanes 0..2) and a tail
+    // holding u in lane 0 and v and the texture mode in lanes 2 and 3.
+    static void Write(Vertex* out, __m128 position, __m128 colour, __m128 tail) {
+        _mm_storeu_ps(out->position, position);
+        _mm_storeu_ps(out->color, lanes::WithU(colour, tail));
+        _mm_storeh_pi(reinterpret_cast<__m64*>(&out->uv[1]), tail);
+    }
+
     // Grows the list by count vertices for an emitter that writes them in place, and
     // returns the first; Truncate then drops what it did not use.
     Vertex* Extend(size_t count) {
@@ -193,6 +201,9 @@ private:
     // The 12 triangles of a box from its corners: corner i (bit 0 the far x, bit 1 the
     // far y, bit 2 the far z) is lane i % 4 of x[i / 4], y[i / 4] and z[i / 4].
     void BoxFaces(const __m128 (&x)[2], const __m128 (&y)[2], const __m128 (&z)[2], gameplay::Color3 colour);
+    // The lit colours (r, g, b, 0) of four faces from their normals' dot products with the
+    // key and fill lights: LightFactor, then each channel of k x colour clamped to 0..1.
+    void LitColours(__m128 facingKey, __m128 facingFill, gameplay::Color3 colour, __m128* lit) const;
     // The eight corners' clip positions, and each one's fog amount in every lane.
     void ProjectCorners(const __m128 (&x)[2], const __m128 (&y)[2], const __m128 (&z)[2], __m128 (&position)[8],
                         __m128 (&fog)[8]) const;
