@@ -13,6 +13,7 @@ using lanes::Vec3x4;
 static_assert(sizeof(Vec3) == 12 && sizeof(presentation::ImportedTextureCoordinate) == 8,
               "corners are read as packed floats");
 
+// x, y and z of the four points (x, y, z, 0 each) at the given indices.
 Vec3x4 Gather(const float* points, const uint32_t (&at)[4]) {
     __m128 p0 = _mm_loadu_ps(points + 4 * size_t(at[0]));
     __m128 p1 = _mm_loadu_ps(points + 4 * size_t(at[1]));
@@ -135,12 +136,12 @@ void PlaceCharacterCorners(const FrameBuilder& b, std::span<const Vec3> local, V
         if (i + 4 <= count) {
             // Four packed points are three loads: x0 y0 z0 x1 | y1 z1 x2 y2 | z2 x3 y3 z3.
             const float* from = &local[i].x;
-            const __m128 a = _mm_loadu_ps(from), b = _mm_loadu_ps(from + 4), c = _mm_loadu_ps(from + 8);
-            x = _mm_shuffle_ps(a, _mm_shuffle_ps(b, c, _MM_SHUFFLE(1, 1, 2, 2)), _MM_SHUFFLE(2, 0, 3, 0));
-            y = _mm_shuffle_ps(_mm_shuffle_ps(a, b, _MM_SHUFFLE(0, 0, 1, 1)),
-                               _mm_shuffle_ps(b, c, _MM_SHUFFLE(2, 2, 3, 3)), _MM_SHUFFLE(2, 0, 2, 0));
-            z = _mm_shuffle_ps(_mm_shuffle_ps(a, b, _MM_SHUFFLE(1, 1, 2, 2)),
-                               _mm_shuffle_ps(c, c, _MM_SHUFFLE(3, 3, 0, 0)), _MM_SHUFFLE(2, 0, 2, 0));
+            const __m128 l0 = _mm_loadu_ps(from), l1 = _mm_loadu_ps(from + 4), l2 = _mm_loadu_ps(from + 8);
+            x = _mm_shuffle_ps(l0, _mm_shuffle_ps(l1, l2, _MM_SHUFFLE(1, 1, 2, 2)), _MM_SHUFFLE(2, 0, 3, 0));
+            y = _mm_shuffle_ps(_mm_shuffle_ps(l0, l1, _MM_SHUFFLE(0, 0, 1, 1)),
+                               _mm_shuffle_ps(l1, l2, _MM_SHUFFLE(2, 2, 3, 3)), _MM_SHUFFLE(2, 0, 2, 0));
+            z = _mm_shuffle_ps(_mm_shuffle_ps(l0, l1, _MM_SHUFFLE(1, 1, 2, 2)),
+                               _mm_shuffle_ps(l2, l2, _MM_SHUFFLE(3, 3, 0, 0)), _MM_SHUFFLE(2, 0, 2, 0));
         } else {
             // The last group repeats its final corner in the lanes past the end.
             size_t at[4];
@@ -151,9 +152,9 @@ void PlaceCharacterCorners(const FrameBuilder& b, std::span<const Vec3> local, V
         }
         if (i + 4 <= uvs.size()) {
             const float* from = &uvs[i].u;
-            const __m128 a = _mm_loadu_ps(from), b = _mm_loadu_ps(from + 4);
-            u = _mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0));
-            v = _mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1));
+            const __m128 l0 = _mm_loadu_ps(from), l1 = _mm_loadu_ps(from + 4);  // u0 v0 u1 v1 | u2 v2 u3 v3
+            u = _mm_shuffle_ps(l0, l1, _MM_SHUFFLE(2, 0, 2, 0));
+            v = _mm_shuffle_ps(l0, l1, _MM_SHUFFLE(3, 1, 3, 1));
         } else {
             const auto uvAt = [&](size_t at) {
                 return at < uvs.size() ? uvs[at] : presentation::ImportedTextureCoordinate{};
