@@ -5,6 +5,8 @@
 // When a change to the geometry is intended (a new shape, a colour, the projection),
 // check the new pictures with the other renderer tests, run this test, and paste the
 // table it prints on failure over kExpected below, in the same commit as the change.
+// The Vulkan lists include the HUD, so the glyph advances of the font the test set-up
+// installs are part of them too.
 #include <gtest/gtest.h>
 
 #include <cinttypes>
