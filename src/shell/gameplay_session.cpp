@@ -88,10 +88,6 @@ bool NativeShell::StartGameplay() {
     }
     core::Log().Write("ZE001LoadCompleted");
     DiscardDeviceResources();
-    RECT client{};
-    if (window) GetClientRect(window, &client);
-    const int width = client.right - client.left;
-    const int height = client.bottom - client.top;
 
     if (renderBackend && renderBackend->Kind() != graphicsSelection.selected) {
         renderBackend->Shutdown();
@@ -103,9 +99,7 @@ bool NativeShell::StartGameplay() {
     }
 
     if (renderBackend && renderBackend->Ready()) {
-        if (renderView) {
-            SetWindowPos(renderView, HWND_TOP, 0, 0, width, height, SWP_SHOWWINDOW | SWP_NOACTIVATE);
-        }
+        PlaceRenderView(true);
         renderBackend->Resize();
         core::Log().Write("RenderBackendReused");
     } else {
@@ -115,8 +109,7 @@ bool NativeShell::StartGameplay() {
             DestroyWindow(renderView);
             renderView = nullptr;
         }
-        renderView = CreateWindowExW(0, kRenderViewClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, width,
-                                     height, window, nullptr, instance, this);
+        renderView = CreateRenderView();
         if (!renderView) {
             simulation->Stop();
             simulation.reset();
@@ -290,9 +283,7 @@ void NativeShell::ReturnToPause() {
     fireHeld = false;
     aimHeld = false;
     router.Navigate(ScreenId::Pause);
-    if (renderView) {
-        SetWindowPos(renderView, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    }
+    PlaceRenderView(true);
     lastFrameAt = Clock::now();
 }
 

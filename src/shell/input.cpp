@@ -228,11 +228,7 @@ void NativeShell::OnEscape() {
             menuOpen = true;
             fireHeld = aimHeld = false;
             router.Navigate(ScreenId::Pause);
-            if (renderView) {
-                ShowWindow(renderView, SW_SHOW);
-                SetWindowPos(renderView, nullptr, 0, 0, 0, 0,
-                             SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-            }
+            PlaceRenderView(true);
             lastFrameAt = Clock::now();
             return;
     }

@@ -74,6 +74,9 @@ int RunNativeProduct(HINSTANCE instance, int showCommand, ProductKind kind);
 // The same with the account client pointed elsewhere (local test runs).
 int RunNativeProduct(HINSTANCE instance, int showCommand, ProductKind kind, std::wstring accountServiceUrl);
 
+// True under Wine (ntdll exports wine_get_version): the render view is then a popup.
+bool RenderViewIsPopup();
+
 class NativeShell {
 public:
     using Clock = std::chrono::steady_clock;
@@ -91,7 +94,7 @@ public:
     // ---- Window and graphics ------------------------------------------------------
     HINSTANCE instance = nullptr;
     HWND window = nullptr;      // the main window, set at WM_NCCREATE
-    HWND renderView = nullptr;  // child window the 3D backend draws into during play
+    HWND renderView = nullptr;  // the window the 3D backend draws into during play (render_view.cpp)
     ProductKind productKind = ProductKind::Game;
     ComPtr<ID2D1Factory> d2dFactory;
     ComPtr<IDWriteFactory> dwriteFactory;
@@ -290,9 +293,18 @@ public:
     bool RepairDistributionShortcuts();
     void RunBootstrapMigration();
 
-    // ---- Window procedures (window_proc.cpp) --------------------------------------
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // ---- The render view (render_view.cpp) ------------------------------------------
+    // A child of the main window, or under Wine an owned popup over its client area.
     static LRESULT CALLBACK RenderWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND CreateRenderView();  // visible, covering the client area; null on failure
+    // Moves the view over the client area, on top and never activated; `show` also
+    // shows it. A popup view waits hidden while the main window is minimised.
+    void PlaceRenderView(bool show);
+    // A popup view is hidden while the program is inactive and back when it is active in play.
+    void KeepRenderViewWithApp(bool active, bool inPlay);
+
+    // ---- Window procedure (window_proc.cpp) ----------------------------------------
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCreate();
     void OnPaint();

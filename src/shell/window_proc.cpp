@@ -1,5 +1,5 @@
-// The main window's procedure and the render view's: creation and the splash start,
-// painting on the design canvas, sizing, the animation timer, activation and destroy.
+// The main window's procedure: creation and the splash start, painting on the
+// design canvas, sizing, the animation timer, activation and destroy.
 #include "core/runtime_log.h"
 #include "shell/native_shell.h"
 #include "shell/shell_logic.h"
@@ -43,6 +43,9 @@ LRESULT NativeShell::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             OnSize(LOWORD(lParam), HIWORD(lParam));
             return 0;
+        case WM_MOVE:
+            PlaceRenderView(false);  // a popup view follows the client area over the screen
+            return 0;
         case WM_DPICHANGED: {
             const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
             SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
@@ -82,7 +85,7 @@ LRESULT NativeShell::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // The default procedure frees the input record of a foreground message.
             return DefWindowProcW(window, message, wParam, lParam);
         case WM_ACTIVATEAPP:
-            if (wParam == FALSE) OnActivateApp(false);
+            OnActivateApp(wParam != FALSE);
             return 0;
         case WM_TIMER:
             OnTimer(wParam);
@@ -106,33 +109,6 @@ LRESULT NativeShell::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         default:
             return DefWindowProcW(window, message, wParam, lParam);
-    }
-}
-
-LRESULT CALLBACK NativeShell::RenderWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    auto* shell = reinterpret_cast<NativeShell*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!shell) return DefWindowProcW(hwnd, message, wParam, lParam);
-    switch (message) {
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_MOUSEACTIVATE:
-            SetFocus(shell->window);
-            return MA_ACTIVATE;
-        case WM_KEYDOWN:
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONUP:
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONUP:
-            // The main window handles all input, later in the same loop turn.
-            PostMessageW(shell->window, message, wParam, lParam);
-            return 0;
-        default:
-            return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 }
 
@@ -228,10 +204,7 @@ HRESULT NativeShell::PaintCanvas(float clientWidth, float clientHeight) {
 
 void NativeShell::OnSize(UINT clientWidth, UINT clientHeight) {
     const bool play = InPlay(router.Current());
-    if (renderView) {
-        SetWindowPos(renderView, HWND_TOP, 0, 0, static_cast<int>(clientWidth), static_cast<int>(clientHeight),
-                     SWP_NOACTIVATE | (play ? SWP_SHOWWINDOW : 0));
-    }
+    PlaceRenderView(play);
     if (play && renderBackend) {
         renderBackend->Resize();
         return;
@@ -259,6 +232,7 @@ void NativeShell::OnTimer(UINT_PTR id) {
 }
 
 void NativeShell::OnActivateApp(bool active) {
+    KeepRenderViewWithApp(active, InPlay(router.Current()));
     if (active) return;
     fireHeld = false;
     aimHeld = false;

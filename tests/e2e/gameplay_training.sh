@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # A whole training match with the real executable under Wine and Xvfb: home ->
 # play -> bot training, walking, a QA target placed in front of the camera and
-# shot until it dies, the pause menu's leave row, Alt+F4. Checks the shell screens
-# by pixels, the log's events in order, the saved statistics in player.dat and the
-# exit code. Screenshots and the performance line are left in the build folder.
-# Wine 8 does not bring Direct3D output drawn into a child window onto the X
-# screen, so the 3D frames (arena, bots, HUD) are checked from the backend's own
-# frame captures by the gameplay_session tests instead of from screenshots here.
+# shot until it dies, the pause menu's leave row, Alt+F4. Checks by pixels of the
+# real X screen the shell screens, the match (the arena in place of the play
+# screen, the HUD's crosshair and health panel where either backend puts them), the
+# pause panel and the way home; then the log's events in order, the renderer
+# chosen, the saved statistics in player.dat and the exit code. Screenshots and
+# the performance line are left in the build folder.
 # usage: gameplay_training.sh <build-dir>
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e.sh"
@@ -29,6 +29,83 @@ canvas_mean() {  # canvas_mean <name> <left> <top> <right> <bottom>
 satisfies() {  # satisfies <python condition over r g b> <"r g b">
   python3 -c "import sys; r,g,b=map(int,'$2'.split()); sys.exit(0 if ($1) else 1)"
 }
+# The window's client area of a screenshot as binary PPM, for frame_check.
+client_ppm() {  # client_ppm <name>
+  convert "$shots/$1.png" -crop "${ww}x${wh}+${wx}+${wy}" +repage -strip "$root/$1.ppm"
+}
+# Screenshots <name> until one passes the named check of the match's frames (below)
+# against the screenshot <reference>, failing after twenty tries (a loaded machine
+# draws few frames a second). Prints what the last check measured.
+await_frame() {  # await_frame <check> <name> <reference>
+  local out
+  client_ppm "$3"
+  for _ in $(seq 1 20); do
+    shot "$2"
+    out=$(frame_check "$1" "$2" "$3") && { echo "$out"; return 0; }
+    sleep 0.25
+  done
+  echo "$out"
+  fail "$1 (screenshots in $shots)"
+}
+frame_check() {  # frame_check <check> <name> <reference>: exit status 0 when it holds
+  client_ppm "$2"
+  python3 - "$1" "$root/$2.ppm" "$root/$3.ppm" <<'PY'
+import sys
+def load(path):
+    data = open(path, "rb").read()
+    fields, at = [], 0
+    while len(fields) < 4:  # P6, width, height, maximum
+        while data[at:at + 1].isspace(): at += 1
+        end = at
+        while not data[end:end + 1].isspace(): end += 1
+        fields.append(data[at:end]); at = end
+    w, h = int(fields[1]), int(fields[2])
+    return w, h, data[at + 1:]
+what, frames = sys.argv[1], [load(p) for p in sys.argv[2:]]
+W, H, px = frames[0]
+def rgb(x, y, f=px): i = (int(y) * W + int(x)) * 3; return f[i], f[i + 1], f[i + 2]
+def brightest(x, y):  # of the 5 x 5 pixels around a point (strokes are antialiased)
+    return max((rgb(x + dx, y + dy) for dx in range(-2, 3) for dy in range(-2, 3)), key=sum)
+cx, cy = W / 2, H / 2
+ink = lambda c: min(c) > 185  # the HUD's near-white text and crosshair
+lime = lambda c: c[1] > 170 and c[0] > 110 and c[2] < 90
+alert = lambda c: c[0] > c[1] + 80 and c[0] > c[2] + 80  # low health turns Vulkan's cross red
+dark = lambda c: max(c) < 70  # HUD panels (Vulkan's panel colour ends up about (37, 50, 55) on screen)
+def share(cond, x0=0, y0=0, x1=None, y1=None, step=4):  # of the points of a rectangle that meet cond
+    points = [(x, y) for y in range(int(y0), int(H if y1 is None else y1), step)
+              for x in range(int(x0), int(W if x1 is None else x1), step)]
+    return sum(1 for x, y in points if cond(x, y)) / len(points)
+def moved(other): return lambda x, y: sum(abs(a - b) for a, b in zip(rgb(x, y), rgb(x, y, other))) > 24
+ok = True
+def expect(label, value, holds):
+    global ok
+    print(f"{what}: {label} = {value}{'' if holds else '  <- wrong'}")
+    ok = ok and holds
+if what == "the match on screen":
+    changed = share(moved(frames[1][2]))
+    expect("share of the client area changed from the play screen", f"{changed:.2f}", changed > 0.6)
+    lit = share(lambda x, y: sum(rgb(x, y)) > 75)  # the play screen: about 0.14
+    expect("share of the client area lit by arena geometry", f"{lit:.2f}", lit > 0.6)
+    for label, x, y in (("left", cx - 15, cy), ("right", cx + 15, cy), ("top", cx, cy - 15), ("bottom", cx, cy + 15)):
+        c = brightest(x, y)
+        expect(f"crosshair {label} arm at ({x:.0f}, {y:.0f})", c, ink(c))
+    c = brightest(56, H - 116)  # above the Direct3D 11 health text, which covers the cross's bar
+    expect(f"health cross at (56, {H - 116})", c, lime(c) or alert(c))
+    panel = [rgb(x, y) for x, y in ((200, H - 35), (300, H - 128), (340, H - 80))]
+    expect("health panel fill at three points", panel,
+           all(dark(c) for c in panel) and all(max(a) - min(a) < 14 for a in zip(*panel)))
+elif what == "the pause panel on screen":
+    # Both backends' panels are dark, centred, with their title across cx at cy - 205 .. cy - 185.
+    changed = share(moved(frames[1][2]), cx - 330, cy - 240, cx + 330, cy + 240)
+    expect("share of the panel's area changed by Escape", f"{changed:.2f}", changed > 0.5)
+    title = share(lambda x, y: ink(rgb(x, y)), cx - 250, cy - 205, cx + 250, cy - 185, 1) * 500 * 20
+    expect("bright pixels in the title band", int(title), title > 40)
+    strip = share(lambda x, y: dark(rgb(x, y)), cx - 335, cy - 240, cx - 300, cy + 240)
+    expect("dark share of the panel's left strip", f"{strip:.2f}", strip > 0.97)
+sys.exit(0 if ok else 1)
+PY
+}
+
 # Captures until a canvas rectangle meets the condition (a loaded machine repaints late).
 await_screen() {  # await_screen <what> <name> <left> <top> <right> <bottom> <condition>
   local rgb
@@ -47,7 +124,8 @@ start_game() {
   rm -rf "$root/data"; mkdir -p "$root/data/Settings"
   export TARVO_QA_DATA_ROOT=$(winepath_of "$root/data")
   log=$root/data/logs/tarvonix-volley.log
-  printf '{\n  "schemaVersion": 1,\n  "fpsLimit": %s\n}\n' "${TARVO_E2E_FPS_LIMIT:-60}" > "$root/data/Settings/game.json"
+  printf '{\n  "schemaVersion": 1,\n  "renderer": "%s",\n  "fpsLimit": %s\n}\n' "${TARVO_E2E_RENDERER:-Auto}" \
+    "${TARVO_E2E_FPS_LIMIT:-60}" > "$root/data/Settings/game.json"
   run_bin TarvonixVolley.exe
   pid=$!
   win=$(window_of 'TARVONIX VOLLEY') || fail "no main window"
@@ -100,6 +178,10 @@ xdotool keydown w; sleep 1.2; xdotool keyup w
 xdotool keydown d; sleep 0.6; xdotool keyup d
 xdotool keydown shift keydown s; sleep 0.6; xdotool keyup s keyup shift
 
+# --- the match on the real screen: the arena where the play screen was, the HUD -----
+geometry
+await_frame "the match on screen" 04-training 03-play-training
+
 # --- a target in front of the camera, fired at until it dies -----------------------
 xdotool key F6
 wait_for 'RuntimeQaTargetPositioned' 5 || fail "F6 did not place the QA target"
@@ -113,13 +195,14 @@ has 'PlayerKilledBot' || fail "no kill after 12 bursts"
 sleep 8                                    # a longer run for the frame rate figure
 
 # --- pause and leave ------------------------------------------------------------------
-xdotool key Escape
-sleep 0.6
 geometry
+shot 05-before-pause
+xdotool key Escape
+await_frame "the pause panel on screen" 06-pause 05-before-pause
 cx=$((wx + ww / 2)); cy=$((wy + wh / 2))
 xdotool mousemove "$cx" "$((cy + 167))"; sleep 0.15; xdotool click 1
 wait_for 'GameplaySessionEnded' 10 || fail "leaving through the pause menu did not end the session"
-await_screen "home screen after the match" 04-home-after 620 545 1400 610 "g > 170 and r > 120 and b < 80"
+await_screen "home screen after the match" 07-home-after 620 545 1400 610 "g > 170 and r > 120 and b < 80"
 
 # --- Alt+F4 -----------------------------------------------------------------------------
 xdotool mousemove "$cx" "$cy"
@@ -145,7 +228,12 @@ for want in expected:
     at += 1
 PY
 echo "renderer: $(echo "$events" | grep -m1 '^RenderBackendInitialized=')"
-echo "$events" | grep -m1 '^VulkanInitializationFailedTryingD3D11=' || true
+# The render view is a window Vulkan can present to (a popup under Wine): a
+# Vulkan selection starts Vulkan, with no fall back to Direct3D 11.
+if echo "$events" | grep -q '^GraphicsPreflightPassed Selected=VULKAN'; then
+  echo "$events" | grep -qx 'RenderBackendInitialized=VULKAN' || fail "Vulkan was selected but did not start"
+fi
+fallback=$(echo "$events" | grep -m1 '^VulkanInitializationFailedTryingD3D11=') && fail "Vulkan fell back: $fallback"
 perf=$(echo "$events" | grep -m1 '^RuntimePerformance ')
 echo "performance (fps limit ${TARVO_E2E_FPS_LIMIT:-60}): $perf"
 echo "$perf" > "$shots/performance.txt"

@@ -1,8 +1,8 @@
 // A training on the real shell window and the real renderers: the backend chosen
-// and started in the child render view (with the Direct3D 11 fallback where Vulkan
-// cannot draw into a child window), movement keys sampled from the keyboard state,
-// the QA target key, shots until a kill, and frames captured through the live
-// backend to check the arena, the target and the HUD by pixels.
+// and started in the render view (under Wine a popup kept over the main window's
+// client area), movement keys sampled from the keyboard state, the QA target key,
+// shots until a kill, and frames captured through the live backend to check the
+// arena, the target and the HUD by pixels.
 #include <windows.h>
 
 #include <algorithm>
@@ -81,6 +81,41 @@ protected:
         return tarvo::test::Bitmap::Read(file);
     }
 
+    // A left click at a point of the main window's client area, sent as real input;
+    // messages are pumped until `done` or about two seconds have passed.
+    template <typename Done>
+    void ClickOnScreen(int x, int y, Done done) {
+        POINT p{x, y};
+        ClientToScreen(shell->window, &p);
+        INPUT inputs[3]{};
+        inputs[0].type = INPUT_MOUSE;
+        inputs[0].mi.dx = p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        inputs[0].mi.dy = p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        inputs[1].type = INPUT_MOUSE;
+        inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        inputs[2].type = INPUT_MOUSE;
+        inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(3, inputs, sizeof(INPUT));
+        for (int i = 0; i < 200 && !done(); ++i) {
+            Sleep(10);
+            PumpMessages();
+        }
+    }
+
+    // The view's window covers exactly the main window's client area on the screen.
+    void ExpectViewOverClientArea(const char* when) {
+        RECT view{};
+        GetWindowRect(shell->renderView, &view);
+        RECT client{};
+        GetClientRect(shell->window, &client);
+        MapWindowPoints(shell->window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        EXPECT_TRUE(EqualRect(&view, &client))
+            << when << ": view " << view.left << "," << view.top << "," << view.right << "," << view.bottom
+            << " client area " << client.left << "," << client.top << "," << client.right << "," << client.bottom;
+        EXPECT_TRUE(IsWindowVisible(shell->renderView)) << when;
+    }
+
     std::unique_ptr<NativeShell> shell;
 };
 
@@ -117,6 +152,39 @@ TEST_F(LiveSession, TrainingOnTheRenderViewWalksShootsAKillAndLeaves) {
     GetClientRect(shell->window, &client);
     EXPECT_EQ(view.right, client.right);
     EXPECT_EQ(view.bottom, client.bottom);
+    ExpectViewOverClientArea("at the start");
+    EXPECT_NE(GetActiveWindow(), shell->renderView) << "the view is never activated";
+    EXPECT_NE(GetFocus(), shell->renderView);
+
+    // The view follows the main window.
+    RECT outer{};
+    GetWindowRect(shell->window, &outer);
+    SetWindowPos(shell->window, nullptr, outer.left + 37, outer.top + 23, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpMessages();
+    ExpectViewOverClientArea("after a move");
+    SetWindowPos(shell->window, nullptr, 0, 0, outer.right - outer.left - 100, outer.bottom - outer.top - 60,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpMessages();
+    ExpectViewOverClientArea("after a resize");
+    if (RenderViewIsPopup()) {
+        ShowWindow(shell->window, SW_MINIMIZE);
+        PumpMessages();
+        EXPECT_FALSE(IsWindowVisible(shell->renderView)) << "a popup view waits hidden while minimised";
+        ShowWindow(shell->window, SW_RESTORE);
+        PumpMessages();
+        EXPECT_TRUE(IsWindowVisible(shell->renderView));
+        ExpectViewOverClientArea("after a restore");
+        SendMessageW(shell->window, WM_ACTIVATEAPP, FALSE, 0);
+        EXPECT_FALSE(IsWindowVisible(shell->renderView)) << "a popup view does not stay above other programs";
+        SendMessageW(shell->window, WM_ACTIVATEAPP, TRUE, 0);
+        ExpectViewOverClientArea("after the program is active again");
+        // Losing activation paused the match.
+        if (shell->router.Current() == ScreenId::Pause) shell->OnKeyDown(VK_ESCAPE);
+    }
+    EXPECT_EQ(shell->router.Current(), ScreenId::Gameplay);
+    GetClientRect(shell->window, &client);
+    GetClientRect(shell->renderView, &view);
 
     for (int i = 0; i < 5; ++i) Frame();
 
@@ -162,12 +230,20 @@ TEST_F(LiveSession, TrainingOnTheRenderViewWalksShootsAKillAndLeaves) {
     EXPECT_GE(shell->playerData.botStats.shotsFired, shell->playerData.botStats.shotsHit);
     EXPECT_TRUE(Logged("PlayerKilledBot"));
 
-    // Escape opens the pause view, whose last row leaves the match.
+    // Escape opens the pause view. Its rows are clicked on the screen, where the view
+    // lies over the main window: the clicks reach the main window and the view is never
+    // activated. The first row resumes play, the last leaves the match.
     shell->OnKeyDown(VK_ESCAPE);
     EXPECT_EQ(shell->router.Current(), ScreenId::Pause);
     Frame();
-    shell->OnPauseClick(client.right / 2, client.bottom / 2 + 167);
-    EXPECT_EQ(shell->simulation, nullptr);
+    ClickOnScreen(client.right / 2, client.bottom / 2 - 42, [&] { return shell->router.Current() == ScreenId::Gameplay; });
+    EXPECT_EQ(shell->router.Current(), ScreenId::Gameplay) << "the continue row";
+    EXPECT_NE(GetActiveWindow(), shell->renderView);
+    shell->OnKeyDown(VK_ESCAPE);
+    Frame();
+    ClickOnScreen(client.right / 2, client.bottom / 2 + 167, [&] { return shell->simulation == nullptr; });
+    EXPECT_NE(GetActiveWindow(), shell->renderView);
+    EXPECT_EQ(shell->simulation, nullptr) << "the leave row";
     EXPECT_EQ(shell->router.Current(), ScreenId::MainMenu);
     EXPECT_FALSE(IsWindowVisible(shell->renderView)) << "kept hidden for the next training";
     const player::BotStats saved = player::LocalPlayerDataStore().Load(L"LOCAL", L"LOCAL_OPERATOR").botStats;

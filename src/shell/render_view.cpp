@@ -1,0 +1,99 @@
+// The window the 3D backend draws into during play, and its procedure. On Windows
+// it is a child of the main window. Wine 8 never brings Direct3D or Vulkan output
+// drawn into a child window onto the X screen, so there the view is an owned,
+// frameless popup that is never activated, kept exactly over the main window's
+// client area. Either way it passes its input on to the main window.
+#include "shell/native_shell.h"
+
+namespace tarvo::ui {
+
+namespace {
+
+// The main window's client area, in its own coordinates for a child view and in
+// screen coordinates for a popup.
+RECT ViewRect(HWND main, bool popup) {
+    RECT area{};
+    GetClientRect(main, &area);
+    if (popup) MapWindowPoints(main, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
+}  // namespace
+
+bool RenderViewIsPopup() {
+    static const bool wine = [] {
+        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }();
+    return wine;
+}
+
+HWND NativeShell::CreateRenderView() {
+    const bool popup = RenderViewIsPopup();
+    const RECT r = ViewRect(window, popup);
+    if (!popup) {
+        return CreateWindowExW(0, kRenderViewClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
+                               r.right - r.left, r.bottom - r.top, window, nullptr, instance, this);
+    }
+    // Created hidden: showing it through CreateWindowExW would activate it.
+    const HWND view = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kRenderViewClass, nullptr,
+                                      WS_POPUP | WS_CLIPSIBLINGS, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                      window, nullptr, instance, this);
+    if (view) SetWindowPos(view, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    return view;
+}
+
+void NativeShell::PlaceRenderView(bool show) {
+    if (!renderView || !window) return;
+    const bool popup = RenderViewIsPopup();
+    if (popup && IsIconic(window)) {
+        // A popup is not minimised with its owner's client area; it waits hidden.
+        ShowWindow(renderView, SW_HIDE);
+        return;
+    }
+    const RECT r = ViewRect(window, popup);
+    SetWindowPos(renderView, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : 0));
+}
+
+void NativeShell::KeepRenderViewWithApp(bool active, bool inPlay) {
+    // The X11 driver does not let the window manager handle a frameless popup, so it
+    // would stay above other programs' windows; it goes while the program is inactive.
+    if (!RenderViewIsPopup() || !renderView) return;
+    if (!active) {
+        ShowWindow(renderView, SW_HIDE);
+    } else if (inPlay) {
+        PlaceRenderView(true);
+    }
+}
+
+LRESULT CALLBACK NativeShell::RenderWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    auto* shell = reinterpret_cast<NativeShell*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!shell) return DefWindowProcW(hwnd, message, wParam, lParam);
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_MOUSEACTIVATE:
+            // Activating a child activates the main window; a popup must stay inactive.
+            SetFocus(shell->window);
+            return RenderViewIsPopup() ? MA_NOACTIVATE : MA_ACTIVATE;
+        case WM_KEYDOWN:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+            // The main window handles all input, later in the same loop turn. The view
+            // covers exactly its client area, so the mouse coordinates hold for it too.
+            PostMessageW(shell->window, message, wParam, lParam);
+            return 0;
+        default:
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+}  // namespace tarvo::ui
