@@ -14,8 +14,11 @@ void NativeShell::DrawTextIn(std::wstring_view text, IDWriteTextFormat* format, 
     format->SetTextAlignment(align);
     format->SetParagraphAlignment(paragraph);
     brush->SetColor(color);
+    // Clipped explicitly as well: Wine's Direct2D ignores the clip option.
+    renderTarget->PushAxisAlignedClip(rect, D2D1_ANTIALIAS_MODE_PER_PRIMITIVE);
     renderTarget->DrawText(text.data(), static_cast<UINT32>(text.size()), format, rect, brush.Get(),
                            D2D1_DRAW_TEXT_OPTIONS_CLIP, DWRITE_MEASURING_MODE_NATURAL);
+    renderTarget->PopAxisAlignedClip();
 }
 
 void NativeShell::FillRect(D2D_RECT_F rect, D2D1_COLOR_F color) {
