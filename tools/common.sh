@@ -7,7 +7,7 @@ TARVO_BUILD=${TARVO_BUILD:-$TARVO_ROOT/build}
 TARVO_PACKAGES=(
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   wine64 xvfb xauth libgl1-mesa-dri mesa-vulkan-drivers libvulkan1 libvulkan-dev
-  glslang-tools spirv-tools fonts-dejavu-core fonts-dejavu-extra
+  glslang-tools spirv-tools fonts-dejavu-core fonts-dejavu-extra fonts-liberation
   cmake ninja-build python3 googletest x11-apps x11-utils imagemagick xdotool
   autoconf automake libtool dpkg-dev
 )

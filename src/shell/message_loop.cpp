@@ -14,22 +14,44 @@ constexpr wchar_t kGameTitle[] = L"TARVONIX VOLLEY \u2014 0.0.03.5";
 constexpr wchar_t kOstrelTitle[] = L"TARVONIX ECOSYSTEM \u2014 OSTREL NODE 0.0.03.5";
 
 HRESULT MakeFormat(IDWriteFactory* factory, const wchar_t* family, DWRITE_FONT_WEIGHT weight, float size,
-                   Microsoft::WRL::ComPtr<IDWriteTextFormat>& out) {
-    return factory->CreateTextFormat(family, nullptr, weight, DWRITE_FONT_STYLE_NORMAL, DWRITE_FONT_STRETCH_NORMAL,
-                                     size, L"uk-UA", out.ReleaseAndGetAddressOf());
+                   Microsoft::WRL::ComPtr<IDWriteTextFormat>& out,
+                   DWRITE_FONT_STRETCH stretch = DWRITE_FONT_STRETCH_NORMAL) {
+    return factory->CreateTextFormat(family, nullptr, weight, DWRITE_FONT_STYLE_NORMAL, stretch, size, L"uk-UA",
+                                     out.ReleaseAndGetAddressOf());
 }
 
-// Bahnschrift ships with Windows 10 1709 and later; where it is missing the
-// headings fall back to Segoe UI instead of drawing nothing.
-const wchar_t* HeadingFamily(IDWriteFactory* factory) {
+struct HeadingFace {
+    const wchar_t* family;
+    DWRITE_FONT_STRETCH stretch;
+};
+
+// Bahnschrift ships with Windows 10 1709 and later. Where it is missing, a narrow
+// face keeps the headings on one line at their sizes: Arial Narrow, Liberation Sans
+// Narrow (DirectWrite lists both as condensed faces of their families), or, less
+// narrow, DejaVu Sans Condensed; Segoe UI last, so that something is drawn.
+HeadingFace ChooseHeadingFace(IDWriteFactory* factory) {
+    static constexpr HeadingFace kCandidates[] = {
+        {L"Bahnschrift", DWRITE_FONT_STRETCH_NORMAL},
+        {L"Arial", DWRITE_FONT_STRETCH_CONDENSED},
+        {L"Liberation Sans", DWRITE_FONT_STRETCH_CONDENSED},
+        {L"DejaVu Sans", DWRITE_FONT_STRETCH_SEMI_CONDENSED},
+    };
     Microsoft::WRL::ComPtr<IDWriteFontCollection> fonts;
-    UINT32 index = 0;
-    BOOL exists = FALSE;
-    if (SUCCEEDED(factory->GetSystemFontCollection(&fonts, FALSE)) &&
-        SUCCEEDED(fonts->FindFamilyName(L"Bahnschrift", &index, &exists)) && !exists) {
-        return L"Segoe UI";
+    if (FAILED(factory->GetSystemFontCollection(&fonts, FALSE))) return kCandidates[0];
+    for (const HeadingFace& candidate : kCandidates) {
+        UINT32 index = 0;
+        BOOL exists = FALSE;
+        Microsoft::WRL::ComPtr<IDWriteFontFamily> family;
+        Microsoft::WRL::ComPtr<IDWriteFont> font;
+        if (FAILED(fonts->FindFamilyName(candidate.family, &index, &exists)) || !exists ||
+            FAILED(fonts->GetFontFamily(index, &family)) ||
+            FAILED(family->GetFirstMatchingFont(DWRITE_FONT_WEIGHT_SEMI_BOLD, candidate.stretch,
+                                                DWRITE_FONT_STYLE_NORMAL, &font))) {
+            continue;
+        }
+        if (font->GetStretch() <= candidate.stretch) return candidate;  // the family's regular width would not fit
     }
-    return L"Bahnschrift";
+    return HeadingFace{L"Segoe UI", DWRITE_FONT_STRETCH_NORMAL};
 }
 
 bool RegisterClassOrExists(const WNDCLASSEXW& windowClass) {
@@ -62,10 +84,13 @@ HRESULT NativeShell::CreateGraphicsFactories() {
     hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&wicFactory));
     if (FAILED(hr)) return hr;
     IDWriteFactory* factory = dwriteFactory.Get();
-    const wchar_t* heading = HeadingFamily(factory);
-    if (FAILED(hr = MakeFormat(factory, heading, DWRITE_FONT_WEIGHT_SEMI_BOLD, 68.0f, displayFormat))) return hr;
-    if (FAILED(hr = MakeFormat(factory, heading, DWRITE_FONT_WEIGHT_SEMI_BOLD, 52.0f, titleFormat))) return hr;
-    if (FAILED(hr = MakeFormat(factory, heading, DWRITE_FONT_WEIGHT_SEMI_BOLD, 23.0f, headingFormat))) return hr;
+    const HeadingFace heading = ChooseHeadingFace(factory);
+    const auto headingOf = [&](float size, ComPtr<IDWriteTextFormat>& out) {
+        return MakeFormat(factory, heading.family, DWRITE_FONT_WEIGHT_SEMI_BOLD, size, out, heading.stretch);
+    };
+    if (FAILED(hr = headingOf(68.0f, displayFormat))) return hr;
+    if (FAILED(hr = headingOf(52.0f, titleFormat))) return hr;
+    if (FAILED(hr = headingOf(23.0f, headingFormat))) return hr;
     if (FAILED(hr = MakeFormat(factory, L"Segoe UI", DWRITE_FONT_WEIGHT_NORMAL, 18.0f, bodyFormat))) return hr;
     if (FAILED(hr = MakeFormat(factory, L"Segoe UI", DWRITE_FONT_WEIGHT_SEMI_BOLD, 11.0f, captionFormat))) return hr;
     return S_OK;

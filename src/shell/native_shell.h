@@ -104,9 +104,9 @@ public:
     ComPtr<ID2D1RenderTarget> renderTarget;
     ComPtr<ID2D1HwndRenderTarget> windowRenderTarget;  // the same target when it is the window's (for resizing)
     ComPtr<ID2D1SolidColorBrush> brush;  // the one brush, recoloured before each use
-    ComPtr<IDWriteTextFormat> displayFormat;  // Bahnschrift 600, 68
-    ComPtr<IDWriteTextFormat> titleFormat;    // Bahnschrift 600, 52
-    ComPtr<IDWriteTextFormat> headingFormat;  // Bahnschrift 600, 23
+    ComPtr<IDWriteTextFormat> displayFormat;  // Bahnschrift 600, 68 (without it a narrow stand-in)
+    ComPtr<IDWriteTextFormat> titleFormat;    // Bahnschrift 600, 52 (likewise)
+    ComPtr<IDWriteTextFormat> headingFormat;  // Bahnschrift 600, 23 (likewise)
     ComPtr<IDWriteTextFormat> bodyFormat;     // Segoe UI 400, 18
     ComPtr<IDWriteTextFormat> captionFormat;  // Segoe UI 600, 11
 

@@ -38,8 +38,8 @@ TEST_F(ProfileScreen, AvatarButtonsBackAndFooter) {
     ExpectRect(shell->hitRegions[0].rect, 145, 710, 340, 766);
     ExpectRect(shell->hitRegions[1].rect, 352, 710, 547, 766);
     ExpectRect(shell->hitRegions[2].rect, 72, 928, 250, 990);
-    // Too wide for the heading size, so the button falls back to the body size.
-    ExpectText(L"ОБРАТИ ФАЙЛ", L"ОБРАТИ ФОТО", Body(), D2D1::RectF(145, 710, 340, 766), Colors::Text,
+    // The narrow heading face fits the label at the heading size.
+    ExpectText(L"ОБРАТИ ФАЙЛ", L"ОБРАТИ ФОТО", Heading(), D2D1::RectF(145, 710, 340, 766), Colors::Text,
                DWRITE_TEXT_ALIGNMENT_CENTER);
     ExpectText(L"ROZIZODIVO", L"", Heading(), D2D1::RectF(352, 710, 547, 766), Colors::Text,
                DWRITE_TEXT_ALIGNMENT_CENTER);

@@ -1,4 +1,8 @@
-// The shared widgets drawn alone: their regions, looks and the image cache.
+// The shared widgets drawn alone: their regions, looks and the image cache; the
+// heading faces.
+#include <cwchar>
+
+#include "common/text_utils.h"
 #include "screens/offscreen_canvas.h"
 
 namespace tarvo::ui::test {
@@ -35,6 +39,38 @@ TEST_F(Widgets, LongLabelsStayInsideTheirButton) {
     });
     EXPECT_GT(LitPixels(104, 100, 260, 150), 30);
     EXPECT_EQ(LitPixels(262, 90, 700, 160), 0) << "clipped to the rectangle";
+}
+
+// The longest headings of the screens stay on one line inside their rectangles in
+// both languages, whichever heading face the machine offers (Bahnschrift or a narrow
+// stand-in). The resolution and display-mode labels end before their first button.
+TEST_F(Widgets, HeadingFacesKeepTheLongestHeadingsOnOneLine) {
+    struct Heading {
+        const wchar_t* text;
+        IDWriteTextFormat* format;
+        float room;  // DIP
+    };
+    const Heading headings[] = {
+        {L"ТВІЙ БОЙОВИЙ ФРОНТ", shell->displayFormat.Get(), 850},       // sign-in hero
+        {L"THE COMPETITIVE FRONTIER", shell->displayFormat.Get(), 850},
+        {L"СТВОРИТИ АКАУНТ", shell->titleFormat.Get(), 570},            // registration title
+        {L"CREATE ACCOUNT", shell->titleFormat.Get(), 570},
+        {L"РОЗДІЛЬНА ЗДАТНІСТЬ", shell->headingFormat.Get(), 260},      // graphics, label at 500, button at 760
+        {L"RESOLUTION", shell->headingFormat.Get(), 260},
+        {L"РЕЖИМ ЕКРАНА", shell->headingFormat.Get(), 260},
+        {L"НЕМАЄ АКТИВНОГО АКАУНТА", shell->titleFormat.Get(), 700},    // settings, account
+        {L"NO ACTIVE ACCOUNT", shell->titleFormat.Get(), 700},
+    };
+    for (const Heading& h : headings) {
+        Microsoft::WRL::ComPtr<IDWriteTextLayout> layout;
+        ASSERT_HRESULT_SUCCEEDED(shell->dwriteFactory->CreateTextLayout(h.text, static_cast<UINT32>(wcslen(h.text)),
+                                                                         h.format, h.room, 1000.0f, &layout));
+        DWRITE_TEXT_METRICS metrics{};
+        ASSERT_HRESULT_SUCCEEDED(layout->GetMetrics(&metrics));
+        const std::string name = distribution::WideToUtf8(h.text);
+        EXPECT_EQ(metrics.lineCount, 1u) << name << " wraps";
+        EXPECT_LE(metrics.widthIncludingTrailingWhitespace, h.room) << name;
+    }
 }
 
 TEST_F(Widgets, TextFieldRegionsAndMasking) {
