@@ -62,8 +62,10 @@ bool NativeShell::HandlePlayerCommand(const std::string& command) {
         const bool ok = ChooseAvatar();
         toast = ok ? Pick(L"ЛОКАЛЬНИЙ АВАТАР ЗБЕРЕЖЕНО", L"LOCAL AVATAR SAVED")
                    : Pick(L"ВИБІР АВАТАРА СКАСОВАНО АБО ФАЙЛ НЕКОРЕКТНИЙ", L"AVATAR SELECTION CANCELLED OR INVALID");
-        if (ok && StartAvatarUpload(*this)) return true;  // the request start repaints
-        Repaint();
+        if (ok) StartAvatarUpload(*this);
+        // Painted before returning, whatever the dialog gave: an invalidated window is
+        // not always repainted under Wine after a modal dialog until the mouse moves.
+        if (window) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     } else if (command == "profile.avatar.sample") {
         const bool ok = playerStore.ImportAvatar(playerData, DiscoverAsset("inventory/rozizodivo-preview.png"));
         toast = ok ? Pick(L"ЛОКАЛЬНИЙ АВАТАР ROZIZODIVO ЗБЕРЕЖЕНО", L"LOCAL ROZIZODIVO AVATAR SAVED")

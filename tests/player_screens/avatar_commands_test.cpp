@@ -135,6 +135,36 @@ TEST_F(AvatarCommands, RefusedFilesAndACancelLeaveTheProfileAlone) {
     EXPECT_EQ(shell->toast, L"LOCAL AVATAR SAVED") << "exactly 10 MiB is accepted";
 }
 
+// Whatever the picker returned, the window shows the outcome in its status box
+// before the command returns, without waiting for a paint message.
+TEST_F(AvatarCommands, TheOutcomeIsOnTheWindowBeforeTheCommandReturns) {
+    ASSERT_TRUE(shell->RegisterWindowClasses());
+    ASSERT_TRUE(shell->CreateMainWindow());  // paints into the test's canvas
+    ShowWindow(shell->window, SW_SHOWNOACTIVATE);
+    shell->router.Navigate(ScreenId::Profile);
+    const auto blue = Root() / L"pick" / L"blue.png";
+    WriteSolidPng(blue, 8, 8, Rgb{0, 0, 255});
+    for (const std::optional<std::filesystem::path>& file : {std::optional<std::filesystem::path>{}, std::optional(blue)}) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        ID2D1RenderTarget* target = shell->renderTarget.Get();
+        target->BeginDraw();
+        target->Clear(D2D1::ColorF(1.0f, 0.0f, 0.0f));
+        ASSERT_HRESULT_SUCCEEDED(target->EndDraw());
+
+        Pick(file);
+        // The status box's cyan marker {1240, 950, 1245, 1022}, where the paint put the canvas.
+        const WICRect marker{static_cast<INT>(shell->canvasOffset.x + 1242 * shell->canvasScale),
+                             static_cast<INT>(shell->canvasOffset.y + 986 * shell->canvasScale), 1, 1};
+        BYTE bgra[4] = {};
+        ASSERT_HRESULT_SUCCEEDED(bitmap->CopyPixels(&marker, 4, 4, bgra));
+        EXPECT_TRUE(bgra[0] > 200 && bgra[1] > 160 && bgra[2] < 100)
+            << (file ? "chosen" : "cancelled") << ": status box marker " << int(bgra[2]) << "," << int(bgra[1]) << ","
+            << int(bgra[0]);
+    }
+    DestroyWindow(shell->window);
+}
+
 TEST_F(AvatarCommands, ASampleThatCannotBeCopiedReportsTheFailure) {
     // The profile folder is blocked by a file, so the copy cannot be written.
     const auto folder = shell->playerStore.ProfileFolder();
