@@ -42,6 +42,28 @@ RECT MainWindowRect(const RECT& workArea) {
     return r;
 }
 
+RECT WindowedRect(const RECT& window, int clientWidth, int clientHeight, const RECT& frame, const RECT& workArea) {
+    const long frameWidth = frame.right - frame.left;
+    const long frameHeight = frame.bottom - frame.top;
+    const long roomWidth = std::max(workArea.right - workArea.left - frameWidth, 1L);
+    const long roomHeight = std::max(workArea.bottom - workArea.top - frameHeight, 1L);
+    long w = std::max(clientWidth, 1);
+    long h = std::max(clientHeight, 1);
+    if (w > roomWidth || h > roomHeight) {
+        const double scale = std::min(static_cast<double>(roomWidth) / w, static_cast<double>(roomHeight) / h);
+        w = std::max(static_cast<long>(w * scale), 1L);
+        h = std::max(static_cast<long>(h * scale), 1L);
+    }
+    const long outerWidth = w + frameWidth;
+    const long outerHeight = h + frameHeight;
+    RECT r;
+    r.left = std::max(std::min(window.left, workArea.right - outerWidth), workArea.left);
+    r.top = std::max(std::min(window.top, workArea.bottom - outerHeight), workArea.top);
+    r.right = r.left + outerWidth;
+    r.bottom = r.top + outerHeight;
+    return r;
+}
+
 CanvasTransform CanvasTransformFor(float clientWidth, float clientHeight) {
     CanvasTransform t;
     t.scale = std::min(clientWidth / kCanvasWidth, clientHeight / kCanvasHeight);

@@ -29,6 +29,13 @@ DWORD PacedFrameWait(DWORD ruleWait, double secondsSinceLastFrame, double frameP
 // The main window: 0.92 of the work area, at most 1920 x 1080, centred in it.
 RECT MainWindowRect(const RECT& workArea);
 
+// The outer rectangle for a windowed client size. `frame` is the outer rectangle of
+// a client area of 0 x 0 at the origin (the frame's extent on each side). Larger
+// than the work area, the client is scaled down, keeping its proportions, until
+// the whole window fits; the window keeps its place unless it would leave the work
+// area, and is then moved the least distance back into it.
+RECT WindowedRect(const RECT& window, int clientWidth, int clientHeight, const RECT& frame, const RECT& workArea);
+
 // Canvas to client: uniform scale, letterboxed and centred.
 struct CanvasTransform {
     float scale = 1.0f;

@@ -2,6 +2,7 @@
 // and the release of the Direct2D device resources.
 #include "shell/clipboard.h"
 #include "shell/native_shell.h"
+#include "shell/shell_logic.h"
 
 namespace tarvo::ui {
 
@@ -29,10 +30,23 @@ void NativeShell::ApplyFullscreen(bool on) {
 void NativeShell::ApplyWindowedResolution(int width, int height) {
     if (!window) return;
     if (fullscreen) ApplyFullscreen(false);
-    RECT outer{0, 0, width, height};
-    AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_APPWINDOW);
-    SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_APPWINDOW);
+    RECT current{};
+    GetWindowRect(window, &current);
+    // A size larger than the monitor's work area is fitted into it.
+    RECT work{};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        work = monitor.rcWork;
+    } else {
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    }
+    const RECT r = WindowedRect(current, width, height, frame, work);
+    const bool moved = r.left != current.left || r.top != current.top;
+    SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | (moved ? 0 : SWP_NOMOVE));
 }
 
 bool NativeShell::CopyTextToClipboard(std::wstring_view text) { return PutTextOnClipboard(window, text); }

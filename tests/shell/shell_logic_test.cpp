@@ -82,6 +82,35 @@ TEST(WindowRect, TruncatesAndHalvesTowardZero) {
     EXPECT_EQ(r.top, 28);
 }
 
+TEST(WindowedSize, AFittingSizeKeepsThePlace) {
+    const RECT frame{-8, -31, 8, 8};
+    const RECT r = WindowedRect(RECT{100, 50, 900, 650}, 1280, 720, frame, RECT{0, 0, 1920, 1040});
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 50);
+    EXPECT_EQ(r.right - r.left, 1280 + 16);
+    EXPECT_EQ(r.bottom - r.top, 720 + 39);
+}
+
+TEST(WindowedSize, ALargerSizeIsScaledIntoTheWorkAreaInProportion) {
+    // 2560 x 1440 on a 1920 x 1040 work area: the client gets 1001 of height at most,
+    // so 0.6951 of the size; the window moves up to stay inside.
+    const RECT frame{-8, -31, 8, 8};
+    const RECT work{0, 0, 1920, 1040};
+    const RECT r = WindowedRect(RECT{100, 50, 900, 650}, 2560, 1440, frame, work);
+    EXPECT_EQ(r.bottom - r.top, 1040);
+    EXPECT_EQ(r.right - r.left, 1779 + 16);
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 0);
+
+    // A second monitor's work area to the right, the window hanging off its right edge.
+    const RECT right{1920, 0, 3840, 1080};
+    const RECT moved = WindowedRect(RECT{3000, 200, 3800, 800}, 2560, 1440, RECT{0, 0, 0, 0}, right);
+    EXPECT_EQ(moved.right - moved.left, 1920);
+    EXPECT_EQ(moved.bottom - moved.top, 1080);
+    EXPECT_EQ(moved.left, 1920);
+    EXPECT_EQ(moved.top, 0);
+}
+
 TEST(CanvasMapping, LetterboxesAndMapsBothWays) {
     const CanvasTransform wide = CanvasTransformFor(1280, 720);
     EXPECT_FLOAT_EQ(wide.scale, 2.0f / 3.0f);
