@@ -66,6 +66,14 @@ TEST_F(HudFrames, HealthTurnsLimeBelowThirty) {
     EXPECT_GT(BrightPixels(fine, 72, H - 112, 332, H - 57), 150);
 }
 
+TEST_F(HudFrames, ATextTooLongForItsRectangleIsCutThere) {
+    // The ammunition line wraps in its rectangle (W - 307, H - 112, W - 34, H - 57);
+    // its second line would run on into the panel below.
+    const Bitmap frame = Capture(LookingIntoTheVoid(0, 100.0f), RenderOverlay{});
+    EXPECT_GT(BrightPixels(frame, W - 307, H - 112, W - 34, H - 57), 150);
+    EXPECT_EQ(BrightPixels(frame, W - 307, H - 56, W - 34, H - 30), 0);
+}
+
 TEST_F(HudFrames, PerformancePanelOnlyWhenAsked) {
     RenderOverlay overlay;
     const Bitmap off = Capture(LookingIntoTheVoid(0), overlay);

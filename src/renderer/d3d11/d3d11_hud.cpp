@@ -24,13 +24,16 @@ public:
     void Line(float x0, float y0, float x1, float y1, ID2D1Brush* brush, float stroke) {
         target_->DrawLine(D2D1::Point2F(x0, y0), D2D1::Point2F(x1, y1), brush, stroke);
     }
-    // Cut at the rectangle; the formats keep their default word wrapping.
+    // Cut at the rectangle; the formats keep their default word wrapping. Clipped
+    // explicitly as well: Wine's Direct2D ignores the clip option.
     void Text(std::wstring_view text, IDWriteTextFormat* format, ID2D1Brush* brush, float left, float top,
               float right, float bottom) {
         if (!format || text.empty()) return;
-        target_->DrawText(text.data(), static_cast<UINT32>(text.size()), format,
-                          D2D1::RectF(left, top, right, bottom), brush, D2D1_DRAW_TEXT_OPTIONS_CLIP,
-                          DWRITE_MEASURING_MODE_NATURAL);
+        const D2D1_RECT_F rect = D2D1::RectF(left, top, right, bottom);
+        target_->PushAxisAlignedClip(rect, D2D1_ANTIALIAS_MODE_PER_PRIMITIVE);
+        target_->DrawText(text.data(), static_cast<UINT32>(text.size()), format, rect, brush,
+                          D2D1_DRAW_TEXT_OPTIONS_CLIP, DWRITE_MEASURING_MODE_NATURAL);
+        target_->PopAxisAlignedClip();
     }
 
 private:
