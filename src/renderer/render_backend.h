@@ -36,7 +36,8 @@ public:
     // of the backend; valid on a fresh, a failed or an initialized object.
     virtual GraphicsDiagnostics Preflight() const = 0;
 
-    // window: the shell's child render view; shadersDirectory: <exe dir>\assets\shaders.
+    // window: the shell's render view (a child window; under Wine an owned popup);
+    // shadersDirectory: <exe dir>\assets\shaders.
     // Loads the imported character and weapon first (their failure is not fatal).
     // True when the backend can render; false leaves a non-empty LastError().
     // Called at most once per object.

@@ -158,9 +158,9 @@ TEST(VulkanBackend, MissingShaderFileFailsWithItsText) {
 }
 
 TEST(VulkanBackend, ChildWindowFailsSoTheShellCanFallBack) {
-    // Inside the game the render view is a child window, where this platform cannot
-    // make a Vulkan surface: Initialize must fail cleanly with a reason, and the
-    // selection must still offer Direct3D 11 for the shell's fallback.
+    // On Windows the game's render view is a child window. Where a platform cannot
+    // make a Vulkan surface on one (Wine 8 cannot), Initialize must fail cleanly with
+    // a reason, and the selection must still offer Direct3D 11 for the shell's fallback.
     TestWindow parent(800, 600);
     TestWindow child(800, 600, parent.Handle());
     ASSERT_TRUE(child.Handle());

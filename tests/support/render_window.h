@@ -13,7 +13,7 @@
 
 namespace tarvo::test {
 
-// A popup window, or a child of parent (the game's render view is a child window).
+// A popup window, or a child of parent (on Windows the game's render view is a child window).
 class TestWindow {
 public:
     TestWindow(int width, int height, HWND parent = nullptr) {
