@@ -37,7 +37,7 @@ HttpExchange PerformRequest(const ServiceUrl& url, std::wstring_view method, std
     const std::wstring path = url.basePath + L"/" + std::wstring(relativePath);
     distribution::HttpRequest request;
     request.userAgent = kUserAgent;
-    request.timeouts = {10000, 10000, 20000, 20000};
+    request.timeouts = {10000, 10000, 20000, 20000};  // 60 s for the whole exchange
     request.address = &address;
     request.method = verb;
     request.target = path;
@@ -52,6 +52,10 @@ HttpExchange PerformRequest(const ServiceUrl& url, std::wstring_view method, std
         case distribution::HttpOutcome::Unreachable: exchange.failure = kUnreachable; break;
         case distribution::HttpOutcome::CutOff: exchange.failure = L"The account service reply was cut off."; break;
         case distribution::HttpOutcome::TooLarge: exchange.failure = L"The account service reply is too large."; break;
+        case distribution::HttpOutcome::TimedOut:
+            exchange.failure = L"The account service did not answer in time.";
+            break;
+        case distribution::HttpOutcome::Cancelled: exchange.failure = L"The account request was cancelled."; break;
         case distribution::HttpOutcome::Answered:
             exchange.answered = true;
             exchange.status = reply.status;

@@ -3,28 +3,195 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <algorithm>
+#include <condition_variable>
 #include <limits>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace tarvo::distribution {
 namespace {
 
-class InternetHandle {
-public:
-    explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
-    ~InternetHandle() {
-        if (handle_) WinHttpCloseHandle(handle_);
+// One exchange, shared by its caller and the thread that talks to the server. The thread owns
+// the WinHTTP handles until the exchange is stopped (deadline or cancel): then the handles are
+// closed under the lock, the caller has gone, and the thread touches none of them again.
+struct Exchange {
+    // Copies of the request: a thread that is left behind outlives the caller's views.
+    std::wstring agent;
+    HttpTimeouts timeouts;
+    HttpAddress address;
+    std::wstring verb;
+    std::wstring target;
+    std::wstring headers;  // may carry a bearer token
+    std::string body;      // may carry a password
+    std::size_t maxReplyBytes = 0;
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<HINTERNET> handles;  // open handles, outermost first
+    bool done = false;
+    bool stopped = false;
+    bool cancelled = false;
+    HttpReply reply;
+
+    ~Exchange() {
+        SecureZeroMemory(headers.data(), headers.size() * sizeof(wchar_t));
+        SecureZeroMemory(body.data(), body.size());
     }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-    HINTERNET get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
+
+    // Keeps a handle the thread opened; a stopped exchange closes it at once instead.
+    bool Keep(HINTERNET handle) {
+        std::lock_guard lock(mutex);
+        if (stopped) {
+            WinHttpCloseHandle(handle);
+            return false;
+        }
+        handles.push_back(handle);
+        return true;
+    }
+
+    bool Live() {
+        std::lock_guard lock(mutex);
+        return !stopped;
+    }
+
+    void Finish(HttpReply result) {
+        std::lock_guard lock(mutex);
+        CloseHandles();
+        reply = std::move(result);
+        done = true;
+        changed.notify_all();
+    }
+
+    // True when this call stopped it; a finished or already stopped exchange is left alone.
+    bool Stop(bool byCancel) {
+        std::lock_guard lock(mutex);
+        if (done || stopped) return false;
+        stopped = true;
+        cancelled = byCancel;
+        CloseHandles();  // on Windows this ends a blocked call; Wine lets the call run on
+        changed.notify_all();
+        return true;
+    }
 
 private:
-    HINTERNET handle_;
+    void CloseHandles() {
+        for (auto it = handles.rbegin(); it != handles.rend(); ++it) WinHttpCloseHandle(*it);
+        handles.clear();
+    }
 };
 
+// The exchanges in flight, for CancelHttpRequests. Never destroyed: it must outlive every
+// thread that may still reach it while the process ends.
+class InFlight {
+public:
+    static InFlight& Get() {
+        static InFlight* const registry = new InFlight;
+        return *registry;
+    }
+
+    void Add(const std::shared_ptr<Exchange>& exchange) {
+        std::lock_guard lock(mutex_);
+        exchanges_.push_back(exchange);
+    }
+
+    void Remove(const Exchange* exchange) {
+        std::lock_guard lock(mutex_);
+        std::erase_if(exchanges_, [&](const auto& held) { return held.get() == exchange; });
+    }
+
+    std::size_t StopAll() {
+        std::lock_guard lock(mutex_);
+        std::size_t stopped = 0;
+        for (const auto& exchange : exchanges_) stopped += exchange->Stop(true) ? 1 : 0;
+        return stopped;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::shared_ptr<Exchange>> exchanges_;
+};
+
+// A failed call that gave up waiting (Wine reports the socket's own timeout).
+bool WaitedTooLong() {
+    constexpr DWORD kSocketTimedOut = 10060;  // WSAETIMEDOUT
+    const DWORD error = GetLastError();
+    return error == ERROR_WINHTTP_TIMEOUT || error == kSocketTimedOut;
+}
+
+// The WinHTTP conversation, on the exchange's own thread. Every call is made only while the
+// exchange is live, so a handle closed by Stop is never used again.
+void Converse(const std::shared_ptr<Exchange>& x) {
+    HttpReply reply;
+    const HttpTimeouts& t = x->timeouts;
+    const HINTERNET session = WinHttpOpen(x->agent.c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                                          WINHTTP_NO_PROXY_BYPASS, 0);
+    if (!session || !x->Keep(session)) return x->Finish(reply);
+    if (!x->Live()) return x->Finish(reply);
+    WinHttpSetTimeouts(session, t.resolveMs, t.connectMs, t.sendMs, t.receiveMs);
+    const HINTERNET connection = WinHttpConnect(session, x->address.host.c_str(), x->address.port, 0);
+    if (!connection || !x->Keep(connection)) return x->Finish(reply);
+    if (!x->Live()) return x->Finish(reply);
+    const HINTERNET request =
+        WinHttpOpenRequest(connection, x->verb.c_str(), x->target.c_str(), nullptr, WINHTTP_NO_REFERER,
+                           WINHTTP_DEFAULT_ACCEPT_TYPES, x->address.secure ? WINHTTP_FLAG_SECURE : 0);
+    if (!request || !x->Keep(request)) return x->Finish(reply);
+    if (!x->Live()) return x->Finish(reply);
+    DWORD disable = WINHTTP_DISABLE_REDIRECTS;
+    WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &disable, sizeof disable);
+    // Bounds the wait for the reply headers where the receive timeout does not (Wine), so a
+    // thread left behind by a silent server still ends.
+    DWORD headerWait = static_cast<DWORD>(std::max(t.receiveMs, 0));
+    WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &headerWait, sizeof headerWait);
+
+    const wchar_t* headers = x->headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : x->headers.c_str();
+    const DWORD headerLength = static_cast<DWORD>(x->headers.size());
+    const DWORD length = static_cast<DWORD>(x->body.size());
+    LPVOID data = length ? x->body.data() : WINHTTP_NO_REQUEST_DATA;
+    if (!x->Live() || !WinHttpSendRequest(request, headers, headerLength, data, length, length, 0) ||
+        !x->Live() || !WinHttpReceiveResponse(request, nullptr)) {
+        if (WaitedTooLong()) reply.outcome = HttpOutcome::TimedOut;
+        return x->Finish(reply);
+    }
+
+    DWORD status = 0;
+    DWORD statusSize = sizeof status;
+    if (!x->Live() || !WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                                           WINHTTP_HEADER_NAME_BY_INDEX, &status, &statusSize,
+                                           WINHTTP_NO_HEADER_INDEX)) {
+        return x->Finish(reply);
+    }
+
+    std::vector<char> chunk(16384);
+    std::string received;
+    while (true) {
+        DWORD read = 0;
+        if (!x->Live() || !WinHttpReadData(request, chunk.data(), static_cast<DWORD>(chunk.size()), &read)) {
+            reply.outcome = WaitedTooLong() ? HttpOutcome::TimedOut : HttpOutcome::CutOff;
+            return x->Finish(reply);
+        }
+        if (read == 0) break;
+        if (received.size() + read > x->maxReplyBytes) {
+            reply.outcome = HttpOutcome::TooLarge;  // refused whole, not cut
+            return x->Finish(reply);
+        }
+        received.append(chunk.data(), read);
+    }
+    reply.outcome = HttpOutcome::Answered;
+    reply.status = status;
+    reply.body = std::move(received);
+    x->Finish(std::move(reply));
+}
+
 }  // namespace
+
+std::chrono::milliseconds HttpTimeouts::Total() const {
+    std::int64_t total = 0;
+    for (int step : {resolveMs, connectMs, sendMs, receiveMs}) total += std::max(step, 0);
+    return std::chrono::milliseconds(total);
+}
 
 std::optional<HttpAddress> CrackHttpUrl(std::wstring_view url) {
     if (url.empty() || url.size() > 2048) return std::nullopt;
@@ -56,61 +223,43 @@ HttpReply SendHttpRequest(const HttpRequest& request) {
         request.headers.size() > std::numeric_limits<DWORD>::max()) {
         return reply;
     }
-    const HttpAddress& address = *request.address;
+    const auto deadline = std::chrono::steady_clock::now() + request.timeouts.Total();
+    auto exchange = std::make_shared<Exchange>();
+    exchange->agent = request.userAgent;
+    exchange->timeouts = request.timeouts;
+    exchange->address = *request.address;
+    exchange->verb = request.method;
+    exchange->target = request.target;
+    exchange->headers = request.headers;
+    exchange->body = request.body;
+    exchange->maxReplyBytes = request.maxReplyBytes;
 
-    const std::wstring agent(request.userAgent);
-    InternetHandle session(WinHttpOpen(agent.c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                       WINHTTP_NO_PROXY_BYPASS, 0));
-    if (!session) return reply;
-    const HttpTimeouts& t = request.timeouts;
-    WinHttpSetTimeouts(session.get(), t.resolveMs, t.connectMs, t.sendMs, t.receiveMs);
-    InternetHandle connection(WinHttpConnect(session.get(), address.host.c_str(), address.port, 0));
-    if (!connection) return reply;
-
-    const std::wstring verb(request.method);
-    const std::wstring target(request.target);
-    InternetHandle handle(WinHttpOpenRequest(connection.get(), verb.c_str(), target.c_str(), nullptr,
-                                             WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                             address.secure ? WINHTTP_FLAG_SECURE : 0));
-    if (!handle) return reply;
-    DWORD disable = WINHTTP_DISABLE_REDIRECTS;
-    WinHttpSetOption(handle.get(), WINHTTP_OPTION_DISABLE_FEATURE, &disable, sizeof disable);
-
-    const wchar_t* headers = request.headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : request.headers.data();
-    const DWORD headerLength = static_cast<DWORD>(request.headers.size());
-    const DWORD length = static_cast<DWORD>(request.body.size());
-    LPVOID data = length ? const_cast<char*>(request.body.data()) : WINHTTP_NO_REQUEST_DATA;
-    if (!WinHttpSendRequest(handle.get(), headers, headerLength, data, length, length, 0) ||
-        !WinHttpReceiveResponse(handle.get(), nullptr)) {
-        return reply;
+    InFlight& inFlight = InFlight::Get();
+    inFlight.Add(exchange);
+    try {
+        std::thread([exchange] { Converse(exchange); }).detach();
+    } catch (...) {
+        inFlight.Remove(exchange.get());
+        return reply;  // no thread: nothing was sent
     }
-
-    DWORD status = 0;
-    DWORD statusSize = sizeof status;
-    if (!WinHttpQueryHeaders(handle.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &statusSize, WINHTTP_NO_HEADER_INDEX)) {
-        return reply;
+    {
+        std::unique_lock lock(exchange->mutex);
+        exchange->changed.wait_until(lock, deadline, [&] { return exchange->done || exchange->stopped; });
     }
+    exchange->Stop(false);  // the deadline passed, unless it finished or was cancelled
+    inFlight.Remove(exchange.get());
 
-    std::vector<char> chunk(16384);
-    std::string received;
-    while (true) {
-        DWORD read = 0;
-        if (!WinHttpReadData(handle.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &read)) {
-            reply.outcome = HttpOutcome::CutOff;
-            return reply;
-        }
-        if (read == 0) break;
-        if (received.size() + read > request.maxReplyBytes) {
-            reply.outcome = HttpOutcome::TooLarge;  // refused whole, not cut
-            return reply;
-        }
-        received.append(chunk.data(), read);
+    std::lock_guard lock(exchange->mutex);
+    if (exchange->cancelled) {
+        reply.outcome = HttpOutcome::Cancelled;
+    } else if (exchange->stopped) {
+        reply.outcome = HttpOutcome::TimedOut;
+    } else {
+        reply = std::move(exchange->reply);
     }
-    reply.outcome = HttpOutcome::Answered;
-    reply.status = status;
-    reply.body = std::move(received);
     return reply;
 }
+
+std::size_t CancelHttpRequests() { return InFlight::Get().StopAll(); }
 
 }  // namespace tarvo::distribution

@@ -1,7 +1,9 @@
 #pragma once
 // One blocking HTTP(S) exchange over WinHTTP, shared by the program's web clients. Each
-// client keeps its own user agent, timeouts, headers, reply limit and error texts.
+// client keeps its own user agent, timeouts, headers, reply limit and error texts; every
+// exchange ends by its deadline, the sum of its four timeouts, whatever the server does.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -27,6 +29,9 @@ struct HttpTimeouts {
     int connectMs = 0;
     int sendMs = 0;
     int receiveMs = 0;
+
+    // The whole exchange, from opening the session to the last byte of the body.
+    std::chrono::milliseconds Total() const;
 };
 
 struct HttpRequest {
@@ -44,6 +49,8 @@ enum class HttpOutcome {
     Unreachable,  // no status line: no session, connection, send or response
     CutOff,       // the reply body broke off
     TooLarge,     // the reply body went past maxReplyBytes; nothing of it is kept
+    TimedOut,     // no whole reply before the deadline, or a step's timeout passed
+    Cancelled,    // stopped by CancelHttpRequests
     Answered,
 };
 
@@ -54,7 +61,15 @@ struct HttpReply {
 };
 
 // Redirects are never followed: a request may carry credentials or signed commands that must
-// not reach another address.
+// not reach another address. Returns by the deadline (timeouts.Total()) at the latest: WinHTTP's
+// own timeouts do not bound every wait (under Wine the wait for reply headers is unbounded), so
+// the exchange runs on a thread of its own that is left behind, its handles closed, when the
+// deadline passes.
 HttpReply SendHttpRequest(const HttpRequest& request);
+
+// Stops every exchange in flight at once (they return Cancelled) so that closing the program
+// never waits for the network. Exchanges started later are not affected. Returns how many
+// were stopped.
+std::size_t CancelHttpRequests();
 
 }  // namespace tarvo::distribution

@@ -46,8 +46,8 @@ struct ServiceReply {
 };
 
 // One blocking request to the match service: user agent "TARV Ostrel Node/online-test",
-// 3000 ms for each of resolve, connect, send and receive, replies above 64 KiB
-// refused. A non-empty body is sent as JSON.
+// 3000 ms for each of resolve, connect, send and receive and 12 s for the whole exchange,
+// replies above 64 KiB refused. A non-empty body is sent as JSON.
 ServiceReply MatchServiceRequest(const std::wstring& serviceUrl, std::wstring_view method, std::wstring_view path,
                                  std::string_view body);
 

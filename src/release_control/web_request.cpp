@@ -50,6 +50,8 @@ HttpResult SendWebRequest(std::wstring_view baseUrl, std::wstring_view method, s
             break;
         case distribution::HttpOutcome::CutOff: result.message = L"The service's reply was cut off."; break;
         case distribution::HttpOutcome::TooLarge: result.message = L"The service's reply is too large."; break;
+        case distribution::HttpOutcome::TimedOut: result.message = L"The service did not answer in time."; break;
+        case distribution::HttpOutcome::Cancelled: result.message = L"The request was cancelled."; break;
         case distribution::HttpOutcome::Answered:
             result.sent = true;
             result.status = reply.status;

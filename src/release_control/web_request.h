@@ -11,7 +11,7 @@
 namespace tarvo::release_control {
 
 inline constexpr std::size_t kMaxReplyBytes = 1u << 20;
-inline constexpr unsigned kRequestTimeoutMs = 5000;  // each of resolve, connect, send and receive
+inline constexpr unsigned kRequestTimeoutMs = 5000;  // each of resolve, connect, send and receive: 20 s in all
 
 struct WebAddress {
     bool secure = true;

@@ -3,11 +3,15 @@
 
 #include <winsock2.h>
 
+#include <atomic>
+#include <chrono>
+#include <future>
 #include <string>
 #include <thread>
 
 #include "common/http_request.h"
 
+using tarvo::distribution::CancelHttpRequests;
 using tarvo::distribution::CrackHttpUrl;
 using tarvo::distribution::HttpAddress;
 using tarvo::distribution::HttpOutcome;
@@ -18,10 +22,16 @@ using tarvo::distribution::SendHttpRequest;
 namespace {
 
 // Accepts one connection on 127.0.0.1, reads the request head and body, answers with
-// `response` as given and closes.
+// `response` as given and closes. A slow server sends it one byte per `dripMs`; a silent
+// one (`silent`) sends nothing and holds the connection until it is destroyed.
+struct Pace {
+    bool silent = false;
+    int dripMs = 0;
+};
+
 class RawServer {
 public:
-    explicit RawServer(std::string response) : response_(std::move(response)) {
+    explicit RawServer(std::string response, Pace pace = {}) : response_(std::move(response)), pace_(pace) {
         WSADATA data{};
         WSAStartup(MAKEWORD(2, 2), &data);
         listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -37,6 +47,7 @@ public:
         thread_ = std::thread([this] { Serve(); });
     }
     ~RawServer() {
+        stop_ = true;
         closesocket(listener_);
         if (thread_.joinable()) thread_.join();
         WSACleanup();
@@ -46,6 +57,10 @@ public:
     const std::string& Received() {
         if (thread_.joinable()) thread_.join();
         return received_;
+    }
+    // Waits until the whole request was read (a silent or slow server then holds on).
+    void WaitForRequest() {
+        while (!requestRead_ && !stop_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 
 private:
@@ -67,26 +82,42 @@ private:
                 wanted = headEnd + 4 + body;
             }
         }
-        send(client, response_.data(), static_cast<int>(response_.size()), 0);
+        requestRead_ = true;
+        if (pace_.silent) {
+            while (!stop_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        } else if (pace_.dripMs > 0) {
+            for (std::size_t i = 0; i < response_.size() && !stop_; ++i) {
+                if (send(client, response_.data() + i, 1, 0) != 1) break;
+                for (int waited = 0; waited < pace_.dripMs && !stop_; waited += 10) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                }
+            }
+        } else {
+            send(client, response_.data(), static_cast<int>(response_.size()), 0);
+        }
         shutdown(client, SD_SEND);
         closesocket(client);
     }
 
     std::string response_;
+    Pace pace_;
     SOCKET listener_ = INVALID_SOCKET;
     std::uint16_t port_ = 0;
     std::string received_;
+    std::atomic<bool> requestRead_{false};
+    std::atomic<bool> stop_{false};
     std::thread thread_;
 };
 
-HttpReply Exchange(std::uint16_t port, std::string_view body = {}, std::size_t maxReplyBytes = 64) {
+HttpReply Exchange(std::uint16_t port, std::string_view body = {}, std::size_t maxReplyBytes = 64,
+                   int stepTimeoutMs = 2000) {
     HttpAddress address;
     address.secure = false;
     address.host = L"127.0.0.1";
     address.port = port;
     HttpRequest request;
     request.userAgent = L"tarvo-test/1";
-    request.timeouts = {2000, 2000, 2000, 2000};
+    request.timeouts = {stepTimeoutMs, stepTimeoutMs, stepTimeoutMs, stepTimeoutMs};
     request.address = &address;
     request.method = body.empty() ? L"GET" : L"POST";
     request.target = L"/base/item";
@@ -175,4 +206,32 @@ TEST(SendHttpRequest, NoListenerOrNoAddressIsUnreachable) {
     EXPECT_EQ(Exchange(closed).outcome, HttpOutcome::Unreachable);
     HttpRequest request;
     EXPECT_EQ(SendHttpRequest(request).outcome, HttpOutcome::Unreachable);
+}
+
+// Each step's timeout is 500 ms, so the whole exchange has 2 s.
+TEST(SendHttpRequest, AServerThatAcceptsAndNeverAnswersEndsAtTheDeadline) {
+    RawServer server(Reply("HTTP/1.1 200 OK", "{}"), {.silent = true});
+    const HttpReply reply = Exchange(server.Port(), {}, 64, 500);
+    EXPECT_EQ(reply.outcome, HttpOutcome::TimedOut);
+    EXPECT_EQ(reply.status, 0u);
+}
+
+TEST(SendHttpRequest, AReplyDrippedFasterThanTheStepTimeoutStillEndsAtTheDeadline) {
+    // 300 ms per byte never trips a 500 ms step; the reply would take more than a minute.
+    RawServer server(Reply("HTTP/1.1 200 OK", std::string(200, 'x')), {.dripMs = 300});
+    const HttpReply reply = Exchange(server.Port(), {}, 1024, 500);
+    EXPECT_EQ(reply.outcome, HttpOutcome::TimedOut);
+    EXPECT_TRUE(reply.body.empty());
+}
+
+TEST(CancelHttpRequests, StopsTheExchangesInFlightAndNoLaterOne) {
+    RawServer silent(Reply("HTTP/1.1 200 OK", "{}"), {.silent = true});
+    auto pending = std::async(std::launch::async, [&] { return Exchange(silent.Port(), {}, 64, 60000); });
+    silent.WaitForRequest();
+    EXPECT_EQ(CancelHttpRequests(), 1u);
+    EXPECT_EQ(pending.get().outcome, HttpOutcome::Cancelled);
+
+    RawServer later(Reply("HTTP/1.1 200 OK", "{}"));
+    EXPECT_EQ(Exchange(later.Port()).outcome, HttpOutcome::Answered);
+    EXPECT_EQ(CancelHttpRequests(), 0u);
 }
