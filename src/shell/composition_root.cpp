@@ -71,8 +71,8 @@ NativeShell::~NativeShell() {
     dwriteFactory.Reset();
     d2dFactory.Reset();
     wicFactory.Reset();
-    // The remaining members go in reverse order; a pending request's future waits
-    // for its worker thread as it is destroyed.
+    // A pending request's future would wait for its worker thread as it is destroyed.
+    CancelBackgroundRequests();
 }
 
 int RunNativeProduct(HINSTANCE instance, int showCommand, ProductKind kind) {

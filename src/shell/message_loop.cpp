@@ -2,6 +2,7 @@
 // one message loop of the process with its wait rule and pumps.
 #include <dwmapi.h>
 
+#include "common/http_request.h"
 #include "core/runtime_log.h"
 #include "shell/gameplay_logic.h"
 #include "shell/native_shell.h"
@@ -203,6 +204,37 @@ void NativeShell::StartCoinProfileLoad() {
     } catch (...) {
         identityLoad.reset();  // no thread could be started
     }
+}
+
+void NativeShell::CancelBackgroundRequests() {
+    const auto pending = [](const auto& task) {
+        return task && task->valid() && task->wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+    };
+    std::string names;
+    if (pending(accountRequest)) names = accountRequestName;
+    if (pending(statusProbe)) names += names.empty() ? "match.status" : ",match.status";
+    if (pending(identityLoad)) names += names.empty() ? "match.identity" : ",match.identity";
+    if (names.empty()) return;
+    core::Log().Write("PendingRequestsAtExit=" + names);
+
+    // A request that a live server is about to answer (the session's statistics sent as the
+    // window closes) gets a moment to finish; then every exchange is cancelled.
+    constexpr auto kGrace = std::chrono::milliseconds(500);
+    const auto ended = [](const auto& task) {
+        return !task || !task->valid() || task->wait_for(std::chrono::milliseconds(10)) == std::future_status::ready;
+    };
+    const auto allEnded = [&] { return ended(accountRequest) && ended(statusProbe) && ended(identityLoad); };
+    const Clock::time_point graceEnd = Clock::now() + kGrace;
+    while (!allEnded() && Clock::now() < graceEnd) continue;  // each look waits up to 10 ms a task
+    // A task that has only just started may begin its exchange after a cancel: cancel again
+    // until every task has ended.
+    std::size_t cancelled = 0;
+    while (!allEnded()) cancelled += distribution::CancelHttpRequests();
+    accountRequest.reset();
+    accountRequestName.clear();
+    statusProbe.reset();
+    identityLoad.reset();
+    if (cancelled) core::Log().Write("NetworkRequestsCancelled=" + std::to_string(cancelled));
 }
 
 }  // namespace tarvo::ui

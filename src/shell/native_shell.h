@@ -123,6 +123,7 @@ public:
     releases::LocalReleaseNotesProvider releaseNotes;
     player::LocalPlayerDataStore playerStore;
     player::LocalPlayerData playerData;  // "LOCAL" / "LOCAL_OPERATOR" until an account is active
+    bool playerDataRead = false;  // playerData came from the store; until then it is never saved over it
     audio::NativeWeaponAudio weaponAudio;
     contracts::MockBackendClient backendClient;
     gameplay::GameplayConfig gameplayConfig;
@@ -276,6 +277,7 @@ public:
     void PumpMatchStatus();
     void PumpMatchIdentity();
     void StartCoinProfileLoad();
+    void CancelBackgroundRequests();  // at exit: ends every pending request without waiting for the network
 
     // ---- Preference files -------------------------------------------------------
     void ReadPreferenceFiles();                     // preference_loading.cpp: updates.json, then game.json

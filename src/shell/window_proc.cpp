@@ -248,6 +248,7 @@ void NativeShell::OnDestroy() {
     SavePlayerData();
     SaveGamePreferences();
     StopAnimationTimer();
+    CancelBackgroundRequests();
     PostQuitMessage(0);
 }
 
