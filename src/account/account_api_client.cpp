@@ -35,6 +35,11 @@ std::wstring WideOrEmpty(const std::optional<std::string>& utf8) {
     return utf8 ? distribution::Utf8ToWide(*utf8) : std::wstring();
 }
 
+// A text of the reply that is kept or shown, under the one rule for service texts.
+std::wstring TextOrEmpty(std::string_view json, std::string_view key) {
+    return JsonMemberText(json, key).value_or(std::wstring());
+}
+
 void EscapeInto(std::string& out, std::string_view utf8) {
     static constexpr char kHex[] = "0123456789abcdef";
     for (char ch : utf8) {
@@ -205,10 +210,10 @@ AccountResponse InterpretAccountReply(std::uint32_t httpStatus, std::string body
         return response;
     }
     if (object) {
-        response.code = WideOrEmpty(JsonMemberString(json, "code"));
-        response.message = WideOrEmpty(JsonMemberString(json, "message"));
-        response.challengeId = WideOrEmpty(JsonMemberString(json, "challengeId"));
-        response.maskedEmail = WideOrEmpty(JsonMemberString(json, "maskedEmail"));
+        response.code = TextOrEmpty(json, "code");
+        response.message = TextOrEmpty(json, "message");
+        response.challengeId = TextOrEmpty(json, "challengeId");
+        response.maskedEmail = TextOrEmpty(json, "maskedEmail");
         if (success) {
             std::string state = JsonMemberString(json, "state").value_or("");
             if (state == "EMAIL_VERIFICATION_REQUIRED") {
@@ -225,10 +230,10 @@ AccountResponse InterpretAccountReply(std::uint32_t httpStatus, std::string body
         session.accessToken = WideOrEmpty(JsonMemberString(json, "accessToken"));
         session.refreshToken = WideOrEmpty(JsonMemberString(json, "refreshToken"));
         if (!session.accessToken.empty() && !session.refreshToken.empty()) {
-            session.playerId = WideOrEmpty(JsonMemberString(json, "playerId"));
-            session.nickname = WideOrEmpty(JsonMemberString(json, "nickname"));
-            session.email = WideOrEmpty(JsonMemberString(json, "email"));
-            session.deviceId = WideOrEmpty(JsonMemberString(json, "deviceId"));
+            session.playerId = TextOrEmpty(json, "playerId");
+            session.nickname = TextOrEmpty(json, "nickname");
+            session.email = TextOrEmpty(json, "email");
+            session.deviceId = TextOrEmpty(json, "deviceId");
             std::uint64_t expiry = JsonMemberUnsigned(json, "expiresIn").value_or(0);
             constexpr std::uint64_t kMax = std::numeric_limits<std::uint32_t>::max();
             session.accessExpirySeconds = static_cast<std::uint32_t>(expiry > kMax ? kMax : expiry);

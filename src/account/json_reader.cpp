@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "common/text_utils.h"
+
 namespace tarvo::account {
 namespace {
 
@@ -240,6 +242,60 @@ std::optional<std::string> JsonMemberString(std::string_view json, std::string_v
         }
     }
     return std::nullopt;
+}
+
+std::optional<std::wstring> UnescapeServiceText(std::wstring_view raw) {
+    const auto hexUnit = [&](std::size_t at) -> int {
+        if (at + 4 > raw.size()) return -1;
+        int value = 0;
+        for (std::size_t k = at; k < at + 4; ++k) {
+            const wchar_t c = raw[k];
+            const int digit = c < 0x80 ? HexValue(static_cast<char>(c)) : -1;
+            if (digit < 0) return -1;
+            value = value * 16 + digit;
+        }
+        return value;
+    };
+    std::wstring text;
+    text.reserve(raw.size());
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] != L'\\') {
+            text.push_back(raw[i]);
+            continue;
+        }
+        if (++i >= raw.size()) return std::nullopt;
+        switch (raw[i]) {
+            case L'"': text.push_back(L'"'); break;
+            case L'\\': text.push_back(L'\\'); break;
+            case L'/': text.push_back(L'/'); break;
+            case L'b': text.push_back(L'\b'); break;
+            case L'f': text.push_back(L'\f'); break;
+            case L'n': text.push_back(L'\n'); break;
+            case L'r': text.push_back(L'\r'); break;
+            case L't': text.push_back(L'\t'); break;
+            case L'u': {
+                const int unit = hexUnit(i + 1);
+                if (unit < 0) return std::nullopt;
+                text.push_back(static_cast<wchar_t>(unit));  // a lone half is mended below
+                i += 4;
+                break;
+            }
+            default: return std::nullopt;
+        }
+    }
+    return distribution::CleanServiceText(text);
+}
+
+std::optional<std::wstring> JsonMemberText(std::string_view json, std::string_view key) {
+    const std::size_t at = FindMemberValue(json, key);
+    if (at == std::string_view::npos || json[at] != '"') return std::nullopt;
+    const std::size_t end = StringEnd(json, at);
+    if (end == std::string_view::npos) return std::nullopt;
+    const std::string_view raw = json.substr(at + 1, end - at - 1);
+    // Escapes are ASCII: the bytes are checked as UTF-8 first and unescaped after.
+    const std::wstring wide = distribution::Utf8ToWide(raw);
+    if (wide.empty() && !raw.empty()) return std::nullopt;
+    return UnescapeServiceText(wide);
 }
 
 std::optional<std::uint64_t> JsonMemberUnsigned(std::string_view json, std::string_view key) {

@@ -18,6 +18,14 @@ bool IsJsonObject(std::string_view text);
 // The member's string value with its escapes decoded (UTF-8); empty when the first match is not a string or
 // holds an invalid escape.
 std::optional<std::string> JsonMemberString(std::string_view json, std::string_view key);
+// The member's string value as wide text, its escapes resolved and CleanServiceText applied; empty when the
+// first match is not a string, is not UTF-8 or holds an invalid escape. For every text kept or shown.
+std::optional<std::wstring> JsonMemberText(std::string_view json, std::string_view key);
+
+// A JSON string's inner text (UTF-16, escapes still written out) with its escapes resolved and
+// CleanServiceText applied; empty when an escape is unknown or cut off. Shared by every reader of replies.
+std::optional<std::wstring> UnescapeServiceText(std::wstring_view raw);
+
 // The member's leading decimal digits, saturating at the largest 64-bit value; empty when the first match does
 // not start with a digit.
 std::optional<std::uint64_t> JsonMemberUnsigned(std::string_view json, std::string_view key);

@@ -33,4 +33,24 @@ std::string WideToUtf8(std::wstring_view text) {
     return result;
 }
 
+std::wstring CleanServiceText(std::wstring_view text) {
+    const auto high = [](wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; };
+    const auto low = [](wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
+    std::wstring clean;
+    clean.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029) continue;
+        if (high(c) && i + 1 < text.size() && low(text[i + 1])) {
+            clean.push_back(c);
+            clean.push_back(text[++i]);
+        } else if (high(c) || low(c)) {
+            clean.push_back(L'\uFFFD');
+        } else {
+            clean.push_back(c);
+        }
+    }
+    return clean;
+}
+
 }  // namespace tarvo::distribution

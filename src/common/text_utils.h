@@ -1,5 +1,6 @@
 #pragma once
-// Strict conversion between the program's wide text and the UTF-8 of files and the wire.
+// Strict conversion between the program's wide text and the UTF-8 of files and the wire, and
+// the one rule for texts that come from a service.
 
 #include <string>
 #include <string_view>
@@ -11,5 +12,11 @@ std::wstring Utf8ToWide(std::string_view bytes);
 
 // Empty when the input is empty, holds an unpaired surrogate or is 2 Gi characters or longer.
 std::string WideToUtf8(std::wstring_view text);
+
+// What every text read from a service goes through before it is kept or drawn: control
+// characters (U+0000..U+001F, U+007F..U+009F) and the line and paragraph separators are
+// dropped, since a name or message is one line; a surrogate without its partner becomes
+// U+FFFD. Every reader applies the same rule, so one name is stored and drawn alike.
+std::wstring CleanServiceText(std::wstring_view text);
 
 }  // namespace tarvo::distribution

@@ -14,15 +14,10 @@ std::uint64_t Figure(std::string_view json, std::string_view key) {
     return account::JsonMemberUnsigned(json, key).value_or(0);
 }
 
-// A short display text; absent, empty, invalid or overlong texts give "".
+// A short display text; absent, invalid or overlong texts give "".
 std::wstring ShortText(std::string_view json, std::string_view key) {
-    const auto value = account::JsonMemberString(json, key);
-    if (!value || value->empty()) return {};
-    std::wstring text = Utf8ToWide(*value);
+    std::wstring text = account::JsonMemberText(json, key).value_or(std::wstring());
     if (text.size() > kMaxTextUnits) return {};
-    for (wchar_t c : text) {
-        if (c < 0x20 || c == 0x7F) return {};
-    }
     return text;
 }
 

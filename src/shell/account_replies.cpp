@@ -6,6 +6,8 @@
 #include <limits>
 #include <optional>
 
+#include "account/json_reader.h"
+
 namespace tarvo::ui {
 namespace {
 
@@ -41,71 +43,6 @@ Member FindMember(std::string_view json, std::string_view key, size_t from = 0) 
         if (after < json.size() && json[after] == ':') return {at, after + 1};
     }
     return {};
-}
-
-int HexDigit(wchar_t c) {
-    if (c >= L'0' && c <= L'9') return c - L'0';
-    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-    return -1;
-}
-
-// Four hex digits at text[i..i+4), or -1.
-int HexUnit(std::wstring_view text, size_t i) {
-    if (i + 4 > text.size()) return -1;
-    int value = 0;
-    for (size_t k = 0; k < 4; ++k) {
-        const int digit = HexDigit(text[i + k]);
-        if (digit < 0) return -1;
-        value = value * 16 + digit;
-    }
-    return value;
-}
-
-bool IsHigh(int unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLow(int unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-// Resolves the escapes of a string value's text. An unknown or cut escape makes the
-// value unreadable (nullopt); a surrogate escape without its partner becomes U+FFFD.
-std::optional<std::wstring> Unescape(std::wstring_view raw) {
-    std::wstring text;
-    text.reserve(raw.size());
-    for (size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i] != L'\\') {
-            text.push_back(raw[i]);
-            continue;
-        }
-        if (++i >= raw.size()) return std::nullopt;
-        switch (raw[i]) {
-            case L'"': text.push_back(L'"'); break;
-            case L'\\': text.push_back(L'\\'); break;
-            case L'/': text.push_back(L'/'); break;
-            case L'b': text.push_back(L'\b'); break;
-            case L'f': text.push_back(L'\f'); break;
-            case L'n': text.push_back(L'\n'); break;
-            case L'r': text.push_back(L'\r'); break;
-            case L't': text.push_back(L'\t'); break;
-            case L'u': {
-                const int unit = HexUnit(raw, i + 1);
-                if (unit < 0) return std::nullopt;
-                i += 4;
-                if (IsHigh(unit) && i + 2 < raw.size() && raw[i + 1] == L'\\' && raw[i + 2] == L'u' &&
-                    IsLow(HexUnit(raw, i + 3))) {
-                    text.push_back(static_cast<wchar_t>(unit));
-                    text.push_back(static_cast<wchar_t>(HexUnit(raw, i + 3)));
-                    i += 6;
-                } else if (IsHigh(unit) || IsLow(unit)) {
-                    text.push_back(L'\uFFFD');
-                } else {
-                    text.push_back(static_cast<wchar_t>(unit));
-                }
-                break;
-            }
-            default:
-                return std::nullopt;
-        }
-    }
-    return text;
 }
 
 // Walks object by object, anchored on the object's first member; calls make(extent)
@@ -166,7 +103,7 @@ std::wstring JsonString(std::string_view json, std::string_view key, std::wstrin
     // Escapes are ASCII, so the text is checked as UTF-8 first and unescaped after.
     const std::wstring decoded = DecodeUtf8(raw);
     if (!raw.empty() && decoded == kInvalidUtf8) return decoded;
-    std::optional<std::wstring> text = Unescape(decoded);
+    std::optional<std::wstring> text = account::UnescapeServiceText(decoded);
     return text ? std::move(*text) : std::wstring(fallback);
 }
 
@@ -192,7 +129,7 @@ std::optional<std::uint64_t> FindJsonUnsigned(std::string_view json, std::string
 std::vector<ServerDeviceRow> ParseServerDevices(std::string_view json) {
     return ParseRows<ServerDeviceRow>(json, "deviceId", 6, [](std::string_view extent, auto& rows) {
         ServerDeviceRow row;
-        row.deviceId = JsonString(extent, "deviceId", L"NONE");
+        row.deviceId = JsonString(extent, "deviceId", L"");  // not a string: no row, so no revoke of "NONE"
         row.displayName = JsonString(extent, "displayName", L"NONE");
         row.lastSeenAt = JsonString(extent, "lastSeenAt", L"NONE");
         row.trustedAt = JsonString(extent, "trustedAt", L"NONE");

@@ -37,8 +37,9 @@ struct LivePlayerRow {
 // blanks and a colon), so text inside a string value never stands in for a member.
 
 // The member's string value with its escapes decoded (\uXXXX and surrogate pairs
-// included), as UTF-16; "INVALID UTF-8 RESPONSE" when its bytes are not UTF-8;
-// fallback when the member is missing, is not a string or is cut off.
+// included), as UTF-16 under the one rule for service texts (CleanServiceText);
+// "INVALID UTF-8 RESPONSE" when its bytes are not UTF-8; fallback when the member is
+// missing, is not a string or is cut off.
 std::wstring JsonString(std::string_view json, std::string_view key, std::wstring_view fallback);
 
 // The run of decimal digits after the member's colon and any white space; 0 when

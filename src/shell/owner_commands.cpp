@@ -48,12 +48,9 @@ std::wstring ClockText() {
 }
 
 // The reply's own explanation when it gives one, else `fallback`. Replies are
-// untrusted: the text is kept short and single-line for the page.
+// untrusted: the text is kept short (JsonString keeps it on one line).
 std::wstring ReplyMessage(const HttpResult& result, std::wstring_view fallback) {
     std::wstring text = result.sent ? JsonString(result.body, "message", fallback) : std::wstring(fallback);
-    for (wchar_t& c : text) {
-        if (c < 0x20) c = L' ';
-    }
     if (text.size() > 200) text = text.substr(0, 200) + L"\u2026";
     return text.empty() ? std::wstring(fallback) : text;
 }

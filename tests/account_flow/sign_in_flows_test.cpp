@@ -72,6 +72,27 @@ TEST_F(AccountFlow, SignInSyncsAndOpensHomeWithNicknameAndStatistics) {
     EXPECT_TRUE(Logged("AccountRequestCompleted=sync Http=200 Code="));
 }
 
+TEST_F(AccountFlow, ANicknameWithControlCharactersIsTheSameOneLineNameFromSignInAndSync) {
+    // A newline, a tab, U+0001 and a lone surrogate, escaped as a standard JSON library writes them.
+    const std::string nickname = R"(Ok\nsa\tna\u0001\ud800)";
+    const std::wstring shown = L"Oksana\uFFFD";
+    SignIn("srv-c", nickname);
+    ASSERT_TRUE(shell->accountRecord);
+    EXPECT_EQ(shell->accountRecord->nickname, shown);
+    EXPECT_EQ(shell->playerData.identity.displayName, shown) << "the sign-in's name, kept by a sync without one";
+
+    shell->playerData.identity.displayName = L"changed";
+    service.Script("sync", 200, "{\"nickname\":\"" + nickname + "\"}");
+    shell->BeginAccountRequest("sync", shell->accountApi.GetSync(shell->serverSession->accessToken));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(shell->playerData.identity.displayName, shown);
+    EXPECT_EQ(player::LocalPlayerDataStore().Load(L"srv-c", L"x").identity.displayName, shown);
+    std::wstring error;
+    const auto stored = account::ServerSessionStore().Load(error);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->nickname, shown);
+}
+
 TEST_F(AccountFlow, RegistrationVerifiesTheEmailThenSyncs) {
     shell->registerTab = true;
     shell->acceptPolicy = true;

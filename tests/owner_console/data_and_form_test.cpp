@@ -93,12 +93,13 @@ TEST(TestMetrics, AReplyFillsTheSnapshotWholeOrLeavesItAsItWas) {
         EXPECT_EQ(snapshot.buildVersion, before.buildVersion);
     }
 
-    // Figures absent are 0; texts that are too long, not text or hold control characters are dropped.
+    // Figures absent are 0; texts that are too long or not text are dropped; control characters go, as
+    // from every service.
     ASSERT_TRUE(distribution::ParseTestMetrics(
         "{\"testers\":1,\"buildVersion\":\"" + std::string(65, 'v') + "\",\"reportedAt\":\"a\\nb\"}", snapshot, error));
     EXPECT_EQ(snapshot.matches, 0u);
     EXPECT_EQ(snapshot.buildVersion, L"");
-    EXPECT_EQ(snapshot.reportedAt, L"");
+    EXPECT_EQ(snapshot.reportedAt, L"ab");
 }
 
 TEST(TestMetrics, FetchGoesToTheGivenAddressAndReportsHttpFailures) {

@@ -12,7 +12,7 @@ TEST(JsonScanners, StringValues) {
     EXPECT_EQ(JsonString(R"({"nickname":""})", "nickname", L"fallback"), L"");
     EXPECT_EQ(JsonString(R"({"a":"x\"y"})", "a", L"-"), L"x\"y");
     EXPECT_EQ(JsonString(R"({"kills":5,"name":"Bo"})", "kills", L"-"), L"-") << "not a string member";
-    EXPECT_EQ(JsonString(R"({"a":"line\nnext"})", "a", L"-"), L"line\nnext");
+    EXPECT_EQ(JsonString(R"({"a":"line\nnext"})", "a", L"-"), L"linenext") << "one line, as every service text";
     EXPECT_EQ(JsonString("{\"name\":\"\xD0\x86\xD0\xB2\xD0\xB0\xD0\xBD\"}", "name", L"-"), L"\u0406\u0432\u0430\u043D");
     EXPECT_EQ(JsonString("{\"name\":\"\xC3\x28\"}", "name", L"-"), L"INVALID UTF-8 RESPONSE");
     EXPECT_EQ(JsonString(R"({"a" "x"})", "a", L"no colon"), L"no colon");
@@ -66,7 +66,9 @@ TEST(DeviceRows, AtMostSixRowsWithFallbacksAndTheCurrentFlag) {
     EXPECT_TRUE(rows[2].current);
     EXPECT_FALSE(rows[1].current);
 
-    const auto sparse = ParseServerDevices(R"([{"deviceId":""},{"deviceId":"x"},{"deviceId":"y","current" : true}])");
+    // No row without a device id as text: nothing to revoke.
+    const auto sparse = ParseServerDevices(
+        R"([{"deviceId":""},{"deviceId":7,"displayName":"n"},{"deviceId":null},{"deviceId":"x"},{"deviceId":"y","current" : true}])");
     ASSERT_EQ(sparse.size(), 2u);
     EXPECT_EQ(sparse[0].deviceId, L"x");
     EXPECT_EQ(sparse[0].displayName, L"NONE");
