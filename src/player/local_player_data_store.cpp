@@ -1,5 +1,7 @@
 #include "player/local_player_data_store.h"
 
+#include <windows.h>
+
 #include <cmath>
 #include <system_error>
 #include <utility>
@@ -8,6 +10,8 @@
 #include "auth/secure_storage.h"
 #include "common/data_roots.h"
 #include "common/file_utils.h"
+#include "common/text_utils.h"
+#include "core/runtime_log.h"
 
 namespace tarvo::player {
 namespace {
@@ -18,6 +22,7 @@ using auth::RecordWriter;
 constexpr std::string_view kMagic = "TARVPL32";
 constexpr std::uint32_t kVersion = 32;
 constexpr std::size_t kMaxFieldBytes = 65536;
+constexpr std::size_t kMaxFieldUnits = kMaxFieldBytes / sizeof(char16_t);
 constexpr std::uintmax_t kMaxAvatarBytes = 10u * 1024u * 1024u;
 // Many profiles with long texts fit; a larger file is not read into memory at all.
 constexpr std::size_t kMaxFileBytes = 64u << 20;
@@ -52,35 +57,45 @@ InventoryItem DefaultCharacter() {
     return item;
 }
 
+// A text as the reader takes it back: at most kMaxFieldUnits units, never half a surrogate pair.
+// Texts come from services and files; one too long for the reader must not make the file unreadable.
+std::wstring_view Bounded(std::wstring_view text) {
+    if (text.size() <= kMaxFieldUnits) return text;
+    std::size_t keep = kMaxFieldUnits;
+    if (text[keep - 1] >= 0xD800 && text[keep - 1] <= 0xDBFF) --keep;
+    return text.substr(0, keep);
+}
+
 void WriteProfile(RecordWriter& w, const LocalPlayerData& p) {
-    w.WString(p.identity.playerKey);
-    w.WString(p.identity.displayName);
-    w.WString(p.identity.rankLabel);
+    const auto text = [&w](std::wstring_view value) { w.WString(Bounded(value)); };
+    text(p.identity.playerKey);
+    text(p.identity.displayName);
+    text(p.identity.rankLabel);
     w.U32(p.identity.level);
-    w.WString(p.avatar.imagePath);
-    w.WString(p.avatar.avatarId);
+    text(p.avatar.imagePath);
+    text(p.avatar.avatarId);
     w.Bool(p.avatar.customImage);
-    w.WString(p.equipped.weaponId);
-    w.WString(p.equipped.characterId);
+    text(p.equipped.weaponId);
+    text(p.equipped.characterId);
     w.U32(static_cast<std::uint32_t>(p.inventory.items.size()));
     for (const InventoryItem& item : p.inventory.items) {
-        w.WString(item.id);
+        text(item.id);
         w.U32(static_cast<std::uint32_t>(item.category));
-        w.WString(item.nameUk);
-        w.WString(item.nameEn);
-        w.WString(item.typeLabelUk);
-        w.WString(item.typeLabelEn);
+        text(item.nameUk);
+        text(item.nameEn);
+        text(item.typeLabelUk);
+        text(item.typeLabelEn);
         w.U32(static_cast<std::uint32_t>(item.status));
-        w.WString(item.detailUk);
-        w.WString(item.detailEn);
-        w.WString(item.previewPath.generic_wstring());
+        text(item.detailUk);
+        text(item.detailEn);
+        text(item.previewPath.generic_wstring());
     }
     const BotStats& s = p.botStats;
     for (std::uint64_t counter : {s.trainingsStarted, s.trainingsCompleted, s.kills, s.deaths, s.shotsFired,
                                   s.shotsHit, s.headshots}) {
         w.U64(counter);
     }
-    w.F64(s.playSeconds);
+    w.F64(std::isfinite(s.playSeconds) && s.playSeconds > 0.0 ? s.playSeconds : 0.0);  // as the reader takes it
 }
 
 bool ReadProfile(RecordReader& r, LocalPlayerData& p) {
@@ -125,24 +140,43 @@ bool ReadProfile(RecordReader& r, LocalPlayerData& p) {
 //     seven u64 counters (trainings started, completed, kills, deaths, shots fired, shots hit, headshots),
 //     f64 play seconds;
 //   then the SHA-256 of everything before it.
-// False unless the whole file reads cleanly.
-bool ReadProfiles(const std::filesystem::path& path, std::vector<LocalPlayerData>& profiles) {
-    std::string bytes = distribution::ReadUtf8File(path, kMaxFileBytes);
+enum class FileState {
+    Absent,
+    Clean,
+    Damaged,     // read, but not wholly: some profiles or none read
+    Unreadable,  // there, but it could not be read now (sharing, access): nothing is known of it
+};
+
+// Every profile of a clean file. Of a damaged one (digest, length or structure wrong) the profiles that
+// still read whole, in file order up to the first that does not: one bad byte must not cost the others.
+FileState ReadProfiles(std::string_view bytes, std::vector<LocalPlayerData>& profiles) {
     std::string_view body;
-    if (!auth::VerifyDigest(bytes, body)) return false;
+    const bool digestOk = auth::VerifyDigest(bytes, body);
+    if (!digestOk) body = bytes;  // the digest may be cut or wrong; read what stands before it
     RecordReader reader(body);
     std::string_view magic;
     std::uint32_t version = 0, count = 0;
     if (!reader.Raw(kMagic.size(), magic) || magic != kMagic || !reader.U32(version) || version != kVersion ||
         !reader.U32(count)) {
-        return false;
+        return FileState::Damaged;
     }
     for (std::uint32_t i = 0; i < count; ++i) {
         LocalPlayerData profile;
-        if (!ReadProfile(reader, profile)) return false;
+        if (!ReadProfile(reader, profile)) return FileState::Damaged;
         profiles.push_back(std::move(profile));
     }
-    return reader.AtEnd();
+    return digestOk && reader.AtEnd() ? FileState::Clean : FileState::Damaged;
+}
+
+FileState ReadProfileFile(const std::filesystem::path& path, std::string& bytes,
+                          std::vector<LocalPlayerData>& profiles) {
+    switch (distribution::ReadWholeFile(path, kMaxFileBytes, bytes)) {
+        case distribution::FileRead::Read: return ReadProfiles(bytes, profiles);
+        case distribution::FileRead::Missing: return FileState::Absent;
+        case distribution::FileRead::TooLarge: return FileState::Damaged;
+        case distribution::FileRead::Failed: break;
+    }
+    return FileState::Unreadable;
 }
 
 bool WriteProfiles(const std::filesystem::path& path, const std::vector<LocalPlayerData>& profiles) {
@@ -243,24 +277,32 @@ LocalPlayerData LocalPlayerDataStore::Defaults(std::wstring playerKey, std::wstr
 }
 
 LocalPlayerData LocalPlayerDataStore::Load(std::wstring_view accountId, std::wstring_view displayName) const {
+    std::string bytes;
     std::vector<LocalPlayerData> profiles;
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(path_, ec) && ReadProfiles(path_, profiles)) {
-        for (LocalPlayerData& profile : profiles) {
-            if (profile.identity.playerKey == accountId) return std::move(profile);
-        }
+    ReadProfileFile(path_, bytes, profiles);
+    for (LocalPlayerData& profile : profiles) {
+        if (profile.identity.playerKey == Bounded(accountId)) return std::move(profile);
     }
     return Defaults(std::wstring(accountId), std::wstring(displayName));
 }
 
 bool LocalPlayerDataStore::Save(const LocalPlayerData& profile) const {
+    std::string bytes;
     std::vector<LocalPlayerData> profiles;
-    std::error_code ec;
-    // An unreadable file holds nothing that could be kept; it is replaced.
-    if (!std::filesystem::is_regular_file(path_, ec) || !ReadProfiles(path_, profiles)) profiles.clear();
+    const FileState state = ReadProfileFile(path_, bytes, profiles);
+    if (state == FileState::Unreadable) return false;  // what it holds is unknown: it is not written over
+    if (state == FileState::Damaged) {
+        // Never written over unseen: the damaged file is kept beside it (the newest one), and the profiles
+        // that still read go on into the new file.
+        std::filesystem::path kept = path_;
+        kept += L".damaged";
+        if (!CopyFileW(path_.c_str(), kept.c_str(), FALSE)) return false;  // also a file too large to read
+        core::Log().Write("PlayerDataDamaged Kept=" + distribution::WideToUtf8(kept.filename().wstring()) +
+                          " Profiles=" + std::to_string(profiles.size()));
+    }
     bool replaced = false;
     for (LocalPlayerData& stored : profiles) {
-        if (stored.identity.playerKey == profile.identity.playerKey) {
+        if (stored.identity.playerKey == Bounded(profile.identity.playerKey)) {
             stored = profile;
             replaced = true;
             break;

@@ -34,11 +34,14 @@ public:
     // A fresh profile with the default inventory, both default items equipped and zero statistics.
     static LocalPlayerData Defaults(std::wstring playerKey, std::wstring displayName);
 
-    // The stored profile of that account id; the default profile for that id and name when none is stored or the
-    // file cannot be read. Never fails.
+    // The stored profile of that account id; the default profile for that id and name when none is stored or
+    // it cannot be read (of a damaged file, the profiles that still read whole count as stored). Never fails.
     LocalPlayerData Load(std::wstring_view accountId, std::wstring_view displayName) const;
 
-    // Writes the profile atomically, keeping the stored profiles of other accounts; false on failure.
+    // Writes the profile atomically, keeping the stored profiles of other accounts; false on failure, also when
+    // the file is there but cannot be read now. A damaged file is first kept as "player.dat.damaged" (logged
+    // "PlayerDataDamaged"); the profiles that still read go on. Texts longer than the reader takes back are
+    // cut to its limit, so the file always reads.
     bool Save(const LocalPlayerData& profile) const;
 
     // Copies a ".png", ".jpg", ".jpeg" or ".bmp" file of 1 byte to 10 MiB into the profile folder as "avatar"

@@ -246,22 +246,35 @@ TEST_F(DamagedFiles, ADamagedAccountsFileFailsTheLocalPasswordCheck) {
     EXPECT_EQ(shell->localAuth.Login(L"local@example.com", L"LocalPass1").status, auth::AuthResult::StorageFailed);
 }
 
-TEST_F(DamagedFiles, ADamagedProfileGivesTheDefaultProfile) {
+TEST_F(DamagedFiles, ADamagedProfileFileIsKeptBesideAndWhatStillReadsStays) {
     SignIn("srv-p", "Pavlo");
     shell->playerData.botStats.kills = 12;
     shell->SavePlayerData();
-    for (bool truncate : {false, true}) {
-        const std::filesystem::path file = shell->playerStore.Path();
-        const std::string good = testing::ReadBytes(file);
-        Damage(file, truncate);
-        shell->LoadPlayerData();
-        EXPECT_EQ(shell->playerData.identity.playerKey, L"srv-p");
-        EXPECT_EQ(shell->playerData.identity.displayName, L"Pavlo") << "the default profile carries the record's name";
-        EXPECT_EQ(shell->playerData.botStats.kills, 0u);
-        testing::WriteBytes(file, good);
-        shell->LoadPlayerData();
-        EXPECT_EQ(shell->playerData.botStats.kills, 12u);
-    }
+    const std::filesystem::path file = shell->playerStore.Path();
+    const std::filesystem::path kept = file.wstring() + L".damaged";
+    const std::string good = testing::ReadBytes(file);
+
+    // Half of it: nothing reads, so the default profile with the record's name.
+    Damage(file, true);
+    const std::string halved = testing::ReadBytes(file);
+    shell->LoadPlayerData();
+    EXPECT_EQ(shell->playerData.identity.playerKey, L"srv-p");
+    EXPECT_EQ(shell->playerData.identity.displayName, L"Pavlo") << "the default profile carries the record's name";
+    EXPECT_EQ(shell->playerData.botStats.kills, 0u);
+    shell->SavePlayerData();
+    EXPECT_EQ(testing::ReadBytes(kept), halved);
+    EXPECT_TRUE(Logged("PlayerDataDamaged Kept=player.dat.damaged Profiles=0"));
+
+    // A wrong digest: the profile still reads whole and goes on.
+    std::string misSealed = good;
+    misSealed.back() = static_cast<char>(misSealed.back() ^ 0x01);
+    testing::WriteBytes(file, misSealed);
+    shell->LoadPlayerData();
+    EXPECT_EQ(shell->playerData.botStats.kills, 12u);
+    shell->SavePlayerData();
+    EXPECT_EQ(testing::ReadBytes(kept), misSealed);
+    EXPECT_TRUE(Logged("PlayerDataDamaged Kept=player.dat.damaged Profiles=1"));
+    EXPECT_EQ(player::LocalPlayerDataStore().Load(L"srv-p", L"x").botStats.kills, 12u);
 }
 
 }  // namespace

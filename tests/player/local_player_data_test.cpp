@@ -209,12 +209,11 @@ TEST_F(PlayerStoreTest, EachAccountKeepsItsOwnProfile) {
     EXPECT_EQ(store.Load(L"p-42", L"x").botStats.kills, 100u);
 }
 
-TEST_F(PlayerStoreTest, MalformedFilesGiveDefaultsAndAreReplacedOnSave) {
+TEST_F(PlayerStoreTest, FilesWithNothingReadableGiveDefaultsAndAreKeptBesideOnSave) {
     ASSERT_TRUE(store.Save(SampleProfile(L"p-42")));
     const std::string good = ReadBytes(store.Path());
-    std::vector<std::string> damaged = {"", "TARVPL32", good.substr(0, good.size() - 1), good.substr(0, good.size() / 2),
-                                        good + "\x01"};
-    for (std::size_t at : {std::size_t{3}, std::size_t{8}, std::size_t{16}, good.size() / 2, good.size() - 40}) {
+    std::vector<std::string> damaged = {"", "TARVPL32", good.substr(0, good.size() / 2)};
+    for (std::size_t at : {std::size_t{3}, std::size_t{8}}) {  // magic, version
         std::string flipped = good;
         flipped[at] ^= 0x20;
         damaged.push_back(flipped);
@@ -225,6 +224,52 @@ TEST_F(PlayerStoreTest, MalformedFilesGiveDefaultsAndAreReplacedOnSave) {
     }
     ASSERT_TRUE(store.Save(SampleProfile(L"p-7")));
     EXPECT_EQ(store.Load(L"p-7", L"x").botStats.kills, 40u);
+    EXPECT_EQ(ReadBytes(store.Path().wstring() + L".damaged"), damaged.back());
+}
+
+TEST_F(PlayerStoreTest, ADamagedFileIsKeptBesideAndItsReadableProfilesGoOn) {
+    const LocalPlayerData local = SampleProfile(L"LOCAL");
+    LocalPlayerData other = SampleProfile(L"p-42");
+    other.botStats.kills = 99;
+    ASSERT_TRUE(store.Save(local));
+    ASSERT_TRUE(store.Save(other));
+    const std::string good = ReadBytes(store.Path());
+    const std::filesystem::path kept = store.Path().wstring() + L".damaged";
+
+    // One bit of the other account's kills (third of the last profile's 64 bytes of figures, before the
+    // 32-byte digest), a file one byte short, and garbage appended.
+    std::string flipped = good;
+    flipped[good.size() - 32 - 64 + 16] ^= 0x01;
+    for (const std::string& bytes : {flipped, good.substr(0, good.size() - 1), good + "\x01"}) {
+        WriteBytes(store.Path(), bytes);
+        LocalPlayerData mine = store.Load(L"LOCAL", L"x");
+        ExpectSame(mine, local);
+        mine.botStats.kills = 41;
+        ASSERT_TRUE(store.Save(mine));
+        EXPECT_EQ(ReadBytes(kept), bytes);  // the newest damaged file, byte for byte
+        EXPECT_EQ(store.Load(L"LOCAL", L"x").botStats.kills, 41u);
+        EXPECT_EQ(store.Load(L"p-42", L"x").botStats.kills, bytes == flipped ? 98u : 99u);
+    }
+    // Sound again: the next save keeps no copy.
+    std::filesystem::remove(kept);
+    ASSERT_TRUE(store.Save(local));
+    EXPECT_FALSE(std::filesystem::exists(kept));
+}
+
+TEST_F(PlayerStoreTest, WhatTheReaderWouldRefuseIsNeverWritten) {
+    // A player id and a nickname over the reader's 65,536 bytes a text, cut whole (no half of a pair).
+    const std::wstring longKey(40000, L'k');
+    LocalPlayerData huge = SampleProfile(longKey.c_str());
+    huge.identity.displayName = std::wstring(32767, L'n') + L"\U0001F600";
+    huge.botStats.playSeconds = -1.0;
+    ASSERT_TRUE(store.Save(huge));
+    ASSERT_TRUE(store.Save(SampleProfile(L"LOCAL")));
+    EXPECT_FALSE(std::filesystem::exists(store.Path().wstring() + L".damaged"));
+    const LocalPlayerData loaded = store.Load(longKey, L"x");
+    EXPECT_EQ(loaded.identity.playerKey, longKey.substr(0, 32768));
+    EXPECT_EQ(loaded.identity.displayName, std::wstring(32767, L'n'));
+    EXPECT_EQ(loaded.botStats.kills, 40u);
+    EXPECT_EQ(loaded.botStats.playSeconds, 0.0);
 }
 
 TEST_F(PlayerStoreTest, SealedButImpossibleContentGivesDefaults) {
@@ -245,13 +290,14 @@ TEST_F(PlayerStoreTest, SealedButImpossibleContentGivesDefaults) {
     ExpectDefaults(store.Load(L"p", L"n"), L"p", L"n");
 
     // Negative or non-finite play time is damage too.
-    LocalPlayerData p = SampleProfile(L"p");
-    p.botStats.playSeconds = -1.0;
-    ASSERT_TRUE(store.Save(p));
-    ExpectDefaults(store.Load(L"p", L"n"), L"p", L"n");
-    p.botStats.playSeconds = std::nan("");
-    ASSERT_TRUE(store.Save(p));
-    ExpectDefaults(store.Load(L"p", L"n"), L"p", L"n");
+    ASSERT_TRUE(store.Save(SampleProfile(L"p")));
+    const std::string good = ReadBytes(store.Path());
+    for (const double seconds : {-1.0, std::nan("")}) {
+        std::string body = good.substr(0, good.size() - 32);
+        std::memcpy(body.data() + body.size() - 8, &seconds, 8);
+        WriteBytes(store.Path(), sealed(body));
+        ExpectDefaults(store.Load(L"p", L"n"), L"p", L"n");
+    }
 }
 
 TEST_F(PlayerStoreTest, SaveFailureIsReported) {
