@@ -64,6 +64,7 @@ void AdoptSession(NativeShell& shell, const account::ServerSession& session) {
     if (shell.linkSourceProfile) {
         // The captured local profile moves under the server account as it is.
         shell.playerData = *shell.linkSourceProfile;
+        shell.playerDataRead = true;
         shell.playerData.identity.playerKey = session.playerId;
         if (!session.nickname.empty()) shell.playerData.identity.displayName = session.nickname;
         shell.SavePlayerData();

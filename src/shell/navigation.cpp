@@ -7,6 +7,11 @@ namespace tarvo::ui {
 using navigation::ScreenId;
 
 void NativeShell::Navigate(ScreenId id) {
+    // Home shows the stored profile. Without an account that is "LOCAL": Escape on the splash and
+    // the way back from the code screens reach home without the account pump loading it.
+    if (id == ScreenId::MainMenu && !accountRecord && !(playerDataRead && playerData.identity.playerKey == L"LOCAL")) {
+        LoadPlayerData();
+    }
     router.Navigate(id);
     focusedField.clear();
     hoverCommand.clear();

@@ -13,9 +13,12 @@ void NativeShell::LoadPlayerData() {
     }
     playerData = playerStore.Load(key, display);
     if (playerData.identity.displayName.empty()) playerData.identity.displayName = display;
+    playerDataRead = true;
 }
 
 void NativeShell::SavePlayerData() {
+    // A profile that was never read is the default one: saving it would replace the stored one.
+    if (!playerDataRead) return;
     if (!playerStore.Save(playerData)) core::Log().Write("PlayerDataSaveFailed");
 }
 

@@ -45,6 +45,7 @@ protected:
         ASSERT_TRUE(shell->CreateMainWindow());
         ShowWindow(shell->window, SW_SHOWNOACTIVATE);
         PumpMessages();
+        shell->Navigate(ScreenId::MainMenu);  // trainings start from home, which reads the stored profile
     }
 
     void TearDown() override {

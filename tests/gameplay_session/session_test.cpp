@@ -76,6 +76,7 @@ protected:
     void Build(const std::wstring& accountService) {
         shell = std::make_unique<NativeShell>(GetModuleHandleW(nullptr), ProductKind::Game, accountService);
         shell->window = window_.Handle();
+        shell->Navigate(ScreenId::MainMenu);  // play starts from home, which reads the stored profile
         auto scripted = std::make_unique<ScriptedBackend>(*shell);
         backend = scripted.get();
         shell->renderBackend = std::move(scripted);

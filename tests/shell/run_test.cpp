@@ -1,4 +1,5 @@
 // The real Run: window classes, the window, the loop and its exit, in both products.
+#include "player/local_player_data_store.h"
 #include "shell_fixture.h"
 
 namespace tarvo::ui::test {
@@ -11,6 +12,10 @@ constexpr ULONGLONG kRunLimitMs = 15000;  // a run still going after this is clo
 class ShellRun : public ShellFixture {};
 
 TEST_F(ShellRun, GameReachesSignInAndCloseExitsZeroWithPreferencesSaved) {
+    player::LocalPlayerData stored = player::LocalPlayerDataStore::Defaults(L"LOCAL", L"KEPT");
+    stored.botStats.kills = 5;
+    ASSERT_TRUE(player::LocalPlayerDataStore().Save(stored));
+    const std::string storedBytes = testing::ReadBytes(Root() / "Profile" / "player.dat");
     bool sawSignIn = false;
     bool sawSplashRegions = false;
     {
@@ -41,7 +46,8 @@ TEST_F(ShellRun, GameReachesSignInAndCloseExitsZeroWithPreferencesSaved) {
     const std::string saved = testing::ReadBytes(Root() / "Settings" / "game.json");
     EXPECT_NE(saved.find("\"fpsLimit\": 60"), std::string::npos) << saved;
     EXPECT_NE(saved.find("\"locale\": \"en-US\""), std::string::npos) << saved;
-    EXPECT_TRUE(std::filesystem::exists(Root() / "Profile" / "player.dat"));
+    EXPECT_EQ(testing::ReadBytes(Root() / "Profile" / "player.dat"), storedBytes)
+        << "a profile that was never read is not written over the stored one";
 
 }
 
