@@ -161,6 +161,7 @@ bool NativeShell::StartGameplay() {
     fpsWindowStart = now;
     sessionStart = now;
     fpsWindowFrames = 0;
+    measuredFps = frameTimeMs = 0.0f;  // no figure of the last session until this one's first window closes
     hitMarker = killConfirm = muzzleFlash = damageFlash = 0.0f;
     lastHealth = simulation->Player().health;
 

@@ -337,6 +337,22 @@ TEST_F(Session, LeavingToTheMenuKeepsTheBackendAndCompletesTheTraining) {
     EXPECT_EQ(backend->initializeCalls, 0);
     const std::vector<std::string> all = LogEvents();
     EXPECT_EQ(std::count(all.begin(), all.end(), "RenderBackendReused"), 2);
+
+    // Its figures are its own: none of this session's shows in the next one before its first half second.
+    shell->fpsWindowStart -= 600ms;
+    Frame();
+    ASSERT_GT(shell->measuredFps, 0.0f);
+    shell->StopGameplay(true);
+    ASSERT_TRUE(shell->StartGameplay());
+    Frame();
+    EXPECT_EQ(backend->lastOverlay.fps, 0.0f);
+    shell->StopGameplay(true);
+    const std::vector<std::string> last = EventsFrom("RuntimeInvalidWallDamageEvents=0");
+    const auto performance = std::find_if(last.rbegin(), last.rend(), [](const std::string& e) {
+        return e.rfind("RuntimePerformance Renderer=", 0) == 0;
+    });
+    ASSERT_NE(performance, last.rend());
+    EXPECT_NE(performance->find(" FPS=0.000000"), std::string::npos) << *performance;
 }
 
 TEST_F(Session, ClosingTheWindowMidSessionShutsTheBackendDownAndDoesNotCompleteTheTraining) {
