@@ -115,8 +115,9 @@ void TrainingSimulation::UpdateBot(Bot& bot, float dt) {
     const auto burstLength = [this](float r) {
         const double spread = std::max(0.0, static_cast<double>(config.bot_burst_max) - config.bot_burst_min);
         const double length = config.bot_burst_min + std::floor(r * (spread + 1.0));
-        // Extreme configured bounds must not overflow the counter.
-        return static_cast<int32_t>(std::clamp(length, static_cast<double>(std::numeric_limits<int32_t>::min()),
+        // Extreme configured bounds must not overflow the counter, nor its decrement after each shot: any
+        // length of 1 or less fires one shot a burst, so the lowest one is kept one above the type's minimum.
+        return static_cast<int32_t>(std::clamp(length, static_cast<double>(std::numeric_limits<int32_t>::min() + 1),
                                                static_cast<double>(std::numeric_limits<int32_t>::max())));
     };
     const int nodeCount = static_cast<int>(navigationNodes.size());

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <memory>
 
 #include "gameplay_test_support.h"
@@ -306,17 +307,20 @@ ShotLog RecordShots(GameplayConfig config, int steps, std::string_view extra = {
 }
 
 TEST(BotFire, SingleShotBursts) {
-    GameplayConfig config;
-    config.bot_aim_error = -1;
-    config.bot_burst_min = 1;
-    config.bot_burst_max = 1;
-    const ShotLog log = RecordShots(config, 1200);
-    ASSERT_GE(log.shots.size(), 6u);
-    EXPECT_EQ(log.hits, static_cast<int>(log.shots.size()));
-    for (size_t i = 1; i < log.shots.size(); ++i) {
-        const int gap = log.shots[i] - log.shots[i - 1];
-        EXPECT_GE(gap, 101);  // (0.85 + 0.35 r) s pauses
-        EXPECT_LE(gap, 145);
+    // The lowest configurable length fires like 1: its countdown must not wrap into an endless burst.
+    for (const int length : {1, std::numeric_limits<int32_t>::min()}) {
+        GameplayConfig config;
+        config.bot_aim_error = -1;
+        config.bot_burst_min = length;
+        config.bot_burst_max = length;
+        const ShotLog log = RecordShots(config, 1200);
+        ASSERT_GE(log.shots.size(), 6u) << length;
+        EXPECT_EQ(log.hits, static_cast<int>(log.shots.size()));
+        for (size_t i = 1; i < log.shots.size(); ++i) {
+            const int gap = log.shots[i] - log.shots[i - 1];
+            EXPECT_GE(gap, 101) << length;  // (0.85 + 0.35 r) s pauses
+            EXPECT_LE(gap, 145) << length;
+        }
     }
 }
 
