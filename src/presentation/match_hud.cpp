@@ -44,21 +44,21 @@ const char* Pick(bool ukrainian, const char* english, const char* ukrainianText)
 
 std::string Decimal(int32_t value) { return std::to_string(value); }
 
-// Server values index tables; an unknown index shows "?" instead of a neighbour's name.
+// Labels only: an index out of range reads as the nearest end of the table.
 std::string_view ModeLabel(int32_t mode) {
-    return mode >= 0 && mode < static_cast<int32_t>(kModeLabels.size()) ? kModeLabels[static_cast<size_t>(mode)]
-                                                                         : std::string_view("?");
+    const int32_t last = static_cast<int32_t>(kModeLabels.size()) - 1;
+    return kModeLabels[static_cast<size_t>(std::clamp(mode, 0, last))];
 }
 
 std::string_view MapLabel(int32_t map) {
-    return map >= 0 && map < static_cast<int32_t>(gameplay::MatchMapNames.size())
-               ? gameplay::MatchMapNames[static_cast<size_t>(map)]
-               : std::string_view("?");
+    const int32_t last = static_cast<int32_t>(gameplay::MatchMapNames.size()) - 1;
+    return gameplay::MatchMapNames[static_cast<size_t>(std::clamp(map, 0, last))];
 }
 
+// 'A' plus the low byte; past '~' the sum is no longer printable ASCII.
 char PointLetter(int32_t pointIndex) {
-    const unsigned low = static_cast<unsigned>(pointIndex) & 0xFFu;
-    return low < 26u ? static_cast<char>('A' + low) : '?';
+    const unsigned letter = 'A' + (static_cast<unsigned>(pointIndex) & 0xFFu);
+    return letter <= '~' ? static_cast<char>(letter) : '?';
 }
 
 float SanitizedProgress(float progress) {

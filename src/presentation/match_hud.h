@@ -37,9 +37,10 @@ struct MatchHudLayout {
 // Lays out the top panel, status line, round-end banner and scoreboard for a render
 // target of width x height pixels. Empty unless an online match runs with neither
 // the menu nor the arsenal open. The match values come from the server and are
-// treated as untrusted: unknown modes and maps read "?", the point letter is
-// 'A'..'Z' or '?', the progress is clamped, and the scoreboard never lays out more
-// rows than its panel holds (the local row stays among them). Pure.
+// treated as untrusted: mode and map labels clamp to their tables, a point letter
+// that would not be printable ASCII reads "?", the progress is clamped, and the
+// scoreboard never lays out more rows than its panel holds (the local row stays
+// among them). Pure.
 MatchHudLayout BuildMatchHud(const renderer::RenderOverlay& overlay, float width, float height);
 
 // The arsenal panel's line for an economy status code (exact, case-sensitive match).

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "presentation/match_hud.h"
 #include "renderer/render_overlay.h"
@@ -10,6 +14,7 @@
 namespace tarvo::presentation {
 namespace {
 
+using gameplay::Color3;
 using renderer::RenderOverlay;
 using renderer::ScoreRow;
 
@@ -17,6 +22,43 @@ constexpr float kW = 1920.0f;
 constexpr float kH = 1080.0f;
 constexpr float kCx = 960.0f;
 constexpr float kCy = 540.0f;
+
+// The HUD's palette, by the names the layout rules use.
+const Color3 kWhite{0.9f, 0.95f, 0.98f};
+const Color3 kCyan{0.025f, 0.75f, 0.85f};
+const Color3 kAmber{0.98f, 0.44f, 0.13f};
+const Color3 kPanel{0.014f, 0.026f, 0.038f};
+const Color3 kMuted{0.52f, 0.66f, 0.72f};
+const Color3 kWell{0.025f, 0.048f, 0.064f};
+
+std::string ColourName(Color3 c) {
+    const std::pair<const char*, Color3> named[] = {{"white", kWhite}, {"cyan", kCyan},   {"amber", kAmber},
+                                                    {"panel", kPanel}, {"muted", kMuted}, {"well", kWell}};
+    for (const auto& [name, value] : named) {
+        if (c.r == value.r && c.g == value.g && c.b == value.b) return name;
+    }
+    char buffer[64];
+    std::snprintf(buffer, sizeof(buffer), "(%g %g %g)", c.r, c.g, c.b);
+    return buffer;
+}
+
+// Elements as one line each, so a mismatch reads like the layout rule it breaks.
+std::string Line(float x, float y, float a, float b, Color3 c) {
+    char buffer[96];
+    std::snprintf(buffer, sizeof(buffer), "@%g,%g %g %g ", x, y, a, b);
+    return buffer + ColourName(c);
+}
+std::string Rect(float x, float y, float w, float h, Color3 c) { return "rect " + Line(x, y, w, h, c); }
+std::string Text(const std::string& text, float x, float y, float size, Color3 c) {
+    return "'" + text + "' " + Line(x, y, size, 0, c);
+}
+
+std::vector<std::string> Lines(const MatchHudLayout& layout) {
+    std::vector<std::string> out;
+    for (const auto& r : layout.rects) out.push_back(Rect(r.x, r.y, r.width, r.height, r.color));
+    for (const auto& t : layout.texts) out.push_back(Text(t.text, t.x, t.y, t.size, t.color));
+    return out;
+}
 
 RenderOverlay Online() {
     RenderOverlay o;
@@ -32,71 +74,82 @@ RenderOverlay Online() {
     return o;
 }
 
-const MatchHudText* FindText(const MatchHudLayout& layout, const std::string& text) {
-    for (const auto& t : layout.texts) {
-        if (t.text == text) {
-            return &t;
-        }
-    }
-    return nullptr;
+// Top panel and team score line, drawn first in every non-empty layout.
+const std::vector<std::string> kTopRects = {Rect(kCx - 240, 18, 480, 88, kPanel), Rect(kCx - 240, 18, 480, 3, kCyan)};
+std::vector<std::string> TopTexts(const std::string& title, const std::string& clock) {
+    return {Text(title, kCx - 218, 28, 18, kWhite), Text(clock, kCx + 135, 28, 18, kWhite),
+            Text("CYAN  3", kCx - 218, 61, 23, kCyan), Text("5  AMBER", kCx + 70, 61, 23, kAmber)};
 }
 
-bool SameColour(gameplay::Color3 a, gameplay::Color3 b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
+std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
 
-const gameplay::Color3 kCyan{0.025f, 0.75f, 0.85f};
-const gameplay::Color3 kAmber{0.98f, 0.44f, 0.13f};
+std::string Title(const RenderOverlay& o) { return BuildMatchHud(o, kW, kH).texts.at(0).text; }
 
 TEST(MatchHud, EmptyUnlessAnOnlineMatchIsShownPlain) {
     RenderOverlay o = Online();
     o.menuOpen = true;
-    EXPECT_TRUE(BuildMatchHud(o, kW, kH).rects.empty());
+    EXPECT_TRUE(Lines(BuildMatchHud(o, kW, kH)).empty());
     o.menuOpen = false;
     o.arsenalOpen = true;
-    EXPECT_TRUE(BuildMatchHud(o, kW, kH).texts.empty());
+    EXPECT_TRUE(Lines(BuildMatchHud(o, kW, kH)).empty());
     o.arsenalOpen = false;
     o.onlineMatch = false;
-    const auto layout = BuildMatchHud(o, kW, kH);
-    EXPECT_TRUE(layout.rects.empty() && layout.texts.empty());
+    EXPECT_TRUE(Lines(BuildMatchHud(o, kW, kH)).empty());
 }
 
 TEST(MatchHud, TopPanelAndScoreLineInATeamMode) {
-    const auto layout = BuildMatchHud(Online(), kW, kH);
-    ASSERT_EQ(layout.rects.size(), 2u);
-    EXPECT_EQ(layout.rects[0].x, kCx - 240.0f);
-    EXPECT_EQ(layout.rects[0].width, 480.0f);
-    EXPECT_EQ(layout.rects[0].height, 88.0f);
-    EXPECT_EQ(layout.rects[1].height, 3.0f);
-    ASSERT_EQ(layout.texts.size(), 4u);
-    EXPECT_EQ(layout.texts[0].text, "TDM 4v4 / FOUNDRY");
-    EXPECT_EQ(layout.texts[0].x, kCx - 218.0f);
-    EXPECT_EQ(layout.texts[1].text, "01:15");
-    EXPECT_EQ(layout.texts[1].x, kCx + 135.0f);
-    EXPECT_EQ(layout.texts[2].text, "CYAN  3");
-    EXPECT_TRUE(SameColour(layout.texts[2].color, kCyan));
-    EXPECT_EQ(layout.texts[3].text, "5  AMBER");
-    EXPECT_EQ(layout.texts[3].x, kCx + 70.0f);
-    EXPECT_TRUE(SameColour(layout.texts[3].color, kAmber));
-
-    RenderOverlay o = Online();
-    o.roundSeconds = 720;
-    EXPECT_EQ(BuildMatchHud(o, kW, kH).texts[1].text, "12:00");
+    EXPECT_EQ(Lines(BuildMatchHud(Online(), kW, kH)), Join(kTopRects, TopTexts("TDM 4v4 / FOUNDRY", "01:15")));
     // Positions follow the target's size.
-    EXPECT_EQ(BuildMatchHud(Online(), 1280.0f, 720.0f).rects[0].x, 640.0f - 240.0f);
+    EXPECT_EQ(Lines(BuildMatchHud(Online(), 1280, 720))[0], Rect(640 - 240, 18, 480, 88, kPanel));
+
+    // Whole minutes and seconds, both truncated toward zero.
+    const std::pair<int32_t, const char*> clocks[] = {
+        {720, "12:00"}, {0, "00:00"}, {59, "00:59"}, {6000, "100:00"}, {-75, "-1:-15"}};
+    for (const auto& [seconds, clock] : clocks) {
+        RenderOverlay o = Online();
+        o.roundSeconds = seconds;
+        EXPECT_EQ(BuildMatchHud(o, kW, kH).texts.at(1).text, clock) << seconds;
+    }
+}
+
+TEST(MatchHud, ModeAndMapLabelsClampToTheirTables) {
+    const char* modes[] = {"TDM 4v4", "TDM 4v4", "TDM 6v6", "ELIM 2v2", "DUEL 1v1",
+                           "TARV CORE", "TRAINING", "FFA", "FFA"};
+    RenderOverlay o = Online();
+    o.roundState = 0;  // no status line depends on the mode
+    for (int mode = -1; mode <= 7; ++mode) {
+        o.matchMode = mode;
+        EXPECT_EQ(Title(o), std::string(modes[mode + 1]) + " / FOUNDRY") << mode;
+    }
+    o.matchMode = std::numeric_limits<int32_t>::min();
+    EXPECT_EQ(Title(o), "TDM 4v4 / FOUNDRY");
+    o.matchMode = std::numeric_limits<int32_t>::max();
+    EXPECT_EQ(Title(o), "FFA / FOUNDRY");
+
+    const char* maps[] = {"RELAY", "RELAY", "FOUNDRY", "SKYDOCK", "SKYDOCK"};
+    o.matchMode = 1;
+    for (int map = -1; map <= 3; ++map) {
+        o.matchMap = map;
+        EXPECT_EQ(Title(o), std::string("TDM 6v6 / ") + maps[map + 1]) << map;
+    }
+    // Clamped for the label only: mode 9 is neither free for all nor the capture mode.
+    o = Online();
+    o.matchMode = 9;
+    EXPECT_EQ(Lines(BuildMatchHud(o, kW, kH)), Join(kTopRects, TopTexts("FFA / FOUNDRY", "01:15")));
 }
 
 TEST(MatchHud, WarmupShowsDashesAndTheWaitingLine) {
     RenderOverlay o = Online();
     o.roundState = 0;
     o.matchMode = 4;  // no capture line during warm-up
-    const auto layout = BuildMatchHud(o, kW, kH);
-    EXPECT_EQ(layout.texts[1].text, "--:--");
-    const auto* line = FindText(layout, "WAITING FOR PLAYERS / WARMUP");
-    ASSERT_NE(line, nullptr);
-    EXPECT_EQ(line->x, kCx - 205.0f);
-    EXPECT_EQ(line->y, 119.0f);
-    EXPECT_EQ(layout.rects.size(), 2u);
+    EXPECT_EQ(Lines(BuildMatchHud(o, kW, kH)),
+              Join(kTopRects, Join(TopTexts("TARV CORE / FOUNDRY", "--:--"),
+                                   {Text("WAITING FOR PLAYERS / WARMUP", kCx - 205, 119, 17, kWhite)})));
     o.ukrainian = true;
-    EXPECT_NE(FindText(BuildMatchHud(o, kW, kH), "ОЧІКУЄМО ГРАВЦІВ / РОЗМИНКА"), nullptr);
+    EXPECT_EQ(BuildMatchHud(o, kW, kH).texts.back().text, "ОЧІКУЄМО ГРАВЦІВ / РОЗМИНКА");
 }
 
 TEST(MatchHud, CapturePointLineAndBar) {
@@ -104,60 +157,56 @@ TEST(MatchHud, CapturePointLineAndBar) {
     o.matchMode = 4;
     o.activePoint = 1;
     o.pointProgress = -0.5f;
-    auto layout = BuildMatchHud(o, kW, kH);
-    ASSERT_NE(FindText(layout, "POINT B   50%"), nullptr);
-    ASSERT_EQ(layout.rects.size(), 4u);
-    EXPECT_EQ(layout.rects[2].width, 280.0f);
-    EXPECT_EQ(layout.rects[3].width, 140.0f);
-    EXPECT_TRUE(SameColour(layout.rects[3].color, kAmber));
+    EXPECT_EQ(Lines(BuildMatchHud(o, kW, kH)),
+              Join(Join(kTopRects, {Rect(kCx - 140, 143, 280, 5, kWell), Rect(kCx - 140, 143, 140, 5, kAmber)}),
+                   Join(TopTexts("TARV CORE / FOUNDRY", "01:15"),
+                        {Text("POINT B   50%", kCx - 120, 115, 17, kWhite)})));
     o.ukrainian = true;
-    o.pointProgress = 0.25f;
-    layout = BuildMatchHud(o, kW, kH);
-    EXPECT_NE(FindText(layout, "ТОЧКА B   25%"), nullptr);
-    EXPECT_TRUE(SameColour(layout.rects[3].color, kCyan));
+    o.pointProgress = 0.0f;  // zero is the cyan side
+    const auto layout = BuildMatchHud(o, kW, kH);
+    EXPECT_EQ(layout.texts.back().text, "ТОЧКА B   0%");
+    EXPECT_EQ(Lines(layout)[3], Rect(kCx - 140, 143, 0, 5, kCyan));
 }
 
-TEST(MatchHud, UntrustedServerValuesStayInBounds) {
+TEST(MatchHud, CaptureLetterIsAPlusTheLowByteWhilePrintable) {
     RenderOverlay o = Online();
-    o.matchMode = 99;
-    o.matchMap = -3;
-    auto layout = BuildMatchHud(o, kW, kH);
-    EXPECT_EQ(layout.texts[0].text, "? / ?");
-    o.matchMode = 6;
-    o.matchMap = 3;
-    EXPECT_EQ(BuildMatchHud(o, kW, kH).texts[0].text, "FFA / ?");
-
-    o = Online();
     o.matchMode = 4;
-    o.activePoint = 0x119;  // low byte 25: 'Z'
-    o.pointProgress = 7.0f;
-    layout = BuildMatchHud(o, kW, kH);
-    EXPECT_NE(FindText(layout, "POINT Z   100%"), nullptr);
-    EXPECT_EQ(layout.rects[3].width, 280.0f);
-    o.activePoint = 26;
-    o.pointProgress = std::numeric_limits<float>::quiet_NaN();
-    layout = BuildMatchHud(o, kW, kH);
-    EXPECT_NE(FindText(layout, "POINT ?   0%"), nullptr);
-    EXPECT_EQ(layout.rects[3].width, 0.0f);
-    o.activePoint = -1;
-    o.pointProgress = -std::numeric_limits<float>::infinity();
-    layout = BuildMatchHud(o, kW, kH);
-    EXPECT_NE(FindText(layout, "POINT ?   0%"), nullptr);
-    for (const auto& r : layout.rects) {
-        EXPECT_TRUE(std::isfinite(r.width));
+    o.pointProgress = 0.25f;
+    const std::pair<int32_t, const char*> letters[] = {
+        {0, "A"},   {2, "C"},     {25, "Z"},     {26, "["},   {61, "~"},   {62, "?"},
+        {190, "?"}, {255, "?"},   {256, "A"},    {0x119, "Z"}, {-1, "?"}, {-256, "A"},
+    };
+    for (const auto& [index, letter] : letters) {
+        o.activePoint = index;
+        EXPECT_EQ(BuildMatchHud(o, kW, kH).texts.back().text, std::string("POINT ") + letter + "   25%") << index;
+    }
+}
+
+TEST(MatchHud, UntrustedProgressStaysInBounds) {
+    RenderOverlay o = Online();
+    o.matchMode = 4;
+    const std::tuple<float, const char*, float> cases[] = {
+        {7.0f, "POINT A   100%", 280.0f},
+        {std::numeric_limits<float>::quiet_NaN(), "POINT A   0%", 0.0f},
+        {-std::numeric_limits<float>::infinity(), "POINT A   0%", 0.0f}};
+    for (const auto& [progress, line, width] : cases) {
+        o.pointProgress = progress;
+        const auto layout = BuildMatchHud(o, kW, kH);
+        EXPECT_EQ(layout.texts.back().text, line);
+        EXPECT_EQ(layout.rects.at(3).width, width);
     }
 }
 
 TEST(MatchHud, RoundModeLine) {
-    RenderOverlay o = Online();
-    o.matchMode = 3;
-    o.roundNumber = 4;
-    const auto* line = FindText(BuildMatchHud(o, kW, kH), "ROUND 4 / FIRST TO 5");
-    ASSERT_NE(line, nullptr);
-    EXPECT_EQ(line->x, kCx - 125.0f);
-    o.ukrainian = true;
-    o.roundNumber = -2;
-    EXPECT_NE(FindText(BuildMatchHud(o, kW, kH), "РАУНД -2 / FIRST TO 5"), nullptr);
+    for (const int mode : {2, 3}) {
+        RenderOverlay o = Online();
+        o.matchMode = mode;
+        o.roundNumber = 4;
+        EXPECT_EQ(Lines(BuildMatchHud(o, kW, kH)).back(), Text("ROUND 4 / FIRST TO 5", kCx - 125, 116, 17, kMuted));
+        o.ukrainian = true;
+        o.roundNumber = -2;
+        EXPECT_EQ(BuildMatchHud(o, kW, kH).texts.back().text, "РАУНД -2 / FIRST TO 5");
+    }
 }
 
 TEST(MatchHud, RoundEndBanner) {
@@ -165,35 +214,44 @@ TEST(MatchHud, RoundEndBanner) {
     o.roundState = 2;
     o.roundWinner = 0;
     o.roundSeconds = 9;
-    auto layout = BuildMatchHud(o, kW, kH);
-    ASSERT_EQ(layout.rects.size(), 4u);
-    EXPECT_EQ(layout.rects[2].y, kCy - 132.0f);
-    EXPECT_EQ(layout.rects[2].height, 264.0f);
-    const auto* title = FindText(layout, "DRAW");
-    ASSERT_NE(title, nullptr);
-    EXPECT_TRUE(SameColour(title->color, kAmber));
-    EXPECT_NE(FindText(layout, "NEXT ROUND"), nullptr);
-    EXPECT_NE(FindText(layout, "RESTART IN 9 s"), nullptr);
-    EXPECT_NE(FindText(layout, "TAB \u2014 SCOREBOARD / ESC \u2014 MENU"), nullptr);
+    EXPECT_EQ(Lines(BuildMatchHud(o, kW, kH)),
+              Join(Join(kTopRects, {Rect(kCx - 300, kCy - 132, 600, 264, kPanel),
+                                    Rect(kCx - 300, kCy - 132, 600, 4, kCyan)}),
+                   Join(TopTexts("TDM 4v4 / FOUNDRY", "00:09"),
+                        {Text("DRAW", kCx - 240, kCy - 95, 30, kAmber), Text("NEXT ROUND", kCx - 240, kCy - 35, 20, kWhite),
+                         Text("RESTART IN 9 s", kCx - 240, kCy + 16, 20, kMuted),
+                         Text("TAB \u2014 SCOREBOARD / ESC \u2014 MENU", kCx - 240, kCy + 78, 17, kWhite)})));
 
-    // Free for all compares the winner with the local player id, not the team.
-    o.matchMode = 6;
-    o.roundWinner = 4;
-    o.localTeam = 2;
+    // Free for all compares the winner with the local player id (4), every other mode
+    // with the local team (1).
+    struct Case {
+        int32_t mode, winner;
+        bool ukrainian;
+        std::string title;
+        Color3 colour;
+    };
+    for (const Case& c : {Case{6, 4, false, "VICTORY", kCyan}, Case{6, 1, false, "ROUND COMPLETE", kAmber},
+                          Case{0, 1, false, "VICTORY", kCyan}, Case{0, 4, false, "ROUND COMPLETE", kAmber},
+                          Case{2, 1, true, "ПЕРЕМОГА", kCyan}, Case{2, 2, true, "РАУНД ЗАВЕРШЕНО", kAmber},
+                          Case{6, 0, true, "НІЧИЯ", kAmber}}) {
+        o.matchMode = c.mode;
+        o.roundWinner = c.winner;
+        o.ukrainian = c.ukrainian;
+        const auto layout = BuildMatchHud(o, kW, kH);
+        const size_t title = layout.texts.size() - 4;
+        EXPECT_EQ(Lines(layout)[layout.rects.size() + title], Text(c.title, kCx - 240, kCy - 95, 30, c.colour))
+            << c.mode << " " << c.winner;
+    }
     o.matchComplete = 1;
-    layout = BuildMatchHud(o, kW, kH);
-    title = FindText(layout, "VICTORY");
-    ASSERT_NE(title, nullptr);
-    EXPECT_TRUE(SameColour(title->color, kCyan));
-    EXPECT_NE(FindText(layout, "MATCH COMPLETE"), nullptr);
-    o.matchMode = 0;
-    EXPECT_NE(FindText(BuildMatchHud(o, kW, kH), "ROUND COMPLETE"), nullptr);
+    o.ukrainian = false;
+    EXPECT_EQ(BuildMatchHud(o, kW, kH).texts.end()[-3].text, "MATCH COMPLETE");
     o.ukrainian = true;
-    layout = BuildMatchHud(o, kW, kH);
-    EXPECT_NE(FindText(layout, "РАУНД ЗАВЕРШЕНО"), nullptr);
-    EXPECT_NE(FindText(layout, "МАТЧ ЗАВЕРШЕНО"), nullptr);
-    EXPECT_NE(FindText(layout, "НОВИЙ СТАРТ ЧЕРЕЗ 9 s"), nullptr);
-    EXPECT_NE(FindText(layout, "TAB \u2014 РЕЗУЛЬТАТИ / ESC \u2014 МЕНЮ"), nullptr);
+    const auto texts = BuildMatchHud(o, kW, kH).texts;
+    EXPECT_EQ(texts.end()[-3].text, "МАТЧ ЗАВЕРШЕНО");
+    EXPECT_EQ(texts.end()[-2].text, "НОВИЙ СТАРТ ЧЕРЕЗ 9 s");
+    EXPECT_EQ(texts.end()[-1].text, "TAB \u2014 РЕЗУЛЬТАТИ / ESC \u2014 МЕНЮ");
+    o.matchComplete = 0;
+    EXPECT_EQ(BuildMatchHud(o, kW, kH).texts.end()[-3].text, "НАСТУПНИЙ РАУНД");
 }
 
 TEST(MatchHud, FreeForAllScoreLine) {
@@ -202,9 +260,11 @@ TEST(MatchHud, FreeForAllScoreLine) {
     o.cyanScore = 12;
     o.amberScore = -1;
     o.freeForAllValue = 7;
-    EXPECT_NE(FindText(BuildMatchHud(o, kW, kH), "LEADER 12   /   YOU -1   /   7"), nullptr);
+    EXPECT_EQ(Lines(BuildMatchHud(o, kW, kH)),
+              Join(kTopRects, {Text("FFA / FOUNDRY", kCx - 218, 28, 18, kWhite), Text("01:15", kCx + 135, 28, 18, kWhite),
+                               Text("LEADER 12   /   YOU -1   /   7", kCx - 218, 62, 20, kCyan)}));
     o.ukrainian = true;
-    EXPECT_NE(FindText(BuildMatchHud(o, kW, kH), "ЛІДЕР 12   /   ТИ -1   /   7"), nullptr);
+    EXPECT_EQ(BuildMatchHud(o, kW, kH).texts.back().text, "ЛІДЕР 12   /   ТИ -1   /   7");
 }
 
 TEST(MatchHud, ScoreboardReplacesBannerAndStatus) {
@@ -212,33 +272,34 @@ TEST(MatchHud, ScoreboardReplacesBannerAndStatus) {
     o.roundState = 2;
     o.matchMode = 2;
     o.scoreboardHeld = true;
-    auto layout = BuildMatchHud(o, kW, kH);
-    EXPECT_EQ(FindText(layout, "ROUND COMPLETE"), nullptr);
-    EXPECT_EQ(FindText(layout, "ROUND 1 / FIRST TO 5"), nullptr);
-    ASSERT_EQ(layout.rects.size(), 3u);
-    EXPECT_EQ(layout.rects[2].height, 112.0f);
-    EXPECT_EQ(layout.rects[2].y, kCy - 56.0f);
-    EXPECT_EQ(layout.texts.size(), 4u + 4u);  // panel texts plus title and three headers
-    EXPECT_NE(FindText(layout, "MATCH SCOREBOARD"), nullptr);
-    EXPECT_NE(FindText(layout, "OPERATOR"), nullptr);
+    const auto empty = Lines(BuildMatchHud(o, kW, kH));
+    const float top0 = kCy - 56;
+    EXPECT_EQ(empty, Join(Join(kTopRects, {Rect(kCx - 370, top0, 740, 112, kPanel)}),
+                          Join(TopTexts("ELIM 2v2 / FOUNDRY", "01:15"),
+                               {Text("MATCH SCOREBOARD", kCx - 340, top0 + 18, 26, kWhite),
+                                Text("OPERATOR", kCx - 340, top0 + 62, 16, kMuted),
+                                Text("K", kCx + 190, top0 + 62, 16, kMuted), Text("D", kCx + 270, top0 + 62, 16, kMuted)})));
 
     o.scoreRows = {{3, 1, 9, 2, true, "ada"}, {7, 2, 4, 5, false, ""}, {8, 0, 1, 1, false, "bo"}};
-    layout = BuildMatchHud(o, kW, kH);
-    const float top = kCy - 0.5f * (26.0f * 3 + 112.0f);
-    ASSERT_EQ(layout.rects.size(), 4u);
-    EXPECT_EQ(layout.rects[3].y, top + 90.0f - 2.0f);  // local row highlight
-    const auto* local = FindText(layout, "YOU / ada #3");
-    ASSERT_NE(local, nullptr);
-    EXPECT_TRUE(SameColour(local->color, kCyan));
-    const auto* anonymous = FindText(layout, "OPERATOR 7");
-    ASSERT_NE(anonymous, nullptr);
-    EXPECT_EQ(anonymous->y, top + 116.0f);
-    EXPECT_TRUE(SameColour(anonymous->color, kAmber));
-    EXPECT_NE(FindText(layout, "bo #8"), nullptr);
+    const float top = kCy - 0.5f * (26 * 3 + 112);
+    const float y = top + 90;
+    EXPECT_EQ(Lines(BuildMatchHud(o, kW, kH)),
+              Join(Join(kTopRects, {Rect(kCx - 370, top, 740, 190, kPanel), Rect(kCx - 350, y - 2, 700, 25, kWell)}),
+                   Join(TopTexts("ELIM 2v2 / FOUNDRY", "01:15"),
+                        {Text("MATCH SCOREBOARD", kCx - 340, top + 18, 26, kWhite),
+                         Text("OPERATOR", kCx - 340, top + 62, 16, kMuted), Text("K", kCx + 190, top + 62, 16, kMuted),
+                         Text("D", kCx + 270, top + 62, 16, kMuted),
+                         Text("YOU / ada #3", kCx - 336, y, 18, kCyan), Text("9", kCx + 190, y, 18, kWhite),
+                         Text("2", kCx + 270, y, 18, kMuted),
+                         Text("OPERATOR 7", kCx - 336, y + 26, 18, kAmber), Text("4", kCx + 190, y + 26, 18, kWhite),
+                         Text("5", kCx + 270, y + 26, 18, kMuted),
+                         Text("bo #8", kCx - 336, y + 52, 18, kWhite), Text("1", kCx + 190, y + 52, 18, kWhite),
+                         Text("1", kCx + 270, y + 52, 18, kMuted)})));
     o.ukrainian = true;
-    layout = BuildMatchHud(o, kW, kH);
-    EXPECT_NE(FindText(layout, "ТИ / ada #3"), nullptr);
-    EXPECT_NE(FindText(layout, "ТАБЛИЦЯ МАТЧУ"), nullptr);
+    const auto texts = BuildMatchHud(o, kW, kH).texts;
+    EXPECT_EQ(texts[4].text, "ТАБЛИЦЯ МАТЧУ");
+    EXPECT_EQ(texts[5].text, "OPERATOR");
+    EXPECT_EQ(texts[8].text, "ТИ / ada #3");
 }
 
 TEST(MatchHud, ScoreboardNeverOverflowsItsPanel) {
@@ -261,32 +322,37 @@ TEST(MatchHud, ScoreboardNeverOverflowsItsPanel) {
     }
     EXPECT_EQ(rowTexts, 3u * kMatchHudMaxScoreRows);
     // The local row, 26th in order, takes the last slot.
-    const auto* local = FindText(layout, "YOU / p25 #125");
-    ASSERT_NE(local, nullptr);
-    EXPECT_EQ(local->y, panel.y + 90.0f + 26.0f * 17);
-    EXPECT_EQ(FindText(layout, "p17 #117"), nullptr);
-    EXPECT_NE(FindText(layout, "p16 #116"), nullptr);
+    const auto& local = layout.texts[8 + 3 * 17];
+    EXPECT_EQ(local.text, "YOU / p25 #125");
+    EXPECT_EQ(local.y, panel.y + 90.0f + 26.0f * 17);
+    EXPECT_EQ(layout.texts[8 + 3 * 16].text, "p16 #116");
 
     // Twenty rows: full height, eighteen lines.
     o.scoreRows.resize(20);
     o.scoreRows[5].isLocal = true;
     layout = BuildMatchHud(o, kW, kH);
     EXPECT_EQ(layout.rects[2].height, 570.0f);
-    EXPECT_NE(FindText(layout, "p17 #117"), nullptr);
-    EXPECT_EQ(FindText(layout, "p18 #118"), nullptr);
+    EXPECT_EQ(layout.texts.size(), 8u + 3 * 18);
+    EXPECT_EQ(layout.texts.end()[-3].text, "p17 #117");
 }
 
 TEST(ShopMessages, BothLanguagesAndUnknownCodes) {
-    EXPECT_EQ(ShopMessage("READY", false), "Choose a weapon / 1, 2, 3 or mouse");
-    EXPECT_EQ(ShopMessage("READY", true), "Обери зброю / 1, 2, 3 або миша");
-    EXPECT_EQ(ShopMessage("PENDING", false), "Waiting for server...");
-    EXPECT_EQ(ShopMessage("EQUIPPED", true), "Зброю споряджено");
-    EXPECT_EQ(ShopMessage("WAIT_RESPAWN", false), "Wait for respawn");
-    EXPECT_EQ(ShopMessage("RETURN_TO_BASE", true), "На базі: одна зміна зброї за життя");
-    EXPECT_EQ(ShopMessage("NOT_ENOUGH_COINS", false), "Not enough coins");
-    EXPECT_EQ(ShopMessage("CONNECTING", true), "Підключення профілю монет...");
-    EXPECT_EQ(ShopMessage("ready", false), "Coin profile unavailable. Rejoin the match.");
-    EXPECT_EQ(ShopMessage("", true), "Профіль монет недоступний. Перезайди в матч.");
+    const char* const lines[][3] = {
+        {"READY", "Choose a weapon / 1, 2, 3 or mouse", "Обери зброю / 1, 2, 3 або миша"},
+        {"PENDING", "Waiting for server...", "Сервер обробляє запит..."},
+        {"EQUIPPED", "Weapon equipped", "Зброю споряджено"},
+        {"WAIT_RESPAWN", "Wait for respawn", "Дочекайся відродження"},
+        {"RETURN_TO_BASE", "At base: one weapon change per life", "На базі: одна зміна зброї за життя"},
+        {"NOT_ENOUGH_COINS", "Not enough coins", "Недостатньо монет"},
+        {"CONNECTING", "Connecting coin profile...", "Підключення профілю монет..."},
+        {"ready", "Coin profile unavailable. Rejoin the match.", "Профіль монет недоступний. Перезайди в матч."},
+        {"", "Coin profile unavailable. Rejoin the match.", "Профіль монет недоступний. Перезайди в матч."},
+        {"READY ", "Coin profile unavailable. Rejoin the match.", "Профіль монет недоступний. Перезайди в матч."},
+    };
+    for (const auto& [code, english, ukrainian] : lines) {
+        EXPECT_EQ(ShopMessage(code, false), english) << code;
+        EXPECT_EQ(ShopMessage(code, true), ukrainian) << code;
+    }
 }
 
 }  // namespace
