@@ -96,9 +96,14 @@ void TrainingSimulation::FollowBotPath(Bot& bot, float dt, float speed) {
     }
     const Vec3 dir = Normalize({dx, 0.0f, dz});
     bot.yaw = YawTowards(dir.x, dir.z);
-    TryMove(bot.position, dir * speed * dt, kBotRadius, kBotHeight);
+    WalkBot(bot, dir * speed * dt);
+}
+
+void TrainingSimulation::WalkBot(Bot& bot, Vec3 delta) {
+    TryMove(bot.position, delta, kBotRadius, kBotHeight);
     // Bots have no vertical motion: they stand on whatever surface is under them,
-    // judged from the height they had before the step.
+    // judged from the height they had before the step, so a ledge takes them down
+    // and a box taller than a step never lifts them.
     bot.position.y = GroundHeightAt(bot.position);
 }
 
@@ -224,8 +229,7 @@ void TrainingSimulation::UpdateBot(Bot& bot, float dt) {
             }
         }
         if (move.x != 0.0f || move.z != 0.0f) {
-            // Engaged bots keep their height: they do not follow the ground.
-            TryMove(bot.position, move * kEngageSpeed * dt, kBotRadius, kBotHeight);
+            WalkBot(bot, move * kEngageSpeed * dt);
         }
 
         bot.fireTimer -= dt;
@@ -255,7 +259,7 @@ void TrainingSimulation::UpdateBot(Bot& bot, float dt) {
     case BotState::BackOff: {
         bot.yaw = YawTowards(dx, dz);
         const Vec3 dir = Normalize({dx, 0.0f, dz});
-        TryMove(bot.position, dir * -kBackOffSpeed * dt, kBotRadius, kBotHeight);
+        WalkBot(bot, dir * -kBackOffSpeed * dt);
         if (dist > 0.78f * preferred) {
             bot.state = BotState::Strafe;
             bot.stateTimer = 0.0f;

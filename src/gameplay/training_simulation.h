@@ -237,6 +237,8 @@ private:
     bool PlanPath(int start, int goal, std::vector<int>& out);
     float WalkableSurface(const WorldBox& box, float z) const;  // cover/platform top or ramp surface
     void UpdateBot(Bot& bot, float dt);
+    // One bot move in collision-tested sub-steps, ending on the ground under it.
+    void WalkBot(Bot& bot, Vec3 delta);
 
     GameplayConfig config;
     PlayerState player;

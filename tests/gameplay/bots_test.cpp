@@ -185,6 +185,38 @@ TEST(BotStates, EngageStrafesWhenDrawn) {
     EXPECT_EQ(TheBot(*sim).position.y, 0.0f);
 }
 
+TEST(BotStates, EngagedBotsWalkOffThePlatformOntoTheFloor) {
+    // The built-in platform: top 2.9, south edge z = 17.5, floor below.
+    struct Case {
+        Vec3 player;
+        BotState crossing;  // the state that walks the bot over the edge
+    };
+    for (const Case& c : {Case{{8, 0, -6}, BotState::Engage}, Case{{0, 2.9f, 23}, BotState::BackOff}}) {
+        GameplayConfig config;
+        config.bot_count = 1;
+        config.player_health = 100000;
+        config.bot_reaction_seconds = 0.01f;
+        config.bot_strafe_probability = 0;
+        TrainingSimulation sim{config};
+        sim.Start();
+        sim.SetBotPositionForQa(0, {0, 2.9f, 19});
+        sim.SetBotYawForQa(0, 180);
+        sim.SetPlayerPositionForQa(c.player);
+        int onFloor = 0;
+        for (int i = 0; i < 240 && onFloor < 20; ++i) {
+            Steps(sim, 1);
+            const Bot& bot = TheBot(sim);
+            if (bot.position.z >= 17.5f) {
+                ASSERT_EQ(bot.position.y, 2.9f) << i;
+            } else {
+                if (onFloor++ == 0) EXPECT_EQ(bot.state, c.crossing);
+                ASSERT_EQ(bot.position.y, 0.0f) << i;  // down in the same step, never hovering
+            }
+        }
+        EXPECT_EQ(onFloor, 20);
+    }
+}
+
 TEST(BotStates, EngagedBotLosesSightHitAndKilled) {
     GameplayConfig config;
     config.bot_reaction_seconds = 0.02f;
