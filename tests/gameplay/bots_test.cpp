@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <limits>
 #include <memory>
+#include <utility>
 
 #include "gameplay_test_support.h"
 
@@ -14,19 +16,26 @@ using testing::LoadArenaText;
 using testing::OpenHallArena;
 using testing::Steps;
 
-// One bot in an open hall; the player is tough enough to survive long fights.
-std::unique_ptr<TrainingSimulation> OneBot(GameplayConfig config = {}, std::string_view extra = {}) {
-    config.bot_count = 1;
+// One live bot in an open hall, with id `id`: the bots below it are dead for good.
+// The player is tough enough to survive long fights.
+std::unique_ptr<TrainingSimulation> OneBot(GameplayConfig config = {}, std::string_view extra = {}, int id = 0) {
+    config.bot_count = id + 1;
     config.player_health = 100000;
+    if (id > 0) config.bot_respawn_seconds = 1e9f;
     auto sim = std::make_unique<TrainingSimulation>(config);
     EXPECT_TRUE(LoadArenaText(*sim, OpenHallArena(extra)));
     sim->Start();
+    for (int i = 0; i < id; ++i) sim->DamageBot(i, 1e9f);
     sim->DrainEvents();
     return sim;
 }
 
 const Bot& TheBot(const TrainingSimulation& sim) {
-    return sim.Bots()[0];
+    return sim.Bots().back();
+}
+
+size_t TheBotIndex(const TrainingSimulation& sim) {
+    return sim.Bots().size() - 1;
 }
 
 // Steps until the condition holds; the number of steps taken, or -1.
@@ -44,8 +53,8 @@ auto InState(BotState state) {
 
 // Bot at (0, 0, -20) facing +z, player `distance` ahead of it.
 void FaceOff(TrainingSimulation& sim, float distance) {
-    sim.SetBotPositionForQa(0, {0, 0, -20});
-    sim.SetBotYawForQa(0, 0);
+    sim.SetBotPositionForQa(TheBotIndex(sim), {0, 0, -20});
+    sim.SetBotYawForQa(TheBotIndex(sim), 0);
     sim.SetPlayerPositionForQa({0, 0, -20 + distance});
 }
 
@@ -54,7 +63,8 @@ void HidePlayer(TrainingSimulation& sim) {
 }
 
 TEST(BotSight, RangeConeAndWalls) {
-    auto sim = OneBot({}, "0 1 1  10 2 0  1 4 6  0.2 0.2 0.2\n");  // a wall at x = 10
+    auto sim = OneBot({}, "0 1 1  10 2 0  1 4 6  0.2 0.2 0.2\n"     // a wall at x = 10
+                          "0 2 1  -10 0.75 1  2 1.5 0.2  0.2 0.2 0.2\n");  // a 1.5 m box at (-10, 1)
     const auto sees = [&](Vec3 bot, float yaw, Vec3 player) {
         sim->SetBotPositionForQa(0, bot);
         sim->SetBotYawForQa(0, yaw);
@@ -66,10 +76,13 @@ TEST(BotSight, RangeConeAndWalls) {
     EXPECT_FALSE(sees({0, 0, 0}, 66, {0, 0, 10}));      // just outside the 65 degree cone
     EXPECT_TRUE(sees({0, 0, 0}, 64, {0, 0, 10}));
     EXPECT_TRUE(sees({0, 0, 0}, 180, {0, 0, 7}));       // within 8 m whatever the yaw
+    EXPECT_TRUE(sees({0, 0, 0}, 0, {0, 11, 4}));        // steeply above: the cone is flat
+    EXPECT_FALSE(sees({0, 0, 0}, 90, {0, 11, 4}));
     EXPECT_TRUE(sees({0, 0, -20}, 0, {0, 0, 17.9f}));   // 37.9 m
     EXPECT_FALSE(sees({0, 0, -20}, 0, {0, 0, 18.5f}));  // 38.5 m is never seen
     EXPECT_FALSE(sees({5, 0, 0}, 90, {15, 0, 0}));      // the wall is between
     EXPECT_TRUE(sees({5, 0, 0}, 90, {9, 0, 4}));        // beside the wall's end
+    EXPECT_FALSE(sees({-10, 0, 0}, 0, {-10, 0, 10}));   // the box is above the bot's eyes (1.42 m)
 
     sim->SetPlayerPositionForQa({0, 0, 3});
     sim->SetBotPositionForQa(0, {0, 0, 0});
@@ -108,12 +121,12 @@ TEST(BotStates, PatrolSearchEngage) {
 }
 
 TEST(BotStates, ShortSightingThenLossInvestigatesAndGivesUp) {
-    auto sim = OneBot();
-    sim->SetBotPositionForQa(0, {0, 0, -20});
-    sim->SetPlayerPositionForQa({0, 0, -22});  // next to node 2 at (0, 0, -22)
+    auto sim = OneBot({}, {}, 1);  // strafe sign -1
+    sim->SetBotPositionForQa(1, {0, 0, -20});
+    sim->SetPlayerPositionForQa({0, 0, -22});  // on node 2 at (0, 0, -22)
     Steps(*sim, 20);
     ASSERT_EQ(TheBot(*sim).state, BotState::Search);
-    ASSERT_LT(TheBot(*sim).reactionTimer, 0.55f);
+    EXPECT_NEAR(TheBot(*sim).reactionTimer, 0.55f - 20.0f / 120, 1e-5f);
 
     HidePlayer(*sim);
     Steps(*sim, 1);
@@ -124,14 +137,22 @@ TEST(BotStates, ShortSightingThenLossInvestigatesAndGivesUp) {
     const auto events = sim->DrainEvents();
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].name, "BotInvestigatingLastKnownPosition");
-    EXPECT_EQ(events[0].value, 0);
+    EXPECT_EQ(events[0].value, 1);
 
-    // Arrives near the last known position, searches, then patrols again.
-    EXPECT_GT(StepUntil(*sim, InState(BotState::Search), 600), 0);
+    // Walks at 2.15 m/s and searches once within 1.8 m of the last known position:
+    // 0.2 m, twelve steps from the one that lost sight.
+    EXPECT_EQ(StepUntil(*sim, InState(BotState::Search), 600), 11);
+    EXPECT_NEAR(TheBot(*sim).horizontalSpeed, 2.15f, 1e-3f);
     EXPECT_FALSE(TheBot(*sim).hasLastKnownTarget);
-    const int searching = StepUntil(*sim, InState(BotState::Patrol), 600);
-    EXPECT_GE(searching, 263);
-    EXPECT_LE(searching, 266);
+    // Searching turns at 42 degrees a second the way of the strafe sign, then patrols
+    // again after 2.2 s.
+    const float yaw = TheBot(*sim).yaw;
+    Steps(*sim, 60);
+    EXPECT_NEAR(TheBot(*sim).yaw - yaw, -21.0f, 1e-3f);
+    // 2.2 s is 264 steps; the summed float timer may need one more.
+    const int searching = 60 + StepUntil(*sim, InState(BotState::Patrol), 600);
+    EXPECT_GE(searching, 264);
+    EXPECT_LE(searching, 265);
 }
 
 TEST(BotStates, InvestigationGivesUpAfterSevenSeconds) {
@@ -146,6 +167,40 @@ TEST(BotStates, InvestigationGivesUpAfterSevenSeconds) {
     EXPECT_GE(steps, 838);
     EXPECT_LE(steps, 842);
     EXPECT_GT(TheBot(*sim).timeSinceSeen, 7.0f);
+}
+
+// One engaging step, by the distance to the player (preferred distance 11 m): nearer
+// than 0.58 x 11 = 6.38 the bot backs off, beyond 1.35 x 11 = 14.85 it closes in, at
+// 2.05 m/s; between the two it holds. The next step shows the state's own move:
+// backing off at 1.8 m/s without shooting.
+TEST(BotStates, EngagedBotsMoveByDistance) {
+    const float engage = 2.05f / 120;
+    const float back = 1.8f / 120;
+    struct Row {
+        float distance;
+        BotState state;
+        float engagingMove, nextMove;  // metres along +z per step
+    };
+    for (const Row& r : {Row{20, BotState::Engage, engage, engage}, Row{14.9f, BotState::Engage, engage, engage},
+                         Row{14.8f, BotState::Engage, 0, 0}, Row{6.45f, BotState::Engage, 0, 0},
+                         Row{6.3f, BotState::BackOff, -engage, -back}, Row{3, BotState::BackOff, -engage, -back}}) {
+        GameplayConfig config;
+        config.bot_reaction_seconds = 0.01f;
+        config.bot_strafe_probability = 0;
+        auto sim = OneBot(config);
+        FaceOff(*sim, r.distance);
+        Steps(*sim, 1);  // reacting
+        ASSERT_EQ(TheBot(*sim).state, BotState::Search);
+        const float z = TheBot(*sim).position.z;
+        Steps(*sim, 1);
+        EXPECT_EQ(TheBot(*sim).state, r.state) << r.distance;
+        EXPECT_NEAR(TheBot(*sim).position.z - z, r.engagingMove, 1e-5f) << r.distance;
+        const float fireTimer = TheBot(*sim).fireTimer;
+        Steps(*sim, 1);
+        EXPECT_NEAR(TheBot(*sim).position.z - z - r.engagingMove, r.nextMove, 1e-5f) << r.distance;
+        EXPECT_EQ(TheBot(*sim).position.x, 0.0f);
+        EXPECT_FLOAT_EQ(fireTimer - TheBot(*sim).fireTimer, r.state == BotState::BackOff ? 0 : 1.0f / 120) << r.distance;
+    }
 }
 
 TEST(BotStates, BackOffThenStrafeThenStuckRecovery) {
@@ -168,19 +223,53 @@ TEST(BotStates, BackOffThenStrafeThenStuckRecovery) {
     EXPECT_GE(steps, 150);
     EXPECT_LE(steps, 152);
     EXPECT_EQ(TheBot(*sim).stuckTimer, 0.0f);
+    EXPECT_EQ(TheBot(*sim).targetNode, (sim->NearestNavigationNode(TheBot(*sim).position) + 0 + 3) % 19);
     const auto events = sim->DrainEvents();
     EXPECT_EQ(CountEvents(events, "BotStuckRecovery"), 1);
+}
+
+TEST(BotStates, APatrolPinnedAgainstAWallReplans) {
+    // Bot 1 walks to node 8 first; a wall stands 1.5 m north of the node, the bot
+    // straight north of the wall, so it cannot slide round.
+    const Vec3 node = TrainingSimulation{GameplayConfig{}}.NavigationGraph()[8].position;
+    const std::string wall = "0 1 1  " + std::to_string(node.x) + " 2 " + std::to_string(node.z + 1.5f) +
+                             "  4 4 0.4  0.2 0.2 0.2\n";
+    auto sim = OneBot({}, wall, 1);
+    sim->SetPlayerPositionForQa({node.x < 0 ? 30.0f : -30.0f, 0, -40});  // far out of sight
+    sim->SetBotPositionForQa(1, {node.x, 0, node.z + 2.5f});
+    ASSERT_EQ(TheBot(*sim).path[TheBot(*sim).pathIndex], 8);
+    // 0.4 m to the wall (the 26th step is blocked), then 1.25 s without moving.
+    const int steps = StepUntil(*sim, [](const Bot& b) { return b.strafeSign > 0; }, 400);
+    EXPECT_GE(steps, 26 + 149);
+    EXPECT_LE(steps, 26 + 150);
+    const Bot& bot = TheBot(*sim);
+    EXPECT_EQ(bot.state, BotState::Patrol);
+    EXPECT_EQ(bot.targetNode, (sim->NearestNavigationNode(bot.position) + 1 + 3) % 19);
+    const auto events = sim->DrainEvents();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].name, "BotStuckRecovery");
+    EXPECT_EQ(events[0].value, 1);
 }
 
 TEST(BotStates, EngageStrafesWhenDrawn) {
     GameplayConfig config;
     config.bot_reaction_seconds = 0.02f;
-    config.bot_strafe_probability = 1000;
+    config.bot_strafe_probability = 1000;  // a strafe every step
     auto sim = OneBot(config);
     FaceOff(*sim, 10);
     ASSERT_GT(StepUntil(*sim, InState(BotState::Strafe), 10), 0);
-    Steps(*sim, 30);
-    EXPECT_NE(TheBot(*sim).position.x, 0.0f);     // side-stepping
+    // Facing +z with strafe sign +1 the first side-step goes to +x.
+    EXPECT_NEAR(TheBot(*sim).position.x, 2.05f / 120, 1e-6f);
+    // After each side-step the sign flips with a chance of 0.28.
+    int flips = 0;
+    for (int i = 0; i < 600; ++i) {
+        const float sign = TheBot(*sim).strafeSign;
+        Steps(*sim, 1);
+        flips += TheBot(*sim).strafeSign != sign ? 1 : 0;
+    }
+    EXPECT_GT(flips, 140);
+    EXPECT_LT(flips, 200);
+    EXPECT_EQ(TheBot(*sim).state, BotState::Strafe);
     EXPECT_NEAR(TheBot(*sim).position.z, -20.0f, 0.1f);
     EXPECT_EQ(TheBot(*sim).position.y, 0.0f);
 }
@@ -276,16 +365,26 @@ TEST(BotStates, RespawnedBotThatSeesThePlayerSearches) {
 }
 
 TEST(BotStates, PatrolPicksTheNextTargetAtThePathEnd) {
-    auto sim = OneBot();
-    HidePlayer(*sim);
-    ASSERT_EQ(TheBot(*sim).targetNode, 5);
-    ASSERT_EQ(TheBot(*sim).path, (std::vector<int>{2, 5}));
-    const int steps = StepUntil(*sim, [](const Bot& b) { return b.targetNode != 5; }, 1500);
-    ASSERT_GT(steps, 0);
-    EXPECT_EQ(TheBot(*sim).targetNode, (5 + 0 + 5) % 19);
-    EXPECT_EQ(TheBot(*sim).state, BotState::Patrol);
-    EXPECT_GT(TheBot(*sim).distanceTravelled, 11.0f);
-    EXPECT_NEAR(TheBot(*sim).horizontalSpeed, 1.65f + 0.35f * 0.62f, 0.02f);
+    // A wall across the hall hides the player from every patrol.
+    const float speed = 1.65f + 0.35f * 0.62f;
+    for (int id = 0; id < 3; ++id) {
+        auto sim = OneBot({}, "0 1 1  0 2 36  62 4 1  0.2 0.2 0.2\n", id);
+        HidePlayer(*sim);
+        const int first = (3 * id + 5) % 19;
+        ASSERT_EQ(TheBot(*sim).targetNode, first);
+        const auto& path = TheBot(*sim).path;
+        // The last node counts as reached 0.8 m short of it, without a step taken.
+        ASSERT_GT(StepUntil(*sim, [&](const Bot& b) { return b.pathIndex == path.size(); }, 3000), 0) << id;
+        const Vec3 node = sim->NavigationGraph()[first].position;
+        const float left = std::hypot(node.x - TheBot(*sim).position.x, node.z - TheBot(*sim).position.z);
+        EXPECT_LT(left, 0.8f) << id;
+        EXPECT_GE(left, 0.8f - speed / 120) << id;
+        EXPECT_EQ(TheBot(*sim).horizontalSpeed, 0.0f);
+        Steps(*sim, 1);
+        EXPECT_EQ(TheBot(*sim).targetNode, (first + id + 5) % 19) << id;
+        EXPECT_EQ(TheBot(*sim).state, BotState::Patrol);
+        EXPECT_NEAR(TheBot(*sim).horizontalSpeed, speed, 1e-3f);
+    }
 }
 
 TEST(BotStates, NothingHappensWhileThePlayerIsDead) {
@@ -353,6 +452,29 @@ TEST(BotFire, SingleShotBursts) {
             EXPECT_GE(gap, 101) << length;  // (0.85 + 0.35 r) s pauses
             EXPECT_LE(gap, 145) << length;
         }
+    }
+}
+
+TEST(BotFire, ThePauseAfterABurstTakesTheFirstOfTwoDraws) {
+    GameplayConfig config;
+    config.bot_aim_error = -1;
+    config.bot_burst_min = 1;
+    config.bot_burst_max = 1;
+    config.bot_reaction_seconds = 0.01f;
+    config.bot_fire_pause = 1.0f;
+    auto sim = OneBot(config);
+    FaceOff(*sim, 30);  // closing in all along, so no strafe is ever drawn
+    testing::SeededRandom sequence;
+    sequence.Next();  // the first burst's length, on engaging
+    for (int shot = 0; shot < 4; ++shot) {
+        float last = TheBot(*sim).fireTimer;
+        const auto fired = [&](const Bot& b) { return std::exchange(last, b.fireTimer) < b.fireTimer; };
+        ASSERT_GT(StepUntil(*sim, fired, 600), 0) << shot;
+        sequence.Next();  // hit or miss
+        const float pause = 0.85f + 0.35f * sequence.Next();
+        sequence.Next();  // the next burst's length
+        EXPECT_FLOAT_EQ(TheBot(*sim).fireTimer, pause) << shot;
+        EXPECT_EQ(TheBot(*sim).state, BotState::Engage);
     }
 }
 

@@ -58,6 +58,16 @@ inline void Steps(TrainingSimulation& sim, int count, const InputState& input = 
     }
 }
 
+// The simulation's random sequence as the rules define it, from the seed of a new
+// simulation: a 32-bit linear congruential step, the top 24 bits over 2^24 - 1.
+struct SeededRandom {
+    uint32_t state = 0xC4A72002u;
+    float Next() {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<float>(state >> 8) / 16777215.0f;
+    }
+};
+
 inline int CountEvents(const std::vector<SessionEvent>& events, std::string_view name) {
     int n = 0;
     for (const auto& e : events) {

@@ -69,9 +69,14 @@ TEST(PlayerMovement, CrouchSprintAndJumpRules) {
     Steps(*sprint, 120, in);
     EXPECT_NEAR(sprint->Player().position.z + 34.0f, 8.2f, 1e-3f);
 
+    // A beam 1.3 m above the floor stops a standing body and lets a crouching one pass.
+    const char* beam = "0 1 1  0 1.8 -32  10 1 1  0.2 0.2 0.2\n";
+    auto standing = Hall(beam);
+    Steps(*standing, 120, Keys(true, false, false, false));
+    EXPECT_NEAR(standing->Player().position.z, -32.5f - 0.4f, 0.05f);
     in.crouch = true;
     in.jump = true;
-    auto crouch = Hall();
+    auto crouch = Hall(beam);
     Steps(*crouch, 120, in);
     EXPECT_NEAR(crouch->Player().position.z + 34.0f, 3.0f, 1e-3f);
     EXPECT_EQ(crouch->Player().position.y, 0.0f);  // no jump while crouching

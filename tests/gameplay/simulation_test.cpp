@@ -123,16 +123,19 @@ TEST(FixedStep, ClampCarryAndBadFrameTimes) {
 TEST(FixedStep, NextRandomIsTheSeededSequence) {
     TrainingSimulation a{GameplayConfig{}};
     TrainingSimulation b{GameplayConfig{}};
-    uint32_t state = 0xC4A72002u;
+    testing::SeededRandom sequence;
     for (int i = 0; i < 1000; ++i) {
-        state = state * 1664525u + 1013904223u;
-        const float expected = static_cast<float>(state >> 8) / 16777215.0f;
+        const float expected = sequence.Next();
         const float r = a.NextRandom();
         EXPECT_EQ(r, expected);
         EXPECT_EQ(b.NextRandom(), r);
         EXPECT_GE(r, 0.0f);
         EXPECT_LE(r, 1.0f);
     }
+    // Starting and restarting a session carries on with the sequence.
+    a.Start();
+    a.Restart();
+    EXPECT_EQ(a.NextRandom(), sequence.Next());
 }
 
 TEST(ViewControl, MouseTurnsAndPitchClamps) {
