@@ -182,10 +182,11 @@ TEST(MatchHud, CaptureLetterIsAPlusTheLowByteWhilePrintable) {
     }
 }
 
-TEST(MatchHud, UntrustedProgressStaysInBounds) {
+TEST(MatchHud, CaptureProgressTruncatesAndStaysInBounds) {
     RenderOverlay o = Online();
     o.matchMode = 4;
     const std::tuple<float, const char*, float> cases[] = {
+        {-0.999f, "POINT A   99%", 0.999f * 280},
         {7.0f, "POINT A   100%", 280.0f},
         {std::numeric_limits<float>::quiet_NaN(), "POINT A   0%", 0.0f},
         {-std::numeric_limits<float>::infinity(), "POINT A   0%", 0.0f}};
@@ -193,7 +194,7 @@ TEST(MatchHud, UntrustedProgressStaysInBounds) {
         o.pointProgress = progress;
         const auto layout = BuildMatchHud(o, kW, kH);
         EXPECT_EQ(layout.texts.back().text, line);
-        EXPECT_EQ(layout.rects.at(3).width, width);
+        EXPECT_FLOAT_EQ(layout.rects.at(3).width, width);
     }
 }
 
