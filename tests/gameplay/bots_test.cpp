@@ -108,8 +108,8 @@ TEST(BotStates, PatrolSearchEngage) {
     EXPECT_LE(steps, 66);
     const Bot& bot = TheBot(*sim);
     EXPECT_EQ(bot.stateTimer, 0.0f);
-    EXPECT_GE(bot.burstRemaining, 2);
-    EXPECT_LE(bot.burstRemaining, 6);
+    // The first draw of the session: 2 + floor(r x (5 - 2 + 1)) shots.
+    EXPECT_EQ(bot.burstRemaining, 2 + static_cast<int>(testing::SeededRandom{}.Next() * 4));
     EXPECT_NEAR(bot.yaw, 0.0f, 1e-3f);  // faces the player
     const auto events = sim->DrainEvents();
     ASSERT_EQ(CountEvents(events, "BotTargetAcquired"), 1);
@@ -163,6 +163,7 @@ TEST(BotStates, InvestigationGivesUpAfterSevenSeconds) {
     HidePlayer(*sim);
     Steps(*sim, 1);
     ASSERT_EQ(TheBot(*sim).state, BotState::Investigate);
+    EXPECT_EQ(TheBot(*sim).targetNode, 0);  // the node nearest the player, not the bot
     const int steps = StepUntil(*sim, InState(BotState::Search), 1200);
     EXPECT_GE(steps, 838);
     EXPECT_LE(steps, 842);
@@ -328,6 +329,9 @@ TEST(BotStates, EngagedBotLosesSightHitAndKilled) {
     EXPECT_EQ(TheBot(*sim).aimDelayTimer, 0.2f);
     EXPECT_EQ(TheBot(*sim).health, 90.0f);
 
+    // Killed while engaged again, part of its aim delay spent.
+    ASSERT_GT(StepUntil(*sim, InState(BotState::Engage), 10), 0);
+    Steps(*sim, 5);
     HidePlayer(*sim);
     EXPECT_TRUE(sim->DamageBot(0, 1000));
     EXPECT_EQ(TheBot(*sim).state, BotState::Killed);
@@ -343,6 +347,8 @@ TEST(BotStates, EngagedBotLosesSightHitAndKilled) {
     EXPECT_EQ(bot.health, 100.0f);
     EXPECT_TRUE(bot.path.empty());
     EXPECT_FALSE(bot.hasLastKnownTarget);
+    EXPECT_EQ(bot.reactionTimer, 0.02f);
+    EXPECT_EQ(bot.aimDelayTimer, 0.2f);
     const auto events = sim->DrainEvents();
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].name, "BotSpawned");

@@ -242,8 +242,13 @@ TEST(WorldQueries, GroundHeightCountsOnlyReachableSurfaces) {
         "0 2 1  0 0.25 0  2 0.5 2  0.2 0.2 0.2\n"   // cover top 0.5
         "0 4 0  5 0.5 0  2 1 2  0.2 0.2 0.2\n"      // non-solid platform still walkable, top 1
         "0 1 1  -5 0.25 0  2 0.5 2  0.2 0.2 0.2\n"  // walls are not walkable
-        "1 3 1  0 1 10  2 2 4  0.2 0.2 0.2\n");     // ramp z 8..12, 0..2
+        "1 3 1  0 1 10  2 2 4  0.2 0.2 0.2\n"      // ramp z 8..12, 0..2
+        "0 2 1  0 0.275 -10  2 0.55 2  0.2 0.2 0.2\n");  // cover top 0.55: one step too high
     EXPECT_FLOAT_EQ(sim->GroundHeightAt({0, 0, 0}), 0.5f);
+    EXPECT_EQ(sim->GroundHeightAt({0, 0, -10}), 0.0f);
+    EXPECT_FLOAT_EQ(sim->GroundHeightAt({0, 0.05f, -10}), 0.55f);
+    EXPECT_TRUE(sim->PositionBlocked({0, 0, -10}, 0.4f, 1.75f));
+    EXPECT_FALSE(sim->PositionBlocked({0, 0.05f, -10}, 0.4f, 1.75f));
     EXPECT_FLOAT_EQ(sim->GroundHeightAt({1, 0, 1}), 0.5f);  // edges included
     EXPECT_EQ(sim->GroundHeightAt({1.01f, 0, 0}), 0.0f);
     EXPECT_EQ(sim->GroundHeightAt({5, 0, 0}), 0.0f);        // 1 m above the feet: out of reach
