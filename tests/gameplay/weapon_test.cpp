@@ -170,8 +170,10 @@ TEST(WeaponHits, NearestLivingBotAndWallsDecide) {
     // From inside a hit sphere the far side counts.
     EXPECT_TRUE(sim->RaycastHitsBot({0, 1.05f, -25}, {1, 0, 0}, index));
     EXPECT_EQ(index, 0u);
-    // Aiming over a bot's head misses it.
-    EXPECT_FALSE(sim->RaycastHitsBot({0, 1.9f, -34}, {0, 0, 1}, index));
+    // The hit sphere: 0.72 m round a point 1.05 m above the feet.
+    EXPECT_TRUE(sim->RaycastHitsBot({0, 1.05f + 0.71f, -34}, {0, 0, 1}, index));
+    EXPECT_FALSE(sim->RaycastHitsBot({0, 1.05f + 0.73f, -34}, {0, 0, 1}, index));
+    EXPECT_FALSE(sim->RaycastHitsBot({0, 1.05f - 0.73f, -34}, {0, 0, 1}, index));
 }
 
 TEST(Damage, PlayerHealthFloorsAtZeroAndDeathIsCountedOnce) {
