@@ -380,7 +380,7 @@ TEST(BotStates, PatrolPicksTheNextTargetAtThePathEnd) {
         ASSERT_EQ(TheBot(*sim).targetNode, first);
         const auto& path = TheBot(*sim).path;
         // The last node counts as reached 0.8 m short of it, without a step taken.
-        ASSERT_GT(StepUntil(*sim, [&](const Bot& b) { return b.pathIndex == path.size(); }, 3000), 0) << id;
+        ASSERT_GT(StepUntil(*sim, [&](const Bot& b) { return b.pathIndex == path.size(); }, 6000), 0) << id;
         const Vec3 node = sim->NavigationGraph()[first].position;
         const float left = std::hypot(node.x - TheBot(*sim).position.x, node.z - TheBot(*sim).position.z);
         EXPECT_LT(left, 0.8f) << id;
