@@ -214,7 +214,9 @@ TEST(BotStates, BackOffThenStrafeThenStuckRecovery) {
     const float zBackingOff = TheBot(*sim).position.z;
     ASSERT_GT(StepUntil(*sim, InState(BotState::Strafe), 400), 0);
     EXPECT_LT(TheBot(*sim).position.z, zBackingOff);  // walked backwards
-    EXPECT_GT(-15.0f - TheBot(*sim).position.z, 0.78f * 11.0f);
+    // It turns the step after it was first farther than 0.78 x 11 m, two back-steps on.
+    EXPECT_GT(-15.0f - TheBot(*sim).position.z, 0.78f * 11.0f + 1.8f / 120);
+    EXPECT_LT(-15.0f - TheBot(*sim).position.z, 0.78f * 11.0f + 2 * 1.8f / 120 + 1e-4f);
     EXPECT_EQ(TheBot(*sim).stateTimer, 0.0f);
     sim->DrainEvents();
 
@@ -273,6 +275,19 @@ TEST(BotStates, EngageStrafesWhenDrawn) {
     EXPECT_EQ(TheBot(*sim).state, BotState::Strafe);
     EXPECT_NEAR(TheBot(*sim).position.z, -20.0f, 0.1f);
     EXPECT_EQ(TheBot(*sim).position.y, 0.0f);
+
+    // A strafe is drawn with chance strafe probability x step x 5: one step in two here.
+    config.bot_strafe_probability = 12;
+    sim = OneBot(config);
+    FaceOff(*sim, 10);
+    int sideSteps = 0;
+    for (int i = 0; i < 600; ++i) {
+        const float x = TheBot(*sim).position.x;
+        Steps(*sim, 1);
+        sideSteps += TheBot(*sim).position.x != x ? 1 : 0;
+    }
+    EXPECT_GT(sideSteps, 270);
+    EXPECT_LT(sideSteps, 330);
 }
 
 TEST(BotStates, EngagedBotsWalkOffThePlatformOntoTheFloor) {
