@@ -21,6 +21,14 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(backend.Initialize(view.Handle(), {})) << Utf8(backend.LastError());
         backend.SetVSync(false);
+        D3D11RendererTestAccess::Of(backend).drawnTexts = &texts;
+    }
+    // The text drawn into a box whose top-left corner is (left, top), or null.
+    const D3D11Renderer::Impl::DrawnText* TextAt(float left, float top) const {
+        for (const auto& t : texts) {
+            if (std::abs(t.box.left - left) < 0.01f && std::abs(t.box.top - top) < 0.01f) return &t;
+        }
+        return nullptr;
     }
     Bitmap Capture(const gameplay::TrainingSimulation& sim, RenderOverlay overlay) {
         const std::filesystem::path file = temp.Path() / (std::to_wstring(++count) + L".bmp");
@@ -33,6 +41,7 @@ protected:
     TestWindow parent{W, H};
     TestWindow view{W, H, parent.Handle()};
     D3D11Renderer backend;
+    std::vector<D3D11Renderer::Impl::DrawnText> texts;
     int count = 0;
 };
 
@@ -57,13 +66,128 @@ int PixelsNear(const Bitmap& b, int x0, int y0, int x1, int y1, float r, float g
 
 int Lime(const Bitmap& b, int x0, int y0, int x1, int y1) { return PixelsNear(b, x0, y0, x1, y1, 0.66f, 1.0f, 0.02f, 40); }
 
-TEST_F(HudFrames, HealthTurnsLimeBelowThirty) {
-    // Right of the health cross, inside the health line's rectangle.
-    const Bitmap low = Capture(LookingIntoTheVoid(0, 29.9f), RenderOverlay{});
-    const Bitmap fine = Capture(LookingIntoTheVoid(0, 30.0f), RenderOverlay{});
-    EXPECT_GT(Lime(low, 72, H - 112, 332, H - 57), 150);
-    EXPECT_EQ(Lime(fine, 72, H - 112, 332, H - 57), 0);
-    EXPECT_GT(BrightPixels(fine, 72, H - 112, 332, H - 57), 150);
+// Scenes of the HUD's texts: the player far out in the void with a few counters set.
+gameplay::TrainingSimulation Training() {
+    gameplay::TrainingSimulation sim = LookingIntoTheVoid(0);
+    gameplay::PlayerState player = sim.Player();
+    player.kills = 7;
+    player.deaths = 3;
+    player.health = 30;  // lime only below
+    gameplay::WeaponState weapon = sim.Weapon();
+    weapon.magazine = 21;
+    weapon.reserve = 60;
+    sim.ApplyOnlineSnapshot(player, weapon, {});
+    sim.onlineDriven = false;
+    return sim;
+}
+void Plain(gameplay::TrainingSimulation&, RenderOverlay&) {}
+void Hurt(gameplay::TrainingSimulation& sim, RenderOverlay& overlay) {  // reloading in the pause menu
+    gameplay::PlayerState player = sim.Player();
+    player.health = 29.9f;
+    gameplay::WeaponState weapon = sim.Weapon();
+    weapon.reloading = true;
+    weapon.fireMode = gameplay::FireMode::SemiAutomatic;
+    sim.ApplyOnlineSnapshot(player, weapon, {});
+    sim.onlineDriven = false;
+    overlay.menuOpen = true;
+}
+void Online(gameplay::TrainingSimulation& sim, RenderOverlay& overlay) {
+    sim.onlineDriven = true;
+    overlay.coins = 250;
+}
+void Shop(gameplay::TrainingSimulation& sim, RenderOverlay& overlay) {
+    sim.onlineDriven = true;
+    overlay.menuOpen = overlay.arsenalOpen = true;
+    overlay.coins = 450;
+    overlay.ownedWeaponMask = 0b011;
+    overlay.selectedWeapon = 1;
+    overlay.shopStatus = "NOT_ENOUGH_COINS";
+}
+void PausedOnline(gameplay::TrainingSimulation& sim, RenderOverlay& overlay) {
+    sim.onlineDriven = true;
+    overlay.menuOpen = true;
+}
+
+constexpr float kText[3] = {0.94f, 0.96f, 0.98f};
+constexpr float kLime[3] = {0.66f, 1.0f, 0.02f};
+constexpr float kCyan[3] = {0.0f, 0.8f, 1.0f};
+
+// A text drawn into a box whose top-left corner is (ax * W + dx, ay * H + dy), in the
+// title (28) or body (19) format.
+struct Line {
+    void (*setup)(gameplay::TrainingSimulation&, RenderOverlay&);
+    float ax, dx, ay, dy;
+    const float* colour;
+    float size;
+    const wchar_t* english;
+    const wchar_t* ukrainian;
+};
+
+const Line kLines[] = {
+    {Plain, 0, 42, 0, 30, kText, 28, L"RELAY", L"RELAY"},
+    {Plain, 0, 175, 0, 42, kCyan, 19, L"BOT TRAINING / OFFLINE", L"ТРЕНУВАННЯ / OFFLINE"},
+    {Plain, 1, -338, 0, 38, kText, 19, L"K 7    D 3    TARGETS 0", L"K 7    D 3    БОТИ 0"},
+    {Plain, 0, 42, 1, -112, kText, 28, L"HEALTH 30", L"ЗДОРОВ'Я 30"},
+    {Plain, 1, -307, 1, -112, kText, 28, L"RIFLE  21 / 60   AUTO", L"ГВИНТІВКА  21 / 60   AUTO"},
+    {Hurt, 0, 42, 1, -112, kLime, 28, L"HEALTH 29", L"ЗДОРОВ'Я 29"},
+    {Hurt, 1, -307, 1, -112, kText, 28, L"RIFLE  21 / 60   SEMI", L"ГВИНТІВКА  21 / 60   SEMI"},
+    {Hurt, 1, -205, 1, -61, kCyan, 19, L"RELOADING", L"ПЕРЕЗАРЯДКА"},
+    {Online, 0, 175, 0, 42, kCyan, 19, L"ONLINE / UNRANKED", L"ONLINE / UNRANKED"},
+    {Online, 1, -338, 0, 38, kText, 19, L"K 7    D 3    PLAYERS 1", L"K 7    D 3    PLAYERS 1"},
+    {Online, 0, 34, 0, 121, kCyan, 19, L"F2 / ARSENAL   250 COINS", L"F2 / ARSENAL   250 COINS"},
+    {Shop, 0.5f, -350, 0.5f, -258, kText, 28, L"ARSENAL / ONLINE", L"АРСЕНАЛ / ONLINE"},
+    {Shop, 0.5f, 160, 0.5f, -252, kLime, 19, L"450 COINS", L"450 COINS"},
+    {Shop, 0.5f, -350, 0.5f, -204, kCyan, 19, L"+50 coins per eligible online kill", L"+50 монет за знешкодження онлайн-суперника"},
+    {Shop, 0.5f, -350, 0.5f, -172, kText, 19, L"At base: one weapon change per life", L"На базі: одна зміна зброї за життя"},
+    {Shop, 0.5f, -350, 0.5f, -143, kText, 19, L"Up to 5 rewards per opponent / 10 min", L"До 5 винагород за одного суперника / 10 хв"},
+    {Shop, 0.5f, -330, 0.5f, -107, kText, 28, L"1 / AK-47", L"1 / AK-47"},
+    {Shop, 0.5f, -330, 0.5f, -65, kCyan, 19, L"ASSAULT / 30 ROUNDS", L"ASSAULT / 30 ROUNDS"},
+    {Shop, 0.5f, 145, 0.5f, -89, kLime, 19, L"EQUIP", L"EQUIP"},
+    {Shop, 0.5f, -330, 0.5f, -2, kText, 28, L"2 / VIRORA-9", L"2 / VIRORA-9"},
+    {Shop, 0.5f, -330, 0.5f, 40, kCyan, 19, L"SMG / 32 ROUNDS / FAST FIRE", L"SMG / 32 ROUNDS / FAST FIRE"},
+    {Shop, 0.5f, 145, 0.5f, 16, kLime, 19, L"EQUIPPED", L"EQUIPPED"},
+    {Shop, 0.5f, -330, 0.5f, 103, kText, 28, L"3 / DMR-12", L"3 / DMR-12"},
+    {Shop, 0.5f, -330, 0.5f, 145, kCyan, 19, L"MARKSMAN / 12 ROUNDS", L"MARKSMAN / 12 ROUNDS"},
+    {Shop, 0.5f, 145, 0.5f, 121, kLime, 19, L"BUY / 600", L"BUY / 600"},
+    {Shop, 0.5f, -350, 0.5f, 216, kText, 19, L"Not enough coins", L"Недостатньо монет"},
+    {Shop, 0.5f, -350, 0.5f, 253, kCyan, 19, L"ESC / F2 — CLOSE   /   MATCH CONTINUES", L"ESC / F2 — CLOSE   /   MATCH CONTINUES"},
+    {Hurt, 0.5f, -295, 0.5f, -205, kText, 28, L"TRAINING SUSPENDED", L"ТРЕНУВАННЯ ПРИЗУПИНЕНО"},
+    {Hurt, 0.5f, -245, 0.5f, -105, kCyan, 28, L"ESC — CONTINUE\nR — RESTART\nENTER — EXIT TO MENU",
+     L"ESC — ПРОДОВЖИТИ\nR — ПОЧАТИ ЗНОВУ\nENTER — ВИЙТИ В МЕНЮ"},
+    {PausedOnline, 0.5f, -295, 0.5f, -205, kText, 28, L"MENU / MATCH CONTINUES", L"MENU / MATCH CONTINUES"},
+    {PausedOnline, 0.5f, -245, 0.5f, -105, kCyan, 28, L"ESC — CONTINUE\nMATCH CONTINUES ON SERVER\nENTER — EXIT TO MENU",
+     L"ESC — CONTINUE\nMATCH CONTINUES ON SERVER\nENTER — EXIT TO MENU"},
+};
+
+TEST_F(HudFrames, TextsInBothLanguages) {
+    for (const bool ukrainian : {false, true}) {
+        for (const Line& line : kLines) {
+            gameplay::TrainingSimulation sim = Training();
+            RenderOverlay overlay;
+            overlay.ukrainian = ukrainian;
+            line.setup(sim, overlay);
+            ASSERT_TRUE(backend.Render(sim, overlay)) << Utf8(backend.LastError());
+            const wchar_t* expected = ukrainian ? line.ukrainian : line.english;
+            const auto* drawn = TextAt(line.ax * W + line.dx, line.ay * H + line.dy);
+            ASSERT_NE(drawn, nullptr) << Utf8(expected);
+            EXPECT_EQ(Utf8(drawn->text), Utf8(expected));
+            EXPECT_FLOAT_EQ(drawn->size, line.size) << Utf8(expected);
+            const D2D1_COLOR_F c = drawn->colour;
+            EXPECT_TRUE(std::abs(c.r - line.colour[0]) < 0.012f && std::abs(c.g - line.colour[1]) < 0.012f &&
+                        std::abs(c.b - line.colour[2]) < 0.012f)
+                << Utf8(expected) << " in " << c.r << " " << c.g << " " << c.b;
+        }
+    }
+    // The performance panel names the renderer and the device.
+    RenderOverlay overlay;
+    overlay.showPerformance = true;
+    overlay.fps = 59.7f;
+    overlay.frameTimeMs = 16.4f;
+    ASSERT_TRUE(backend.Render(Training(), overlay));
+    const auto* panel = TextAt(40, 125);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->text, L"FPS 59   FRAME 16 ms\nRENDERER DIRECT3D 11\nGPU " + backend.DeviceName() +
+                               L"\nPOS 0 0 -400   BOTS 0");
 }
 
 TEST_F(HudFrames, ATextTooLongForItsRectangleIsCutThere) {
@@ -150,6 +274,16 @@ TEST_F(HudFrames, MatchHudTextsShowTheirGlyphs) {
         drawn += glyphs > 3;
     }
     EXPECT_GE(drawn, 6);
+    // Every text of the model, in its order and colour, closes the HUD.
+    ASSERT_GE(texts.size(), layout.texts.size());
+    for (size_t i = 0; i < layout.texts.size(); ++i) {
+        const presentation::MatchHudText& t = layout.texts[i];
+        const auto& seen = texts[texts.size() - layout.texts.size() + i];
+        EXPECT_EQ(Utf8(seen.text), t.text);
+        EXPECT_FLOAT_EQ(seen.box.left, t.x);
+        EXPECT_FLOAT_EQ(seen.box.bottom, t.y + t.size * 1.5f);
+        EXPECT_FLOAT_EQ(seen.colour.g, t.color.g) << t.text;
+    }
 }
 
 }  // namespace

@@ -8,12 +8,15 @@
 #include "presentation/scene_decorations.h"
 #include "presentation/visual_definitions.h"
 #include "presentation/weapon_meshes.h"
+#include "renderer/frame_probe.h"
 
 namespace tarvo::renderer {
 namespace {
 
 using namespace d3d11test;
+using gameplay::Color3;
 using gameplay::Vec3;
+using test::FindRun;
 
 constexpr size_t kBox = 36;
 // A bot without the character or the weapon: its block, barrel and stock, muzzle cap.
@@ -31,7 +34,7 @@ struct Frame {
     bool textureBound = false;
     D3D11Scene scene;
 
-    size_t Build() {
+    gameplay::TrainingSimulation Simulation() const {
         gameplay::TrainingSimulation sim = Posed(map, {0, 0, 0}, 0, bots);
         gameplay::PlayerState player = sim.Player();
         player.onlineValue = playerTeam;
@@ -39,8 +42,23 @@ struct Frame {
         sim.ApplyOnlineSnapshot(player, sim.Weapon(), bots);
         sim.onlineDriven = false;
         sim.mapIndex = map;
-        BuildD3D11Scene(scene, sim, overlay, {character, weapon, textureBound}, 1600, 900);
+        return sim;
+    }
+    size_t Build() {
+        BuildD3D11Scene(scene, Simulation(), overlay, {character, weapon, textureBound}, 1600, 900);
         return scene.vertices.size();
+    }
+    // What `draw` emits for this frame's camera: the vertices the scene must hold.
+    template <typename Draw>
+    std::vector<Vertex> Shape(Draw draw) const {
+        const gameplay::TrainingSimulation sim = Simulation();
+        std::vector<Vertex> out;
+        SceneBuilder b(out, sim.CameraPosition(), sim.CameraForward(), overlay.aimBlend, 1600, 900);
+        draw(b);
+        return out;
+    }
+    long Find(Vec3 center, Vec3 size, float yaw, Color3 colour, size_t from = 0) const {
+        return FindRun(scene.vertices, Shape([&](SceneBuilder& b) { b.OrientedBox(center, size, yaw, colour); }), from);
     }
     void LoadWeapon() { weapon.Load(presentation::DiscoverLegacyRifleRuntimeAsset()); }
 
@@ -48,11 +66,6 @@ struct Frame {
     Vec3 Unproject(const Vertex& v) const {
         const float f = 1.0f / std::tan(78.0f * kPi / 180.0f * 0.5f);
         return {v.position[0] * (1600.0f / 900.0f) / f, v.position[1] / f + 1.68f, v.position[3]};
-    }
-    Vec3 Centre(size_t first, size_t count) const {
-        Vec3 sum{};
-        for (size_t i = first; i < first + count; ++i) sum = sum + Unproject(scene.vertices[i]);
-        return sum * (1.0f / float(count));
     }
 };
 
@@ -68,6 +81,22 @@ TEST(D3D11Scene, ArenaAndDecorationsAreBoxesThenTheArms) {
         const size_t world = kBox * (sim.Arena().size() + presentation::MapDecorations(map, sim.Arena()).size());
         ASSERT_EQ(total, world + ArmsVertices()) << "map " << map;
         for (size_t i = 0; i < world; ++i) ASSERT_EQ(frame.scene.vertices[i].textured, -1.0f);
+        // The floor, a blue cover and a ramp in the arena palette, in arena order.
+        const struct {
+            size_t primitive;
+            Color3 colours[3];
+        } palette[] = {{0, {{0.025f, 0.035f, 0.042f}, {0.11f, 0.12f, 0.13f}, {0.10f, 0.14f, 0.19f}}},
+                       {8, {{0.025f, 0.18f, 0.24f}, {0.02f, 0.45f, 0.58f}, {0.02f, 0.45f, 0.58f}}},
+                       {21, {{0.11f, 0.14f, 0.155f}, {0.16f, 0.19f, 0.21f}, {0.16f, 0.19f, 0.21f}}}};
+        for (const auto& p : palette) {
+            const gameplay::ScenePrimitive& box = sim.Arena()[p.primitive];
+            const auto shape = frame.Shape([&](SceneBuilder& b) { b.Box(box.center, box.size, p.colours[map]); });
+            EXPECT_EQ(FindRun(frame.scene.vertices, shape), long(kBox * p.primitive)) << p.primitive;
+        }
+        const auto arms = frame.Shape([](SceneBuilder& b) {
+            b.ImportedViewmodel(presentation::FirstPersonGripArms(), 0.0f, 0.0f, 0.0f);
+        });
+        EXPECT_EQ(FindRun(frame.scene.vertices, arms), long(world));
         // The arms sit in screen space in front of everything.
         for (size_t i = world; i < total; ++i) {
             ASSERT_EQ(frame.scene.vertices[i].position[3], 1.0f);
@@ -81,28 +110,22 @@ TEST(D3D11Scene, BotsWithoutAssetsAreBlocksWithATwoBoxRifle) {
     Frame empty;
     const size_t base = empty.Build();
 
-    Frame one;
-    one.bots = {BotAt({0, 0, 5})};
-    ASSERT_EQ(one.Build(), base + kFallbackBot);
-    // The block stands on the bot's feet, 1.8 m tall, lit and tiled.
-    const size_t world = base - ArmsVertices();
-    const Vec3 block = one.Centre(world, kBox);
-    EXPECT_NEAR(block.x, 0.0f, 1e-3f);
-    EXPECT_NEAR(block.y, 0.9f, 1e-3f);
-    EXPECT_NEAR(block.z, 5.0f, 1e-3f);
-    EXPECT_EQ(one.scene.vertices[world].textured, -1.0f);
-
-    // Without an attachment pose the rifle hangs at the attachment's grip, the barrel
-    // ahead of it along the bot's facing.
+    // A bot turned to face +x: the block on its feet; without an attachment pose the
+    // rifle hangs at the attachment's grip, the barrel ahead along its facing, the stock
+    // behind and to its right, the muzzle cap where the held rifle's muzzle would be.
     Frame turned;
     turned.bots = {BotAt({0, 0, 5}, 90)};
     ASSERT_EQ(turned.Build(), base + kFallbackBot);
+    const size_t world = base - ArmsVertices();
     const presentation::SocketOffset& socket = presentation::RozizodivoRifleAttachment().socketOffset;
     const Vec3 grip = Vec3{0, 0, 5} + TurnByYaw({socket.x, socket.y, socket.z}, 90);
-    const Vec3 barrel = turned.Centre(world + kBox, kBox);
-    EXPECT_NEAR(barrel.x, grip.x + 0.38f, 1e-3f);
-    EXPECT_NEAR(barrel.y, grip.y, 1e-3f);
-    EXPECT_NEAR(barrel.z, grip.z, 1e-3f);
+    const Vec3 support = grip + TurnByYaw({0, 0.06f, 0.3f}, 90);
+    const Vec3 muzzle = presentation::HeldRiflePoint({0.5f, 0.09f, 0}, grip, support);
+    EXPECT_EQ(turned.Find({0, 0.9f, 5}, {0.8f, 1.8f, 0.55f}, 90, {0.08f, 0.36f, 0.42f}), long(world));
+    EXPECT_EQ(turned.Find(grip + Vec3{0.38f, 0, 0}, {0.16f, 0.16f, 0.95f}, 90, {0.11f, 0.14f, 0.15f}), long(world + kBox));
+    EXPECT_EQ(turned.Find(grip + Vec3{0.2f, -0.1f, 0.18f}, {0.38f, 0.14f, 0.2f}, 90, {0.17f, 0.2f, 0.2f}),
+              long(world + 2 * kBox));
+    EXPECT_EQ(turned.Find(muzzle, {0.055f, 0.055f, 0.09f}, 90, {0.12f, 0.15f, 0.16f}), long(world + 3 * kBox));
 
     Frame culled;
     culled.bots = {BotAt({0, 0, -10}), BotAt({10 * std::sin(1.4f), 0, 10 * std::cos(1.4f)}), BotAt({0, 0, 6}),
@@ -120,20 +143,19 @@ TEST(D3D11Scene, TeamBarsOnlyForTeamsAndNeverAHealthBar) {
     Frame empty;
     const size_t base = empty.Build();
     const size_t world = base - ArmsVertices();
-    const auto barColour = [&](int32_t botTeam) {
+    // The player's team cyan, any other orange.
+    const struct {
+        int32_t team;
+        Color3 colour;
+    } bars[] = {{1, {0.02f, 0.8f, 0.9f}}, {2, {0.95f, 0.32f, 0.08f}}};
+    for (const auto& bar : bars) {
         Frame f;
         f.playerTeam = 1;
-        f.bots = {BotAt({0, 0, 5})};
-        f.bots[0].team = botTeam;
+        f.bots = {BotAt({0, 0, 5}, 30)};
+        f.bots[0].team = bar.team;
         EXPECT_EQ(f.Build(), base + kFallbackBot + kBox);
-        EXPECT_NEAR(f.Centre(world, kBox).y, 2.1f, 1e-3f);
-        const Vertex& v = f.scene.vertices[world];
-        return std::array<float, 3>{v.color[0], v.color[1], v.color[2]};
-    };
-    const auto friendly = barColour(1);
-    EXPECT_LT(friendly[0], friendly[2]);  // cyan
-    const auto enemy = barColour(2);
-    EXPECT_GT(enemy[0], enemy[2]);  // orange
+        EXPECT_EQ(f.Find({0, 2.1f, 5}, {0.4f, 0.045f, 0.045f}, 30, bar.colour), long(world)) << bar.team;
+    }
 }
 
 TEST(D3D11Scene, CapturePointOnlyInTheOnlineCoreMode) {
@@ -159,29 +181,33 @@ TEST(D3D11Scene, CapturePointOnlyInTheOnlineCoreMode) {
 }
 
 TEST(D3D11Scene, HeldRiflesAndTheFirstPersonRifleComeFromTheWeaponAsset) {
-    Frame f;
-    f.LoadWeapon();
-    ASSERT_TRUE(f.weapon.Ready());
-    const size_t rifle = presentation::ArsenalMesh(0, f.weapon.Vertices()).size();
-    const size_t smg = presentation::ArsenalMesh(1, f.weapon.Vertices()).size();
-    ASSERT_GT(rifle, 0u);
-    ASSERT_GT(smg, 0u);
-    const size_t base = f.Build();
-    const size_t world = base - ArmsVertices() - rifle;
-    // The first person: arms, then the player's own weapon, both in screen space.
-    for (size_t i = world; i < base; ++i) ASSERT_EQ(f.scene.vertices[i].position[3], 1.0f);
-    Frame smgPlayer;
-    smgPlayer.LoadWeapon();
-    smgPlayer.playerWeapon = 1;
-    EXPECT_EQ(smgPlayer.Build(), world + ArmsVertices() + smg);
-
-    // A bot's rifle is its weapon's mesh, unlit in its own colours, with the muzzle cap.
+    // A bot holds its own arsenal weapon, unlit in its colours, between its hands; the
+    // first person closes the list with the arms and then the player's own weapon.
     Frame armed;
     armed.LoadWeapon();
-    armed.bots = {BotAt({0, 0, 5})};
+    ASSERT_TRUE(armed.weapon.Ready());
+    armed.playerWeapon = 2;
+    armed.overlay.muzzleFlash = 0.05f;
+    armed.bots = {BotAt({0, 0, 5}, 90)};
     armed.bots[0].weaponIndex = 1;
-    ASSERT_EQ(armed.Build(), base + kBox + smg + kBox);
-    for (size_t i = world + kBox; i < world + kBox + smg; ++i) ASSERT_EQ(armed.scene.vertices[i].textured, 0.0f);
+    const size_t total = armed.Build();
+    const presentation::SocketOffset& socket = presentation::RozizodivoRifleAttachment().socketOffset;
+    const Vec3 grip = Vec3{0, 0, 5} + TurnByYaw({socket.x, socket.y, socket.z}, 90);
+    const Vec3 support = grip + TurnByYaw({0, 0.06f, 0.3f}, 90);
+    const auto held = armed.Shape([&](SceneBuilder& b) {
+        for (const auto& v : presentation::ArsenalMesh(1, armed.weapon.Vertices())) {
+            b.vertices.push_back(b.Project(presentation::HeldRiflePoint(v.position, grip, support), v.color, 0, 0, 0));
+        }
+        b.OrientedBox(presentation::HeldRiflePoint({0.5f, 0.09f, 0}, grip, support), {0.055f, 0.055f, 0.09f}, 90,
+                      {0.12f, 0.15f, 0.16f});
+    });
+    EXPECT_GT(FindRun(armed.scene.vertices, held), 0);
+    const float travelled = armed.Simulation().Player().distanceTravelled;
+    const auto firstPerson = armed.Shape([&](SceneBuilder& b) {
+        b.ImportedViewmodel(presentation::FirstPersonGripArms(), travelled, 0.05f, 0);
+        b.ImportedViewmodel(presentation::ArsenalMesh(2, armed.weapon.Vertices()), travelled, 0.05f, 0);
+    });
+    EXPECT_EQ(FindRun(armed.scene.vertices, firstPerson), long(total - firstPerson.size()));
 }
 
 class CharacterFile : public ::testing::Test {

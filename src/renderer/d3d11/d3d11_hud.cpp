@@ -16,7 +16,8 @@ namespace {
 
 class HudPainter {
 public:
-    explicit HudPainter(ID2D1RenderTarget* target) : target_(target) {}
+    HudPainter(ID2D1RenderTarget* target, std::vector<D3D11Renderer::Impl::DrawnText>* drawn)
+        : target_(target), drawn_(drawn) {}
 
     void Fill(float left, float top, float right, float bottom, ID2D1Brush* brush) {
         target_->FillRectangle(D2D1::RectF(left, top, right, bottom), brush);
@@ -26,10 +27,11 @@ public:
     }
     // Cut at the rectangle; the formats keep their default word wrapping. Clipped
     // explicitly as well: Wine's Direct2D ignores the clip option.
-    void Text(std::wstring_view text, IDWriteTextFormat* format, ID2D1Brush* brush, float left, float top,
+    void Text(std::wstring_view text, IDWriteTextFormat* format, ID2D1SolidColorBrush* brush, float left, float top,
               float right, float bottom) {
         if (!format || text.empty()) return;
         const D2D1_RECT_F rect = D2D1::RectF(left, top, right, bottom);
+        if (drawn_) drawn_->push_back({std::wstring(text), rect, brush->GetColor(), format->GetFontSize()});
         target_->PushAxisAlignedClip(rect, D2D1_ANTIALIAS_MODE_PER_PRIMITIVE);
         target_->DrawText(text.data(), static_cast<UINT32>(text.size()), format, rect, brush,
                           D2D1_DRAW_TEXT_OPTIONS_CLIP, DWRITE_MEASURING_MODE_NATURAL);
@@ -38,6 +40,7 @@ public:
 
 private:
     ID2D1RenderTarget* target_;
+    std::vector<D3D11Renderer::Impl::DrawnText>* drawn_;
 };
 
 std::wstring Number(long long value) { return std::to_wstring(value); }
@@ -83,7 +86,8 @@ HRESULT D3D11Renderer::Impl::DrawHud(const gameplay::TrainingSimulation& simulat
     IDWriteTextFormat* body = bodyFormat.Get();
 
     hudTarget->BeginDraw();
-    HudPainter paint(hudTarget.Get());
+    if (drawnTexts) drawnTexts->clear();
+    HudPainter paint(hudTarget.Get(), drawnTexts);
 
     // Corner panels and their icons.
     paint.Fill(20, 20, 450, 96, panel);

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "presentation/imported_character_asset.h"
 #include "presentation/imported_weapon_asset.h"
@@ -67,6 +68,15 @@ struct D3D11Renderer::Impl {
     ComPtr<ID2D1SolidColorBrush> panelBrush;
 
     D3D11Scene scene;
+
+    // The HUD's texts of each frame, recorded while a test holds a list here.
+    struct DrawnText {
+        std::wstring text;
+        D2D1_RECT_F box;
+        D2D1_COLOR_F colour;
+        float size;  // of the text format
+    };
+    std::vector<DrawnText>* drawnTexts = nullptr;
 
     ~Impl();
 
