@@ -1,7 +1,9 @@
 #pragma once
 // Reading a built frame back: screen-space rectangles and HUD texts by pixel position.
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,27 @@ inline float PixelY(const Vertex& v, float height) { return (v.position[1] + 1.0
 
 inline bool SameColour(const Vertex& v, gameplay::Color3 c) {
     return Near(v.color[0], c.r, 1e-4f) && Near(v.color[1], c.g, 1e-4f) && Near(v.color[2], c.b, 1e-4f);
+}
+
+inline bool SameVertex(const Vertex& a, const Vertex& b) {
+    float x[10], y[10];
+    std::memcpy(x, &a, sizeof x);
+    std::memcpy(y, &b, sizeof y);
+    for (int k = 0; k < 10; ++k) {
+        if (std::fabs(x[k] - y[k]) > 1e-4f * std::max(1.0f, std::fabs(y[k]))) return false;
+    }
+    return true;
+}
+
+// Index of the first run of `shape` in `list` at or after `from`, or -1: where the
+// same emitters, called for the same camera, put what the frame should show.
+inline long FindRun(const std::vector<Vertex>& list, const std::vector<Vertex>& shape, size_t from = 0) {
+    for (size_t i = from; !shape.empty() && i + shape.size() <= list.size(); ++i) {
+        size_t k = 0;
+        while (k < shape.size() && SameVertex(list[i + k], shape[k])) ++k;
+        if (k == shape.size()) return static_cast<long>(i);
+    }
+    return -1;
 }
 
 // Index of the first HudRect(x, y, w, h, colour) in the list, or -1.
@@ -66,10 +89,11 @@ inline SeenText FindText(const std::vector<Vertex>& v, float W, float H, float x
     return seen;
 }
 
+// The characters a HUD text shows: dashes, quotes and spaces as the atlas folds them.
 inline std::u32string U32(const char* utf8) {
     std::u32string out;
     const std::string s(utf8);
-    for (size_t i = 0; i < s.size();) out.push_back(NextHudCodePoint(s, i));
+    for (size_t i = 0; i < s.size();) out.push_back(HudCellCharacter(HudGlyphCell(NextHudCodePoint(s, i))));
     return out;
 }
 

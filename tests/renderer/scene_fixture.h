@@ -70,6 +70,17 @@ struct Scene {
         return vertices.size();
     }
 
+    // What `draw` emits for this scene's camera and target: the vertices the frame
+    // must hold for that shape.
+    template <typename Draw>
+    std::vector<Vertex> Shape(Draw draw) const {
+        const gameplay::TrainingSimulation sim = Simulation();
+        std::vector<Vertex> out;
+        GeometryBuilder b(out, sim.CameraPosition(), sim.CameraForward(), overlay.aimBlend, width, height);
+        draw(b);
+        return out;
+    }
+
     // World position of a projected world vertex, for the camera of this scene.
     gameplay::Vec3 Unproject(const Vertex& v) const {
         const float f = 1.0f / std::tan(78.0f * kPi / 180.0f * 0.5f);

@@ -123,6 +123,15 @@ TEST(Shapes, WorldTextLaysOutBlockLetters) {
     EXPECT_NEAR(minX, -3.0f, 1e-3f);
     EXPECT_NEAR(maxX, 7.0f + 4.0f + 0.78f, 1e-3f);
 
+    // "L" reads from the left: its stem in the first column, its foot along the bottom.
+    Scene letter;
+    letter.b.WorldTextZ("L", 0, 0, 10, 1.0f, {1, 1, 1});
+    ASSERT_EQ(letter.list.size(), 11u * 6u);
+    EXPECT_NEAR(letter.Unproject(letter.list[0]).x, -3.0f, 1e-3f);  // row 0, column 0
+    EXPECT_NEAR(letter.Unproject(letter.list[0]).y, 6.0f, 1e-3f);
+    EXPECT_NEAR(letter.Unproject(letter.list.back()).x, 1.0f, 1e-3f);  // row 6, column 4, its left corner
+    EXPECT_NEAR(letter.Unproject(letter.list.back()).y, 0.78f, 1e-3f);
+
     Scene unknown;
     unknown.b.WorldTextZ("#", 0, 0, 10, 1, {1, 1, 1});
     unknown.b.WorldTextZ("", 0, 0, 10, 1, {1, 1, 1});

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -12,11 +13,17 @@
 #include "gameplay/training_simulation.h"
 #include "renderer/frame_geometry.h"
 #include "renderer/renderer_selection.h"
+#include "renderer/vulkan/vulkan_impl.h"
 #include "renderer/vulkan/vulkan_renderer.h"
 #include "support/render_window.h"
 #include "support/temp_folder.h"
 
 namespace tarvo::renderer {
+
+struct VulkanRendererTestAccess {
+    static VulkanRenderer::Impl& Of(VulkanRenderer& backend) { return *backend.impl_; }
+};
+
 namespace {
 
 std::filesystem::path ShadersFolder() { return distribution::ExecutableDirectory() / "assets" / "shaders"; }
@@ -67,9 +74,12 @@ TEST(VulkanBackend, RendersTrainingFramesAndCapturesThem) {
     EXPECT_TRUE(backend.ImportedWeaponReady());
     backend.SetVSync(false);
 
-    // A few frames of a running training match.
+    // A few frames of a running training match, the first bot in front of the player:
+    // its body samples the character's own texture.
     gameplay::TrainingSimulation sim{gameplay::GameplayConfig{}};
     sim.Start();
+    const gameplay::Vec3 ahead = gameplay::Normalize({sim.CameraForward().x, 0, sim.CameraForward().z});
+    sim.SetBotPositionForQa(0, sim.Player().position + ahead * 4.0f);
     RenderOverlay overlay;
     overlay.deviceName = backend.DeviceName();
     overlay.showPerformance = true;
@@ -81,6 +91,8 @@ TEST(VulkanBackend, RendersTrainingFramesAndCapturesThem) {
         ASSERT_TRUE(backend.Render(sim, overlay)) << distribution::WideToUtf8(backend.LastError());
         TestWindow::Pump();
     }
+    const std::vector<Vertex>& frame = VulkanRendererTestAccess::Of(backend).frameVertices;
+    EXPECT_GT(std::count_if(frame.begin(), frame.end(), [](const Vertex& v) { return v.textured == 1.0f; }), 300);
     overlay.qaCapturePath = distribution::WideToUtf8((temp.Path() / L"кадри" / L"training.bmp").wstring());
     ASSERT_TRUE(backend.Render(sim, overlay)) << distribution::WideToUtf8(backend.LastError());
     const Bitmap training = Bitmap::Read(temp.Path() / L"кадри" / L"training.bmp");
@@ -128,6 +140,22 @@ TEST(VulkanBackend, RendersTrainingFramesAndCapturesThem) {
     EXPECT_EQ(small.width, 1024);
     EXPECT_EQ(small.height, 600);
     EXPECT_TRUE(ColourMatches(small.At(300, 600 - 75), 0.018f, 0.032f, 0.038f));
+
+    // Minimised: the frame goes on in the current swapchain, the rebuild waits for an area.
+    window.Resize(0, 0);
+    backend.Resize();
+    overlay.qaCapturePath = distribution::WideToUtf8((temp.Path() / L"minimised.bmp").wstring());
+    ASSERT_TRUE(backend.Render(relay, overlay)) << distribution::WideToUtf8(backend.LastError());
+    EXPECT_EQ(Bitmap::Read(temp.Path() / L"minimised.bmp").width, 1024);
+    // Restored larger than ever: the readback grows with the swapchain.
+    window.Resize(1440, 810);
+    overlay.qaCapturePath = distribution::WideToUtf8((temp.Path() / L"large.bmp").wstring());
+    ASSERT_TRUE(backend.Render(relay, overlay)) << distribution::WideToUtf8(backend.LastError());
+    const Bitmap large = Bitmap::Read(temp.Path() / L"large.bmp");
+    ASSERT_EQ(large.width, 1440);
+    ASSERT_EQ(large.height, 810);
+    EXPECT_TRUE(ColourMatches(large.At(300, 810 - 75), 0.018f, 0.032f, 0.038f));
+    EXPECT_TRUE(ColourMatches(large.At(1440 - 25, 810 - 40), 0.0f, 0.72f, 0.92f));  // ammo accent
 
     // A frame without a capture path writes nothing.
     overlay.qaCapturePath.clear();

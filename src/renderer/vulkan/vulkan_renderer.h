@@ -37,6 +37,7 @@ public:
     struct Impl;
 
 private:
+    friend struct VulkanRendererTestAccess;
     std::unique_ptr<Impl> impl_;
 };
 
