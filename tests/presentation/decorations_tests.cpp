@@ -48,15 +48,82 @@ TEST(Decorations, RelaySetIsBuiltOnceAndIgnoresTheArena) {
         EXPECT_EQ(p.kind, ScenePrimitiveKind::Wall);
         EXPECT_EQ(p.type, gameplay::ScenePrimitiveType::Box);
     }
-    // Group sizes: 600 floor, 286 side-wall, 260 end-wall, 70 lane, 24 stripe, 84 screen boxes, canopy, 27 roof.
-    EXPECT_EQ(first[600].center.x, -31.43f);
-    EXPECT_EQ(first[886].center.z, -41.42f);
-    EXPECT_EQ(first[1146].center.x, -10.0f);
-    EXPECT_EQ(first[1216].center.x, -5.5f);
-    EXPECT_EQ(first[1240].center.z, -2.52f);
-    EXPECT_EQ(first[1324].size.x, 8.05f);
-    EXPECT_EQ(first[1351].center.x, 18.0f);
     EXPECT_EQ(CountColour(first, 0.025f, 0.48f, 0.62f), 13u + 10u + 35u + 36u);  // blue accents
+}
+
+// Boxes of each set by their place in it: 600 floor boxes, then the groups in order.
+struct Placed {
+    size_t index;
+    Vec3 center, size;
+    gameplay::Color3 colour;
+};
+
+void ExpectPlaced(const std::vector<ScenePrimitive>& set, std::initializer_list<Placed> boxes) {
+    for (const Placed& b : boxes) {
+        ASSERT_LT(b.index, set.size());
+        const ScenePrimitive& p = set[b.index];
+        const float got[9] = {p.center.x, p.center.y, p.center.z, p.size.x, p.size.y, p.size.z, p.color.r, p.color.g, p.color.b};
+        const float want[9] = {b.center.x, b.center.y, b.center.z, b.size.x, b.size.y, b.size.z, b.colour.r, b.colour.g, b.colour.b};
+        for (int k = 0; k < 9; ++k) EXPECT_NEAR(got[k], want[k], 1e-5f) << "box " << b.index << " value " << k;
+    }
+}
+
+TEST(Decorations, RelayBoxesWhereTheyStand) {
+    const gameplay::Color3 blue{0.025f, 0.48f, 0.62f}, amber{0.72f, 0.29f, 0.045f}, trim{0.18f, 0.21f, 0.23f},
+        panel{0.085f, 0.11f, 0.13f}, shadow{0.018f, 0.025f, 0.032f};
+    ExpectPlaced(RelayDecorations(),
+                 {{0, {-28, 0.009f, -38}, {3.94f, 0.012f, 3.94f}, {0.029f, 0.04f, 0.048f}},
+                  {1, {-29.9f, 0.018f, -39.7f}, {0.03f, 0.018f, 0.3f}, trim},
+                  {600, {-31.43f, 2.65f, -36}, {0.08f, 4.9f, 5.8f}, {0.052f, 0.073f, 0.092f}},
+                  {601, {-31.34f, 0.35f, -36}, {0.12f, 0.4f, 5.82f}, panel},
+                  {602, {-31.34f, 4.9f, -36}, {0.12f, 0.12f, 5.82f}, trim},
+                  {603, {-31.28f, 3.9f, -36}, {0.14f, 0.08f, 3.4f}, blue},
+                  {604, {-31.25f, 1.0f, -36}, {0.16f, 0.045f, 1.5f}, shadow},
+                  {611, {-31.43f, 2.65f, -30}, {0.08f, 4.9f, 5.8f}, {0.072f, 0.1f, 0.13f}},
+                  {746, {31.28f, 3.9f, -36}, {0.14f, 0.08f, 3.4f}, amber},
+                  {886, {-27, 2.5f, -41.42f}, {5.8f, 4.9f, 0.08f}, panel},
+                  {887, {-27, 3.7f, -41.3f}, {4.6f, 0.12f, 0.16f}, blue},
+                  {888, {-28.5f, 1.7f, -41.22f}, {0.045f, 1.4f, 0.08f}, trim},
+                  {900, {-27, 3.7f, 41.3f}, {4.6f, 0.12f, 0.16f}, amber},
+                  {1146, {-10, 0.025f, -34}, {0.11f, 0.025f, 1.4f}, blue},
+                  {1181, {10, 0.025f, -34}, {0.11f, 0.025f, 1.4f}, amber},
+                  {1216, {-5.5f, 0.03f, -37}, {0.54f, 0.03f, 0.28f}, amber},
+                  {1217, {-4.5f, 0.03f, -37}, {0.54f, 0.03f, 0.28f}, shadow},
+                  {1228, {-5.5f, 0.03f, 37}, {0.54f, 0.03f, 0.28f}, amber},
+                  {1240, {-3.3f, 1.22f, -2.52f}, {0.95f, 1.9f, 0.07f}, shadow},
+                  {1242, {-3.3f, 0.6f, -2.57f}, {0.72f, 0.075f, 0.045f}, blue},
+                  {1243, {-3.3f, 0.6f, 2.57f}, {0.72f, 0.075f, 0.045f}, amber},
+                  {1324, {0, 2.34f, 0}, {8.05f, 0.07f, 5.05f}, trim},
+                  {1325, {0, 5.85f, -36}, {60, 0.13f, 0.18f}, panel},
+                  {1326, {-18, 5.76f, -36}, {7, 0.07f, 0.24f}, {0.45f, 0.65f, 0.72f}},
+                  {1351, {18, 5.76f, 36}, {7, 0.07f, 0.24f}, {0.72f, 0.48f, 0.24f}}});
+}
+
+TEST(Decorations, DerivedBoxesWhereTheyStand) {
+    const gameplay::Color3 steel{0.2f, 0.25f, 0.29f}, dark{0.025f, 0.035f, 0.045f}, teal{0.015f, 0.63f, 0.76f},
+        orange{0.9f, 0.32f, 0.035f};
+    ExpectPlaced(BuildDerivedDecorations(1, {}),
+                 {{0, {-28, 0.012f, -38}, {3.94f, 0.018f, 3.94f}, {0.1f, 0.115f, 0.12f}},
+                  {1, {-29.75f, 0.026f, -39.75f}, {0.04f, 0.012f, 0.24f}, steel},
+                  {600, {-29, 0.03f, -37}, {0.15f, 0.025f, 2.0f}, orange},
+                  {619, {29, 0.03f, -37}, {0.15f, 0.025f, 2.0f}, orange},
+                  {638, {0, 8.5f, 0}, {63, 0.3f, 83}, dark},
+                  {639, {0, 7.7f, -36}, {63, 0.3f, 0.35f}, steel},
+                  {640, {0, 7.48f, -36}, {18, 0.08f, 0.18f}, orange},
+                  {657, {-27, 6.4f, 0}, {1.2f, 0.9f, 80}, steel},
+                  {658, {-27, 5.92f, 0}, {0.08f, 0.06f, 77}, orange},
+                  {661, {-3.5f, 1.5f, -4.51f}, {0.15f, 2.3f, 0.05f}, orange}});
+    const auto skydock = BuildDerivedDecorations(2, {});
+    ExpectPlaced(skydock, {{0, {-28, 0.012f, -38}, {3.94f, 0.018f, 3.94f}, {0.09f, 0.13f, 0.18f}},
+                           {600, {-29, 0.03f, -37}, {0.15f, 0.025f, 2.0f}, teal},
+                           {638, {-31.8f, 1.8f, -40}, {0.12f, 1.8f, 0.12f}, steel},
+                           {639, {-31.8f, 2.64f, -40}, {0.1f, 0.1f, 4.9f}, teal},
+                           {706, {-42, 8, -48}, {9, 16, 10}, dark},
+                           {707, {-42, 16, -48}, {9.3f, 0.2f, 10.3f}, steel},
+                           {708, {-37.49f, 5, -51}, {0.06f, 0.8f, 1.3f}, {0.42f, 0.24f, 0.1f}},
+                           {716, {49, 11.5f, -39}, {9, 23, 10}, dark},
+                           {718, {44.49f, 5, -42}, {0.06f, 0.8f, 1.3f}, {0.08f, 0.24f, 0.32f}},
+                           {skydock.size() - 1, {0, 1.4f, 41.5f}, {58, 0.08f, 0.08f}, teal}});
 }
 
 TEST(Decorations, DerivedCoverDressing) {
@@ -75,6 +142,7 @@ TEST(Decorations, DerivedCoverDressing) {
         EXPECT_NEAR(set[10 + i].center.z - 10.0f, slats[i], 1e-5f);
     }
     EXPECT_EQ(set[2].color.r, 0.9f);  // orange accent for map 1
+    EXPECT_EQ(BuildDerivedDecorations(2, arena)[2].color.r, 0.015f);  // teal elsewhere
     EXPECT_EQ(set.size(), 15u + 600u + 38u + 43u);
 
     // A box so long that adding 0.5 no longer moves the slat position still ends, with a bounded set.
@@ -108,7 +176,6 @@ TEST(Decorations, CeilingAndSkylineSets) {
     }
     EXPECT_EQ(tallest, 44.0f);
     EXPECT_EQ(firstTowerWindows, (std::vector<float>{5, 8, 11, 14}));
-    EXPECT_EQ(skydock[0].color.r, 0.09f);  // the skyline map's floor tiles
     EXPECT_EQ(CountColour(skydock, 0.015f, 0.63f, 0.76f), 38u + 34u + 2u);  // teal edges, lamps, rails
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "presentation/imported_weapon_asset.h"
 #include "presentation/weapon_meshes.h"
@@ -57,26 +58,47 @@ TEST(WeaponMeshes, BoxFacesPointOutwardWithTheirShade) {
     EXPECT_FLOAT_EQ(box[5].position.z, -0.5f);
 }
 
-TEST(WeaponMeshes, ProceduralWeaponsCountsAndBounds) {
-    const auto smg = ArsenalMesh(1, {});
-    const auto dmr = ArsenalMesh(2, {});
-    EXPECT_EQ(smg.size(), 432u);
-    EXPECT_EQ(dmr.size(), 468u);
-    EXPECT_EQ(ArsenalMesh(1, {}).data(), smg.data());  // built once
-    float dmrFront = -1e9f;
-    for (const auto& v : dmr) {
-        dmrFront = std::max(dmrFront, v.position.x);
+TEST(WeaponMeshes, ProceduralWeaponsAreTheirBoxes) {
+    struct Box {
+        Vec3 center, size;
+        Color3 colour;
+    };
+    const Color3 body{0.12f, 0.16f, 0.18f}, black{0.035f, 0.045f, 0.05f};
+    const std::vector<Box> common = {{{-0.02f, 0.075f, 0}, {0.51f, 0.135f, 0.085f}, body},
+                                     {{-0.2f, -0.055f, 0}, {0.065f, 0.19f, 0.065f}, black},
+                                     {{0.18f, 0.075f, 0}, {0.2f, 0.1f, 0.085f}, black},
+                                     {{-0.38f, 0.065f, 0}, {0.23f, 0.075f, 0.065f}, body},
+                                     {{-0.5f, 0.04f, 0}, {0.04f, 0.15f, 0.085f}, black}};
+    const std::vector<Box> smg = {{{0.04f, -0.095f, 0}, {0.045f, 0.28f, 0.055f}, black},
+                                  {{0.32f, 0.09f, 0}, {0.09f, 0.045f, 0.045f}, body},
+                                  {{0.4f, 0.09f, 0}, {0.08f, 0.028f, 0.028f}, body},
+                                  {{0.05f, 0.15f, 0}, {0.29f, 0.025f, 0.07f}, black},
+                                  {{-0.04f, 0.065f, 0.046f}, {0.14f, 0.04f, 0.009f}, {0.025f, 0.52f, 0.64f}},  // teal
+                                  {{-0.08f, 0.195f, 0}, {0.065f, 0.06f, 0.055f}, body},
+                                  {{0.25f, 0.16f, 0}, {0.025f, 0.07f, 0.04f}, body}};
+    const std::vector<Box> dmr = {{{0.04f, -0.095f, 0}, {0.075f, 0.19f, 0.055f}, black},
+                                  {{0.32f, 0.09f, 0}, {0.2f, 0.045f, 0.045f}, body},
+                                  {{0.54f, 0.09f, 0}, {0.28f, 0.028f, 0.028f}, body},
+                                  {{0.05f, 0.15f, 0}, {0.29f, 0.025f, 0.07f}, black},
+                                  {{-0.04f, 0.065f, 0.046f}, {0.14f, 0.04f, 0.009f}, {0.62f, 0.29f, 0.055f}},  // orange
+                                  {{-0.01f, 0.21f, 0}, {0.055f, 0.11f, 0.04f}, body},
+                                  {{0.02f, 0.27f, 0}, {0.27f, 0.085f, 0.085f}, black},
+                                  {{0.16f, 0.27f, 0}, {0.016f, 0.066f, 0.066f}, {0.015f, 0.48f, 0.6f}}};  // lens
+    for (const int weapon : {1, 2}) {
+        std::vector<ImportedWeaponVertex> expected;
+        for (const auto* boxes : {&common, weapon == 1 ? &smg : &dmr}) {
+            for (const Box& b : *boxes) AppendShadedBox(expected, b.center, b.size, b.colour);
+        }
+        const auto mesh = ArsenalMesh(weapon, {});
+        ASSERT_EQ(mesh.size(), weapon == 1 ? 432u : 468u);
+        ASSERT_EQ(mesh.size(), expected.size());
+        for (size_t i = 0; i < mesh.size(); ++i) {
+            ExpectNear(mesh[i].position, expected[i].position, 1e-6f);
+            ExpectNear({mesh[i].color.r, mesh[i].color.g, mesh[i].color.b},
+                       {expected[i].color.r, expected[i].color.g, expected[i].color.b}, 1e-6f);
+        }
     }
-    EXPECT_FLOAT_EQ(dmrFront, 0.54f + 0.14f);  // the long barrel
-    float smgFront = -1e9f, smgBack = 1e9f;
-    for (const auto& v : smg) {
-        smgFront = std::max(smgFront, v.position.x);
-        smgBack = std::min(smgBack, v.position.x);
-        EXPECT_GE(v.color.r, 0.0f);
-        EXPECT_LE(v.color.b, 1.0f);
-    }
-    EXPECT_FLOAT_EQ(smgFront, 0.44f);
-    EXPECT_FLOAT_EQ(smgBack, -0.52f);
+    EXPECT_EQ(ArsenalMesh(1, {}).data(), ArsenalMesh(1, {}).data());  // built once
 }
 
 TEST(WeaponMeshes, ImportedRifleIsRestyledOnce) {
@@ -96,6 +118,8 @@ TEST(WeaponMeshes, ImportedRifleIsRestyledOnce) {
     EXPECT_NEAR(restyled[1].color.b, 0.099f * shade, 1e-5f);
     const float t = 0.92f + 0.08f * std::sin(0.0f);
     EXPECT_NEAR(restyled[0].color.r, 0.34f * t * shade, 1e-5f);
+    EXPECT_NEAR(restyled[0].color.g, 0.135f * t * shade, 1e-5f);
+    EXPECT_NEAR(restyled[0].color.b, 0.045f * t * shade, 1e-5f);
     EXPECT_NEAR(restyled[2].color.r, 0.12f * 1.15f * shade, 1e-5f);  // (2.7 / 1.2) clamps to 1.15
     EXPECT_NEAR(restyled[3].color.r, 0.066f, 1e-6f);
     EXPECT_EQ(restyled[3].position.z, 5.0f);
@@ -135,33 +159,37 @@ TEST(HeldRifle, CoincidentAndVerticalHands) {
     EXPECT_TRUE(std::isfinite(side.x) && std::isfinite(side.y) && std::isfinite(side.z));
 }
 
-TEST(FirstPersonArms, HoldTheRifleAtTheGripPoints) {
+TEST(FirstPersonArms, SleevesGlovesAndFingersOnTheGrips) {
+    const Color3 sleeve{0.14f, 0.18f, 0.16f}, glove{0.055f, 0.065f, 0.06f}, finger{0.1f, 0.12f, 0.105f};
+    struct Segment {
+        Vec3 a, b;
+        float r0, r1;
+        Color3 colour;
+    };
+    std::vector<Segment> segments = {
+        {{0.12f, -0.46f, 0.13f}, {-0.16f, -0.1f, 0.035f}, 0.065f, 0.043f, sleeve},
+        {{-0.16f, -0.1f, 0.035f}, RifleTriggerGrip + Vec3{0, 0, 0.028f}, 0.045f, 0.041f, glove},
+        {{-0.3f, -0.44f, -0.14f}, {0.13f, -0.012f, 0.035f}, 0.065f, 0.041f, sleeve},
+        {{0.13f, -0.012f, 0.035f}, RifleSupportGrip + Vec3{0, -0.022f, 0.018f}, 0.044f, 0.041f, glove}};
+    const float triggerFingers[] = {-0.035f, -0.019f, -0.003f, 0.013f};
+    const float supportFingers[] = {0.14f, 0.162f, 0.184f, 0.206f};
+    for (int i = 0; i < 4; ++i) {
+        const float y = triggerFingers[i], x = supportFingers[i];
+        segments.push_back({{-0.228f, y, 0.025f}, {-0.183f, y, -0.025f}, 0.011f, 0.01f, finger});
+        segments.push_back({{x, 0.036f, 0.035f}, {x, 0.078f, -0.025f}, 0.012f, 0.01f, finger});
+    }
+    segments.push_back({{-0.17f, 0.012f, 0.032f}, {-0.15f, 0.034f, -0.005f}, 0.015f, 0.012f, glove});
+    segments.push_back({{0.13f, 0.08f, 0.03f}, {0.18f, 0.097f, 0.012f}, 0.014f, 0.011f, glove});
+    std::vector<ImportedWeaponVertex> expected;
+    for (const Segment& g : segments) AppendTaperedSegment(expected, g.a, g.b, g.r0, g.r1, g.colour);
+
     const auto& arms = FirstPersonGripArms();
     ASSERT_EQ(arms.size(), 1008u);
     EXPECT_EQ(&FirstPersonGripArms(), &arms);
-    // Segment 2 ends at the trigger hand, segment 4 at the support hand: their far
-    // rings surround those points.
-    auto ringCentre = [&](size_t segment) {
-        Vec3 sum{};
-        for (size_t i = 0; i < 12; ++i) {
-            sum = sum + arms[segment * 72 + i * 6 + 1].position;  // b0 of each quad
-        }
-        return sum * (1.0f / 12.0f);
-    };
-    ExpectNear(ringCentre(1), RifleTriggerGrip + Vec3{0, 0, 0.028f}, 1e-4f);
-    ExpectNear(ringCentre(3), RifleSupportGrip + Vec3{0, -0.022f, 0.018f}, 1e-4f);
-    for (size_t i = 0; i < 12; ++i) {
-        const Vec3 b0 = arms[72 + i * 6 + 1].position;
-        EXPECT_NEAR(gameplay::Length(b0 - (RifleTriggerGrip + Vec3{0, 0, 0.028f})), 0.041f, 1e-4f);
-    }
-    // Sleeves, gloves and fingers; colours carry the baked side lighting.
-    for (const auto& v : arms) {
-        EXPECT_LE(v.color.r, 0.14f + 1e-6f);
-        EXPECT_GE(v.color.r, 0.055f * 0.76f - 1e-6f);
-    }
-    // Every vertex is near the rifle body (no stray geometry).
-    for (const auto& v : arms) {
-        EXPECT_LT(gameplay::Length(v.position), 0.75f);
+    for (size_t i = 0; i < arms.size(); ++i) {
+        ExpectNear(arms[i].position, expected[i].position, 1e-6f);
+        ExpectNear({arms[i].color.r, arms[i].color.g, arms[i].color.b},
+                   {expected[i].color.r, expected[i].color.g, expected[i].color.b}, 1e-6f);
     }
 }
 
