@@ -111,6 +111,7 @@ struct NativeWeaponAudio::Impl {
     struct Voice {
         IXAudio2SourceVoice* voice = nullptr;
         uint64_t lastUse = 0;
+        uint32_t soundBytes = 0;
     };
 
     HMODULE library = nullptr;
@@ -265,6 +266,7 @@ struct NativeWeaponAudio::Impl {
             // A voice may have been stopped (taken from a busy one, or by the engine);
             // starting it after every submit makes a reported play audible.
             slot.voice->Start(0, 0);
+            slot.soundBytes = buffer.AudioBytes;
             lastVoice = index;
         }
         lastSubmitMicroseconds =
@@ -280,6 +282,7 @@ struct NativeWeaponAudio::Impl {
         const Voice& v = voices[static_cast<size_t>(index)];
         result.exists = true;
         result.lastUse = v.lastUse;
+        result.soundBytes = v.soundBytes;
         XAUDIO2_VOICE_STATE state{};
         v.voice->GetState(&state, XAUDIO2_VOICE_NOSAMPLESPLAYED);
         result.buffersQueued = state.BuffersQueued;

@@ -35,6 +35,7 @@ struct WeaponVoiceState {
     float volume = 0.0f;
     float left = 0.0f;      // output matrix gains toward the two master channels
     float right = 0.0f;
+    uint32_t soundBytes = 0;  // length of the sound last submitted to it
 };
 
 // Weapon sounds (shot variants, reload, empty click) for the three arsenal weapons,

@@ -100,14 +100,34 @@ class LiveAudio : public ::testing::Test {
 protected:
     void SetUp() override {
         root.Sound(L"ak47-shot-1.wav", 2.0);
-        root.Sound(L"ak47-shot-2.wav", 2.0);
-        root.Sound(L"smg9-reload.wav", 0.2);
+        root.Sound(L"ak47-shot-2.wav", 2.5);
+        root.Sound(L"ak47-shot-3.wav", 1.75);
+        root.Sound(L"smg9-reload.wav", 0.25);
+        root.Sound(L"dmr12-shot-2.wav", 0.5);
         audio = std::make_unique<NativeWeaponAudio>(root.Path());
         ASSERT_TRUE(audio->Ready()) << "XAudio2 did not start on this machine";
     }
+    // Bytes of a mono 16-bit 48 kHz sound of that length: tells the variants apart.
+    static uint32_t Bytes(double seconds) { return static_cast<uint32_t>(seconds * 48000) * 2; }
+    uint32_t Played() const { return audio->InspectVoice(audio->LastVoice()).soundBytes; }
     TempRoot root;
     std::unique_ptr<NativeWeaponAudio> audio;
 };
+
+TEST_F(LiveAudio, ShotVariantsTakeTurnsOnTheSerialEveryCueAdvances) {
+    // Variant = submit serial mod the variant count; a reload moves the serial on too.
+    const struct {
+        WeaponCue cue;
+        int weapon;
+        double seconds;
+    } plays[] = {{WeaponCue::SHOT, 0, 2.0},  {WeaponCue::SHOT, 0, 2.5},    {WeaponCue::SHOT, 0, 1.75},
+                 {WeaponCue::SHOT, 0, 2.0},  {WeaponCue::RELOAD, 1, 0.25}, {WeaponCue::SHOT, 0, 1.75},
+                 {WeaponCue::SHOT, 2, 0.5},  {WeaponCue::SHOT, 0, 2.5},    {WeaponCue::SHOT, 2, 0.5}};
+    for (size_t i = 0; i < std::size(plays); ++i) {
+        ASSERT_TRUE(audio->Trigger(plays[i].cue, 0.1f, plays[i].weapon, 0.0f)) << i;
+        EXPECT_EQ(Played(), Bytes(plays[i].seconds)) << "play " << i;
+    }
+}
 
 TEST_F(LiveAudio, VolumeIsClampedAndNonFiniteCountsAsZero) {
     const struct {

@@ -89,7 +89,8 @@ TEST(WeaponWav, RefusesDamagedLayouts) {
     Wav notWave = Wav().Fmt().Data(8);
     notWave.bytes[8] = 'X';
     EXPECT_FALSE(Accepts(notWave));
-    // A chunk claiming more than 16 MiB is refused even when it is skippable.
+    // A chunk of up to 16 MiB is skipped; one claiming more is refused.
+    EXPECT_TRUE(Accepts(Wav().Fmt().Chunk("junk", 16u * 1024u * 1024u).Data(8)));
     Wav huge = Wav().Fmt().Data(8);
     huge.Text("junk").U32(16u * 1024u * 1024u + 1u);
     EXPECT_FALSE(Accepts(huge));
