@@ -191,15 +191,8 @@ TEST(D3D11Scene, HeldRiflesAndTheFirstPersonRifleComeFromTheWeaponAsset) {
     armed.bots = {BotAt({0, 0, 5}, 90)};
     armed.bots[0].weaponIndex = 1;
     const size_t total = armed.Build();
-    const presentation::SocketOffset& socket = presentation::RozizodivoRifleAttachment().socketOffset;
-    const Vec3 grip = Vec3{0, 0, 5} + TurnByYaw({socket.x, socket.y, socket.z}, 90);
-    const Vec3 support = grip + TurnByYaw({0, 0.06f, 0.3f}, 90);
     const auto held = armed.Shape([&](SceneBuilder& b) {
-        for (const auto& v : presentation::ArsenalMesh(1, armed.weapon.Vertices())) {
-            b.vertices.push_back(b.Project(presentation::HeldRiflePoint(v.position, grip, support), v.color, 0, 0, 0));
-        }
-        b.OrientedBox(presentation::HeldRiflePoint({0.5f, 0.09f, 0}, grip, support), {0.055f, 0.055f, 0.09f}, 90,
-                      {0.12f, 0.15f, 0.16f});
+        test::HeldRifle(b, presentation::ArsenalMesh(1, armed.weapon.Vertices()), {0, 0, 5}, 90);
     });
     EXPECT_GT(FindRun(armed.scene.vertices, held), 0);
     const float travelled = armed.Simulation().Player().distanceTravelled;

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "gameplay/vec3.h"
+#include "presentation/visual_definitions.h"
+#include "presentation/weapon_meshes.h"
 #include "renderer/frame_geometry.h"
 #include "renderer/hud_font.h"
 
@@ -41,6 +43,21 @@ inline long FindRun(const std::vector<Vertex>& list, const std::vector<Vertex>& 
         if (k == shape.size()) return static_cast<long>(i);
     }
     return -1;
+}
+
+// What a bot at `position` facing `yaw` holds without an attachment pose: the mesh
+// between its hands (the attachment's grip, the support hand ahead of it), unlit in
+// its own colours, then the muzzle cap.
+inline void HeldRifle(FrameBuilder& b, std::span<const presentation::ImportedWeaponVertex> mesh, gameplay::Vec3 position,
+                      float yaw) {
+    const presentation::SocketOffset& socket = presentation::RozizodivoRifleAttachment().socketOffset;
+    const gameplay::Vec3 grip = position + TurnByYaw({socket.x, socket.y, socket.z}, yaw);
+    const gameplay::Vec3 support = grip + TurnByYaw({0, 0.06f, 0.3f}, yaw);
+    for (const auto& v : mesh) {
+        b.vertices.push_back(b.Project(presentation::HeldRiflePoint(v.position, grip, support), v.color, 0, 0, 0));
+    }
+    b.OrientedBox(presentation::HeldRiflePoint({0.5f, 0.09f, 0}, grip, support), {0.055f, 0.055f, 0.09f}, yaw,
+                  {0.12f, 0.15f, 0.16f});
 }
 
 // Index of the first HudRect(x, y, w, h, colour) in the list, or -1.

@@ -4,7 +4,6 @@
 
 #include "frame_probe.h"
 #include "presentation/scene_decorations.h"
-#include "presentation/visual_definitions.h"
 #include "presentation/weapon_meshes.h"
 #include "renderer/world_parts.h"
 #include "scene_fixture.h"
@@ -298,15 +297,8 @@ TEST(WorldGeometry, HeldRifleLiesInTheHands) {
     s.bots = {Scene::BotAt({1, 0, 6}, 90)};
     s.bots[0].weaponIndex = 2;
     s.World();
-    const presentation::SocketOffset& socket = presentation::RozizodivoRifleAttachment().socketOffset;
-    const Vec3 grip = Vec3{1, 0, 6} + TurnByYaw({socket.x, socket.y, socket.z}, 90);
-    const Vec3 support = grip + TurnByYaw({0, 0.06f, 0.3f}, 90);
     const auto held = s.Shape([&](GeometryBuilder& b) {
-        for (const auto& v : presentation::ArsenalMesh(2, s.heldWeapon.Vertices())) {
-            b.vertices.push_back(b.Project(presentation::HeldRiflePoint(v.position, grip, support), v.color, 0, 0, 0));
-        }
-        b.OrientedBox(presentation::HeldRiflePoint({0.5f, 0.09f, 0}, grip, support), {0.055f, 0.055f, 0.09f}, 90,
-                      {0.12f, 0.15f, 0.16f});
+        test::HeldRifle(b, presentation::ArsenalMesh(2, s.heldWeapon.Vertices()), {1, 0, 6}, 90);
     });
     EXPECT_GT(FindRun(s.vertices, held), 0);
 }
