@@ -9,6 +9,9 @@ tarvo_wine_env "$TARVO_BUILD"
 /usr/lib/wine/wineserver -p 60 </dev/null >/dev/null 2>&1 || true
 # The first processes of a new server start Wine's services and fill its audio and
 # font registries; let one process do that here, not many at once inside the tests.
-timeout 300 "$TARVO_WINE" "$TARVO_BUILD/bin/wine-warmup.exe" </dev/null || true
+# The services it starts live on after this script and keep whatever output they
+# inherit, so they get a file: a pipe reading this script would never see its end.
+timeout 300 "$TARVO_WINE" "$TARVO_BUILD/bin/wine-warmup.exe" </dev/null \
+  >"$TARVO_BUILD/wine-warmup.log" 2>&1 || true
 cd "$TARVO_BUILD"
 ctest --output-on-failure -j "$(nproc 2>/dev/null || echo 2)" "$@"
