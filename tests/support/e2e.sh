@@ -110,12 +110,28 @@ close_and_wait() {
 }
 
 # --- the window and the design canvas --------------------------------------------------
-window_of() {  # window_of <title> [seconds]: prints the window's id
+# window_of <title> [seconds]: prints the id of the window of that title that the
+# program under test ($pid) opened. Wine puts the Unix pid of the process into the
+# window's _NET_WM_PID, and run_bin execs Wine in the process $! names; a process
+# started under $pid counts as well. Another program's window, even one of the same
+# title, is never taken.
+window_of() {
   local w tries=$(( ${2:-10} * 40 ))
+  [ -n "$pid" ] || return 1
   for _ in $(seq 1 "$tries"); do
-    w=$(xdotool search --name "$1" 2>/dev/null | head -1)
-    [ -n "$w" ] && { echo "$w"; return 0; }
+    for w in $(xdotool search --name "$1" 2>/dev/null); do
+      started_by_pid "$(xdotool getwindowpid "$w" 2>/dev/null)" && { echo "$w"; return 0; }
+    done
+    kill -0 "$pid" 2>/dev/null || return 1
     sleep 0.025
+  done
+  return 1
+}
+started_by_pid() {  # started_by_pid <process>: it is $pid or runs under it
+  local p=$1
+  while [ -n "$p" ] && [ "$p" -gt 1 ]; do
+    [ "$p" = "$pid" ] && return 0
+    p=$(ps -o ppid= -p "$p" 2>/dev/null | tr -d ' ')
   done
   return 1
 }
