@@ -2,6 +2,7 @@
 // The fixed design canvas every shell screen is drawn on, its palette and the
 // clickable regions the widgets leave behind.
 #include <d2d1.h>
+#include <dwrite.h>
 
 #include <string>
 #include <string_view>
@@ -18,6 +19,15 @@ inline constexpr std::wstring_view kVersionText = L"0.0.03.5";
 struct HitRegion {
     D2D_RECT_F rect{};
     std::string command;
+};
+
+// A text as DrawTextIn drew it; kept only while the shell's drawnTexts is set.
+struct DrawnText {
+    std::wstring text;
+    IDWriteTextFormat* format = nullptr;
+    D2D_RECT_F rect{};
+    D2D1_COLOR_F color{};
+    DWRITE_TEXT_ALIGNMENT align = DWRITE_TEXT_ALIGNMENT_LEADING;
 };
 
 // The ten colours of every screen (r, g, b, a in 0..1).

@@ -11,6 +11,7 @@ std::wstring_view NativeShell::Pick(std::wstring_view ukrainian, std::wstring_vi
 void NativeShell::DrawTextIn(std::wstring_view text, IDWriteTextFormat* format, D2D_RECT_F rect, D2D1_COLOR_F color,
                              DWRITE_TEXT_ALIGNMENT align, DWRITE_PARAGRAPH_ALIGNMENT paragraph) {
     if (!renderTarget || !brush || !format || text.empty()) return;
+    if (drawnTexts) drawnTexts->push_back(DrawnText{std::wstring(text), format, rect, color, align});
     format->SetTextAlignment(align);
     format->SetParagraphAlignment(paragraph);
     brush->SetColor(color);

@@ -160,6 +160,7 @@ public:
 
     // ---- Screen and input state ---------------------------------------------------
     std::vector<HitRegion> hitRegions;  // rebuilt by every paint, in drawing order
+    std::vector<DrawnText>* drawnTexts = nullptr;  // when set (tests), DrawTextIn appends every text it draws
     std::unordered_map<std::string, std::wstring> fieldValues;
     std::unordered_map<std::string, std::wstring> fieldErrors;
     std::unordered_map<std::string, bool> revealedFields;
