@@ -16,7 +16,8 @@ struct DeviceRowLayout {
     D2D_RECT_F box{};     // the row's rounded box
     D2D_RECT_F name{};    // display name
     D2D_RECT_F detail{};  // last seen and client version
-    D2D_RECT_F action{};  // the revoke button, or the current-device chip
+    D2D_RECT_F action{};  // the revoke button
+    D2D_RECT_F chip{};    // the current-device chip in its place
 };
 
 size_t DeviceRowCount(size_t devices);  // rows drawn for that many devices

@@ -20,6 +20,7 @@ DeviceRowLayout DeviceRowAt(size_t index, size_t rowCount) {
         row.name = D2D1::RectF(305, top + 10, 650, top + 43);
         row.detail = D2D1::RectF(680, top + 12, 1220, top + 46);
         row.action = D2D1::RectF(1260, top + 10, 1605, top + 66);
+        row.chip = D2D1::RectF(1260, top + 17, 1605, top + 56);
         return row;
     }
     // Six compact rows end at 721, clear of the warning chip at 740.
@@ -28,6 +29,7 @@ DeviceRowLayout DeviceRowAt(size_t index, size_t rowCount) {
     row.name = D2D1::RectF(305, top + 3, 650, top + 53);
     row.detail = D2D1::RectF(680, top + 3, 1220, top + 53);
     row.action = D2D1::RectF(1260, top + 6, 1605, top + 50);
+    row.chip = row.action;
     return row;
 }
 
@@ -58,7 +60,7 @@ void NativeShell::DrawDevices() {
         DrawTextIn(device.lastSeenAt + L"  \u2022  " + device.clientVersion, captionFormat.Get(), row.detail,
                    Colors::Muted);
         if (device.current) {
-            DrawChip(*this, row.action, Colors::Success, Pick(L"ПОТОЧНИЙ ПРИСТРІЙ", L"CURRENT DEVICE"));
+            DrawChip(*this, row.chip, Colors::Success, Pick(L"ПОТОЧНИЙ ПРИСТРІЙ", L"CURRENT DEVICE"));
         } else {
             Button(row.action, Pick(L"ВІДКЛИКАТИ ДОСТУП", L"REVOKE ACCESS"),
                    "auth.device.revoke." + distribution::WideToUtf8(device.deviceId), false, false);
