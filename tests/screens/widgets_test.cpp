@@ -10,34 +10,45 @@ namespace {
 
 class Widgets : public CanvasFixture {};
 
-TEST_F(Widgets, ButtonAppendsItsRegionAndShowsItsState) {
+// A colour at its alpha over the canvas.
+D2D1_COLOR_F Over(D2D1_COLOR_F c, float alpha) {
+    const D2D1_COLOR_F& g = Colors::Background;
+    return {c.r * alpha + g.r * (1 - alpha), c.g * alpha + g.g * (1 - alpha), c.b * alpha + g.b * (1 - alpha), 1};
+}
+
+// Fill, label colour and marker bar of a button in each state.
+TEST_F(Widgets, ButtonLooksByState) {
+    struct Case {
+        bool primary, danger, hovered;
+        D2D1_COLOR_F fill;
+        D2D1_COLOR_F label;
+    };
+    const Case cases[] = {
+        {true, false, false, Over(Colors::Accent, 0.88f), Colors::Background},
+        {true, false, true, Colors::Accent, Colors::Background},
+        {true, true, false, Over(Colors::Danger, 0.88f), Colors::Background},
+        {false, false, false, Over(Colors::SurfaceRaised, 0.98f), Colors::Text},
+        {false, false, true, Over(Colors::Accent, 0.13f), Colors::Accent},
+        {false, true, false, Over(Colors::SurfaceRaised, 0.98f), Colors::Text},
+        {false, true, true, Over(Colors::Danger, 0.13f), Colors::Danger},
+    };
     const D2D_RECT_F rect = D2D1::RectF(100, 100, 400, 160);
-    DrawAlone([&] { shell->Button(rect, L"ГРАТИ", "nav.play", true, false); });
-    ASSERT_EQ(Commands(), std::vector<std::string>{"nav.play"});
-    EXPECT_FLOAT_EQ(shell->hitRegions[0].rect.right, 400.0f);
-    const Rgb primary = Pixel(120, 105);
-    EXPECT_GT(primary.g, 200) << "accent fill";
-
-    DrawAlone([&] { shell->Button(rect, L"ВИХІД", "app.exit", false, true); });
-    const Rgb plain = Pixel(120, 105);
-    EXPECT_LT(plain.g, 60) << "plain idle fill";
-    const Rgb marker = Pixel(101, 130);
-    EXPECT_GT(marker.r, 200) << "danger marker bar";
-    EXPECT_LT(marker.g, 100);
-
-    shell->hoverCommand = "app.exit";
-    DrawAlone([&] { shell->Button(rect, L"ВИХІД", "app.exit", false, true); });
-    const Rgb hovered = Pixel(120, 105);
-    EXPECT_GT(hovered.r, plain.r + 10) << "danger tint when hovered";
-    EXPECT_GT(LitPixels(104, 100, 400, 160), 50) << "label";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "primary " << c.primary << ", danger " << c.danger << ", hovered " << c.hovered);
+        shell->hoverCommand = c.hovered ? "app.go" : "nav.other";
+        DrawAlone([&] { shell->Button(rect, L"ГРАТИ", "app.go", c.primary, c.danger); });
+        ExpectRegions({{"app.go", rect}});
+        ExpectTexts({{L"ГРАТИ", {}, rect, c.label, Face::Heading, kCentre, c.danger}});
+        const Rgb fill = Pixel(150, 104);
+        EXPECT_TRUE(Near(fill, c.fill, 3)) << fill.r << ", " << fill.g << ", " << fill.b;
+        EXPECT_TRUE(Near(Pixel(101, 130), c.danger ? Colors::Danger : Colors::Accent)) << "marker bar";
+    }
 }
 
 TEST_F(Widgets, LongLabelsStayInsideTheirButton) {
     const D2D_RECT_F rect = D2D1::RectF(100, 100, 260, 150);
-    DrawAlone([&] {
-        shell->Button(rect, L"ДУЖЕ ДОВГИЙ НАПИС НА КНОПЦІ", "x", false, false);
-    });
-    EXPECT_GT(LitPixels(104, 100, 260, 150), 30);
+    DrawAlone([&] { shell->Button(rect, L"ДУЖЕ ДОВГИЙ НАПИС НА КНОПЦІ", "x", false, false); });
+    ExpectTexts({{L"ДУЖЕ ДОВГИЙ НАПИС НА КНОПЦІ", {}, rect, Colors::Text, Face::Body, kCentre}});  // too wide: the body face
     EXPECT_EQ(LitPixels(262, 90, 700, 160), 0) << "clipped to the rectangle";
 }
 
@@ -77,6 +88,7 @@ TEST_F(Widgets, TextFieldRegionsAndMasking) {
     const D2D_RECT_F rect = D2D1::RectF(300, 200, 900, 270);
     DrawAlone([&] { shell->TextField(rect, L"Email", "field.email", false); });
     ASSERT_EQ(Commands(), std::vector<std::string>{"field.email"});
+    ExpectTexts(Field(L"Email", {}, rect));
     EXPECT_EQ(shell->fieldValues.count("field.email"), 1u) << "drawing creates the empty entry";
 
     shell->fieldValues["field.password"] = L"abc";
@@ -106,6 +118,8 @@ TEST_F(Widgets, EmptyFieldShowsADashWithoutCaret) {
     const D2D_RECT_F rect = D2D1::RectF(300, 200, 900, 270);
     shell->focusedField = "field.email";
     DrawAlone([&] { shell->TextField(rect, L"Email", "field.email", false); });
+    ExpectTexts({{L"Email", {}, {318, 205, 884, 227}, Colors::Cyan, Face::Caption},
+                 {L"\u2014", {}, {318, 224, 884, 265}, WithAlpha(Colors::Muted, 0.5f), Face::Body}});
     EXPECT_EQ(LitPixels(318, 226, 834, 265), 0) << "the dash is half-alpha muted, no accent caret";
     const Rgb outline = Pixel(600, 200);
     EXPECT_GT(outline.b, 200) << "focused outline";
@@ -131,7 +145,8 @@ TEST_F(Widgets, FocusedFieldDrawsSelectionUnderTheTextAndTheCaret) {
         before += (c.b > 80 && c.b > c.r + 40);
     }
     EXPECT_EQ(before, 0) << "nothing selected at the start";
-    EXPECT_GT(LitPixels(308, 271, 900, 295), 20) << "the error text under the box";
+    ExpectTexts({{L"Email", {}, {318, 205, 884, 227}, Colors::Cyan, Face::Caption},
+                 {L"Невірна пошта", {}, {308, 271, 900, 295}, Colors::Danger, Face::Caption}});
 }
 
 TEST_F(Widgets, CheckboxIsOneTargetWithItsLabel) {
@@ -142,7 +157,8 @@ TEST_F(Widgets, CheckboxIsOneTargetWithItsLabel) {
     EXPECT_FLOAT_EQ(r.top, 594.0f);
     EXPECT_FLOAT_EQ(r.right, 1590.0f);
     EXPECT_FLOAT_EQ(r.bottom, 632.0f);
-    EXPECT_GT(Pixel(1133, 603).g, 200) << "checked box in accent";
+    ExpectTexts({{L"Запам'ятати цей пристрій", {}, {1166, 595, 1570, 630}, Colors::Muted, Face::Body}});
+    EXPECT_TRUE(Near(Pixel(1133, 603), Colors::Accent)) << "checked box in accent";
     DrawAlone([&] { shell->Checkbox(1130, 600, L"x", "auth.remember", false); });
     EXPECT_LT(Pixel(1133, 603).g, 60);
 }
@@ -150,9 +166,9 @@ TEST_F(Widgets, CheckboxIsOneTargetWithItsLabel) {
 TEST_F(Widgets, TopBrandDrawsNameUnderlineAndVersion) {
     DrawAlone([&] { shell->TopBrand(L"ОБЛІКОВИЙ ЗАПИС"); });
     EXPECT_TRUE(shell->hitRegions.empty());
-    EXPECT_GT(LitPixels(72, 38, 520, 92), 200);
-    EXPECT_GT(Pixel(100, 93).g, 200);
-    EXPECT_GT(LitPixels(1580, 45, 1850, 75), 20);
+    ExpectTexts(Brand(L"ОБЛІКОВИЙ ЗАПИС"));
+    EXPECT_TRUE(Near(Pixel(100, 93), Colors::Accent)) << "underline";
+    EXPECT_FALSE(Near(Pixel(216, 93), Colors::Accent)) << "143 wide";
 }
 
 TEST_F(Widgets, ImagesAreDecodedOnceAndAgainAfterTheDeviceIsDropped) {
