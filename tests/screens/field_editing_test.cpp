@@ -2,7 +2,6 @@
 // the window procedure, the real clipboard, and caret placement by click.
 #include <thread>
 
-#include "screens/field_text_geometry.h"
 #include "screens/offscreen_canvas.h"
 #include "shell/clipboard.h"
 #include "support/clipboard_lock.h"
@@ -103,44 +102,6 @@ TEST_F(FieldEditing, OperationsOfTheFocusedField) {
     EXPECT_EQ(shell->caret, 0u);
 }
 
-TEST_F(FieldEditing, CopyCutAndPasteWithTheRealClipboard) {
-    ASSERT_TRUE(PutTextOnClipboard(owner.Handle(), L"before"));
-    Focus("field.email", L"alpha beta");
-    shell->caret = 0;
-    shell->selectionAnchor = 5;
-    {
-        HeldKeys ctrl({VK_CONTROL});
-        Key('C');
-    }
-    EXPECT_EQ(ReadClipboardText(owner.Handle()), L"alpha");
-    EXPECT_EQ(Value(), L"alpha beta");
-
-    shell->fieldErrors["field.email"] = L"error";
-    {
-        HeldKeys ctrl({VK_CONTROL});
-        Key('X');
-    }
-    EXPECT_EQ(Value(), L" beta");
-    EXPECT_EQ(shell->fieldErrors.count("field.email"), 0u);
-    EXPECT_EQ(ReadClipboardText(owner.Handle()), L"alpha");
-
-    ASSERT_TRUE(PutTextOnClipboard(owner.Handle(), L"x\r\ny\tz"));
-    shell->caret = shell->selectionAnchor = 0;
-    {
-        HeldKeys ctrl({VK_CONTROL});
-        Key('V');
-    }
-    EXPECT_EQ(Value(), L"xyz beta") << "line breaks and tabs are dropped from pasted text";
-
-    ASSERT_TRUE(PutTextOnClipboard(owner.Handle(), std::wstring(100, L'7') + L" 1"));
-    Focus("field.code", L"");
-    {
-        HeldKeys ctrl({VK_CONTROL});
-        Key('V');
-    }
-    EXPECT_EQ(Value(), L"777777");
-}
-
 TEST_F(FieldEditing, MaskedFieldsNeverReachTheClipboard) {
     for (const char* key : {"field.password", "field.new_password", "field.local_password", "field.backend.smtppassword"}) {
         ASSERT_TRUE(PutTextOnClipboard(owner.Handle(), L"untouched"));
@@ -186,17 +147,6 @@ TEST_F(FieldEditing, ACutThatCannotReachTheClipboardLosesNothing) {
 
 class CaretPlacement : public FieldEditing {
 protected:
-    // Where a position of `text` lies inside the field box drawn at `rect`.
-    float XOf(const std::wstring& text, size_t position, float inset = 16.0f) {
-        shell->bodyFormat->SetTextAlignment(DWRITE_TEXT_ALIGNMENT_LEADING);
-        shell->bodyFormat->SetParagraphAlignment(DWRITE_PARAGRAPH_ALIGNMENT_CENTER);
-        FieldTextGeometry geometry(shell->dwriteFactory.Get(), shell->bodyFormat.Get(), text,
-                                   (rect.right - inset) - (rect.left + 18), (rect.bottom - 5) - (rect.top + 24));
-        float x = 0, top = 0, height = 0;
-        EXPECT_TRUE(geometry.CaretAt(position, x, top, height));
-        EXPECT_GT(height, 0.0f);
-        return rect.left + 18 + x;
-    }
     size_t ClickAt(const std::string& key, float x) {
         shell->hitRegions = {HitRegion{rect, key}};
         shell->canvasScale = 1.0f;
@@ -206,31 +156,6 @@ protected:
     }
     const D2D_RECT_F rect = D2D1::RectF(300, 200, 900, 270);
 };
-
-TEST_F(CaretPlacement, AClickPutsTheCaretNearestTheCharacterEdge) {
-    shell->fieldValues["field.email"] = L"WWW";
-    EXPECT_EQ(ClickAt("field.email", 305), 0u);
-    EXPECT_EQ(shell->focusedField, "field.email") << "the click focuses the field";
-    EXPECT_EQ(ClickAt("field.email", 880), 3u);
-    const float start = XOf(L"WWW", 1);
-    const float end = XOf(L"WWW", 2);
-    ASSERT_GT(end - start, 8.0f);
-    EXPECT_EQ(ClickAt("field.email", start + (end - start) * 0.3f), 1u);
-    EXPECT_EQ(ClickAt("field.email", start + (end - start) * 0.8f), 2u) << "right half: after the character";
-    EXPECT_EQ(shell->selectionAnchor, 2u);
-}
-
-TEST_F(CaretPlacement, MaskedFieldsPlaceTheCaretOnTheBullets) {
-    shell->fieldValues["field.password"] = L"WWWWWW";
-    const std::wstring bullets(6, L'\u2022');
-    const float afterTwo = XOf(bullets, 2, 66.0f);
-    EXPECT_EQ(ClickAt("field.password", afterTwo + 1), 2u);
-    shell->revealedFields["field.password"] = true;
-    const float clearTwo = XOf(L"WWWWWW", 2, 66.0f);
-    ASSERT_GT(clearTwo, afterTwo + 8);
-    EXPECT_EQ(ClickAt("field.password", clearTwo + 1), 2u);
-    EXPECT_LT(ClickAt("field.password", afterTwo + 1), 2u) << "revealed: measured on the letters";
-}
 
 TEST_F(CaretPlacement, ShiftClickExtendsFromTheOldAnchor) {
     shell->fieldValues["field.email"] = L"WWWW";

@@ -22,36 +22,6 @@ struct Field {
 
 const std::wstring kSmile = L"\U0001F600";  // one character, two UTF-16 units
 
-TEST(FieldLimits, CodeKeepsSixDigitsMessageOneHundredSixtyOthersSixtyFour) {
-    EXPECT_EQ(FieldLengthLimit("field.code"), 6u);
-    EXPECT_EQ(FieldLengthLimit("field.message"), 160u);
-    EXPECT_EQ(FieldLengthLimit("field.email"), 64u);
-    EXPECT_EQ(FieldLengthLimit("field.backend.dbhost"), 64u);
-
-    Field code{"field.code"};
-    for (wchar_t c : std::wstring(L"12a3")) code.Type(std::wstring(1, c));
-    EXPECT_EQ(code.value, L"123");
-    code.Type(L"456");
-    EXPECT_EQ(code.value, L"123456");
-    EXPECT_FALSE(code.Type(L"7"));
-    EXPECT_EQ(code.value, L"123456");
-
-    Field pasted{"field.code"};
-    pasted.Type(L"98 76 54 32");
-    EXPECT_EQ(pasted.value, L"987654");
-    EXPECT_EQ(pasted.cursor.caret, 6u);
-
-    const std::wstring hundred(100, L'x');
-    Field plain{"field.email"};
-    plain.Type(hundred);
-    EXPECT_EQ(plain.value.size(), 64u);
-    Field message{"field.message"};
-    message.Type(hundred);
-    EXPECT_EQ(message.value.size(), 100u);
-    message.Type(hundred);
-    EXPECT_EQ(message.value.size(), 160u);
-}
-
 TEST(FieldInsert, ReplacesTheSelectionAndMovesTheCaretPastTheText) {
     Field f{"field.email", L"hello", {4, 1}};
     EXPECT_TRUE(f.Type(L"a"));
