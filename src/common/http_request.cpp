@@ -121,24 +121,22 @@ bool WaitedTooLong() {
     return error == ERROR_WINHTTP_TIMEOUT || error == kSocketTimedOut;
 }
 
-// The WinHTTP conversation, on the exchange's own thread. Every call is made only while the
-// exchange is live, so a handle closed by Stop is never used again.
+// The WinHTTP conversation, on the exchange's own thread. Each step first checks that the
+// exchange is still live (Keep does for the opened handles); a handle that Stop closes in
+// between only makes the next call fail.
 void Converse(const std::shared_ptr<Exchange>& x) {
     HttpReply reply;
     const HttpTimeouts& t = x->timeouts;
     const HINTERNET session = WinHttpOpen(x->agent.c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                                           WINHTTP_NO_PROXY_BYPASS, 0);
     if (!session || !x->Keep(session)) return x->Finish(reply);
-    if (!x->Live()) return x->Finish(reply);
     WinHttpSetTimeouts(session, t.resolveMs, t.connectMs, t.sendMs, t.receiveMs);
     const HINTERNET connection = WinHttpConnect(session, x->address.host.c_str(), x->address.port, 0);
     if (!connection || !x->Keep(connection)) return x->Finish(reply);
-    if (!x->Live()) return x->Finish(reply);
     const HINTERNET request =
         WinHttpOpenRequest(connection, x->verb.c_str(), x->target.c_str(), nullptr, WINHTTP_NO_REFERER,
                            WINHTTP_DEFAULT_ACCEPT_TYPES, x->address.secure ? WINHTTP_FLAG_SECURE : 0);
     if (!request || !x->Keep(request)) return x->Finish(reply);
-    if (!x->Live()) return x->Finish(reply);
     DWORD disable = WINHTTP_DISABLE_REDIRECTS;
     WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &disable, sizeof disable);
     // Bounds the wait for the reply headers where the receive timeout does not (Wine), so a

@@ -97,7 +97,7 @@ Vertex* WriteTriangles(Vertex* out, std::span<const uint32_t> indices, const Cha
     const size_t count = scratch.placed;
     const CharacterCorner* corners = scratch.corners.data();
     const float* light = scratch.light.data();
-    const __m128 fogColour = _mm_setr_ps(0.018f, 0.035f, 0.04f, 0.0f);
+    const __m128 fogColour = FogColourLanes();
     const size_t triangles = indices.size() / 3;
     for (size_t t = 0; t < triangles; ++t) {
         const uint32_t* corner = indices.data() + 3 * t;

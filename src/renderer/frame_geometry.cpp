@@ -61,7 +61,7 @@ void FrameBuilder::WriteTriangle(Vertex* out, const Vec3& a, const Vec3& b, cons
     // Each channel of k x colour clamped to 0..1, then blended towards the fog per corner.
     const __m128 lit =
         lanes::Clamp(_mm_mul_ps(_mm_setr_ps(colour.r, colour.g, colour.b, 0.0f), _mm_set1_ps(k)), 0.0f, 1.0f);
-    const FogBlend blend{lit, _mm_sub_ps(_mm_setr_ps(0.018f, 0.035f, 0.04f, 0.0f), lit)};
+    const FogBlend blend{lit, _mm_sub_ps(FogColourLanes(), lit)};
     const float mode = unlit ? 0.0f : -1.0f;
     // Planar texture coordinates by the dominant axis of the face.
     const bool floorLike = std::fabs(n.y) > 0.7f;
@@ -195,7 +195,7 @@ void FrameBuilder::Box(Vec3 center, Vec3 size, Color3 colour) {
 
     __m128 position[8], fog[8];
     ProjectCorners({x, x}, {y, y}, zs, position, fog);
-    const __m128 fogColour = _mm_setr_ps(0.018f, 0.035f, 0.04f, 0.0f);
+    const __m128 fogColour = FogColourLanes();
     Vertex* out = Extend(36);
     for (int face = 0; face < 6; ++face) {
         const __m128 towardsFog = _mm_sub_ps(fogColour, lit[face]);
@@ -232,7 +232,7 @@ void FrameBuilder::BoxFaces(const __m128 (&x)[2], const __m128 (&y)[2], const __
     BoxTriangleCorners(x[0], x[1], cx);
     BoxTriangleCorners(y[0], y[1], cy);
     BoxTriangleCorners(z[0], z[1], cz);
-    const __m128 fogColour = _mm_setr_ps(0.018f, 0.035f, 0.04f, 0.0f);
+    const __m128 fogColour = FogColourLanes();
     Vertex* out = Extend(36);
     for (int group = 0; group < 3; ++group) {
         const Vec3x4 a{cx[group][0], cy[group][0], cz[group][0]};

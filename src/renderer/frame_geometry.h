@@ -32,6 +32,11 @@ struct Vertex {
 };
 static_assert(sizeof(Vertex) == 40, "the GPU input layouts expect 40-byte vertices");
 
+// Far geometry fades towards this dark blue-green: colour + fog * (fog colour - colour).
+inline constexpr gameplay::Color3 kFogColour{0.018f, 0.035f, 0.04f};
+// The fog colour in lanes: (r, g, b, 0).
+inline __m128 FogColourLanes() { return _mm_setr_ps(kFogColour.r, kFogColour.g, kFogColour.b, 0.0f); }
+
 // Where the two backends differ in projection, lighting and fog.
 struct ProjectionProfile {
     float farPlane;          // near is 0.08 m for both
@@ -146,9 +151,8 @@ public:
         __m128 towardsFog;
     };
     static FogBlend FogTarget(gameplay::Color3 c) {
-        // Fog blends towards a dark blue-green: colour + fog * (fog colour - colour).
         const __m128 colour = _mm_setr_ps(c.r, c.g, c.b, 0.0f);
-        return {colour, _mm_sub_ps(_mm_setr_ps(0.018f, 0.035f, 0.04f, 0.0f), colour)};
+        return {colour, _mm_sub_ps(FogColourLanes(), colour)};
     }
     // Writes one finished vertex: the position as projected, the colour fogged by the
     // point's fog amount (none without fog), then uv and texture mode.

@@ -137,9 +137,9 @@ void AppendHeldMesh(FrameBuilder& b, std::span<const presentation::ImportedWeapo
         const auto fogged = [&](__m128 c, float target) {
             return _mm_add_ps(c, _mm_mul_ps(q.fog, _mm_sub_ps(splat(target), c)));
         };
-        r = fogged(r, 0.018f);
-        g = fogged(g, 0.035f);
-        bl = fogged(bl, 0.04f);
+        r = fogged(r, kFogColour.r);
+        g = fogged(g, kFogColour.g);
+        bl = fogged(bl, kFogColour.b);
         __m128 u = _mm_setzero_ps();  // then (v, mode) = (0, 0)
         _MM_TRANSPOSE4_PS(q.x, q.y, q.z, q.w);
         _MM_TRANSPOSE4_PS(r, g, bl, u);

@@ -175,7 +175,9 @@ TEST_P(HudLayout, FeedbackMarksOnlyWhileTheirTimersRun) {
         s.overlay.muzzleFlash = c.flash;
         s.player.weaponIndex = 2;
         s.player.distanceTravelled = 3.0f;
-        if (c.rifle) ASSERT_TRUE(s.heldWeapon.Load(presentation::DiscoverLegacyRifleRuntimeAsset()));
+        if (c.rifle) {
+            ASSERT_TRUE(s.heldWeapon.Load(presentation::DiscoverLegacyRifleRuntimeAsset()));
+        }
         s.Hud();
         const float ox = W() * 0.66f + 3.0f * std::sin(s.overlay.elapsedSeconds * 2.2f), oy = H() - 28;
         const auto shape = [&](auto draw) { return FindRun(s.vertices, s.Shape(draw)) >= 0; };
@@ -199,7 +201,9 @@ TEST_P(HudLayout, FeedbackMarksOnlyWhileTheirTimersRun) {
             return [&, mesh](GeometryBuilder& b) { b.ImportedViewmodel(mesh, 3.0f, c.flash, 0.0f); };
         };
         EXPECT_TRUE(shape(viewmodel(presentation::FirstPersonGripArms())));
-        if (c.rifle) EXPECT_TRUE(shape(viewmodel(presentation::ArsenalMesh(2, s.heldWeapon.Vertices()))));
+        if (c.rifle) {
+            EXPECT_TRUE(shape(viewmodel(presentation::ArsenalMesh(2, s.heldWeapon.Vertices()))));
+        }
         EXPECT_EQ(shape([&](GeometryBuilder& b) {
                       b.HudQuad(ox + 60, oy - 108, ox + 310, oy - 148, ox + 330, oy - 94, ox + 92, oy - 50,
                                 {0.095f, 0.125f, 0.135f});
