@@ -305,6 +305,10 @@ public:
     void PlaceRenderView(bool show);
     // A popup view is hidden while the program is inactive and back when it is active in play.
     void KeepRenderViewWithApp(bool active, bool inPlay);
+    // On Pause with the view hidden (a popup while the program is inactive) the main
+    // window paints the pause panel itself, in client pixels. Returns the EndDraw result.
+    bool PauseShownByMainWindow() const;
+    HRESULT PaintPausePanel(float clientWidth, float clientHeight);
 
     // ---- Window procedure (window_proc.cpp) ----------------------------------------
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

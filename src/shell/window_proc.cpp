@@ -141,7 +141,8 @@ void NativeShell::StopAnimationTimer() {
 void NativeShell::OnPaint() {
     PAINTSTRUCT paint;
     BeginPaint(window, &paint);
-    if (InPlay(router.Current())) {
+    const bool pausePanel = PauseShownByMainWindow();
+    if (InPlay(router.Current()) && !pausePanel) {
         EndPaint(window, &paint);
         PumpGameplayFrame();
         return;
@@ -169,7 +170,9 @@ void NativeShell::OnPaint() {
         windowRenderTarget = target;
         brush = solid;
     }
-    if (PaintCanvas(static_cast<float>(width), static_cast<float>(height)) == static_cast<HRESULT>(D2DERR_RECREATE_TARGET)) {
+    const float w = static_cast<float>(width);
+    const float h = static_cast<float>(height);
+    if ((pausePanel ? PaintPausePanel(w, h) : PaintCanvas(w, h)) == static_cast<HRESULT>(D2DERR_RECREATE_TARGET)) {
         core::Log().Write("Direct2DTargetRecreateRequested");
         DiscardDeviceResources();
         InvalidateRect(window, nullptr, FALSE);
