@@ -372,6 +372,13 @@ public:
 
     // ---- Gameplay session ---------------------------------------------------------
     bool StartGameplay();
+    // Runs the backend selection for the preference and logs it; false (the graphics
+    // page shown) when nothing usable was found.
+    bool SelectRenderer();
+    // Makes the selected backend ready in its view: a ready one of that kind is reused,
+    // otherwise both are built, Vulkan falling back to Direct3D 11. On false the failure
+    // is shown and logged and no view is left; the caller ends its session.
+    bool StartRenderBackend();
     void StopGameplay(bool returnToMenu);
     void PumpGameplayFrame();
     void FireWeapon();

@@ -208,10 +208,10 @@ HRESULT NativeShell::PaintCanvas(float clientWidth, float clientHeight) {
 void NativeShell::OnSize(UINT clientWidth, UINT clientHeight) {
     const bool play = InPlay(router.Current());
     PlaceRenderView(play);
-    if (play && renderBackend) {
-        renderBackend->Resize();
-        return;
-    }
+    // Also while the view is hidden behind Settings: the next frame, whenever it comes,
+    // must fill the new client area (some drivers never report the old swapchain stale).
+    if (renderBackend) renderBackend->Resize();
+    if (play && !PauseShownByMainWindow()) return;
     if (windowRenderTarget) windowRenderTarget->Resize(D2D1::SizeU(clientWidth, clientHeight));
     InvalidateRect(window, nullptr, FALSE);
 }

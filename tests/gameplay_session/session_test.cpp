@@ -461,18 +461,24 @@ TEST_F(Session, AnOnlineSessionWithAMissingArenaDoesNotStart) {
     // A map index the arena table does not hold stands for a missing file.
     shell->onlineMatch = true;
     shell->selectedMap = 3;
+    ShowWindow(shell->window, SW_SHOWNA);
+    ValidateRect(shell->window, nullptr);
     EXPECT_FALSE(shell->StartGameplay());
     EXPECT_EQ(shell->simulation, nullptr);
     EXPECT_EQ(shell->toast, L"MAP FILE IS MISSING OR DAMAGED");
+    EXPECT_TRUE(GetUpdateRect(shell->window, nullptr, FALSE)) << "the refusal is painted at once";
     EXPECT_FALSE(shell->cursorCaptured);
 }
 
-TEST_F(Session, ReturnToPauseFromSettingsResetsTheFrameClock) {
+TEST_F(Session, ReturnToPauseFromSettingsResizesTheBackendAndResetsTheFrameClock) {
     ASSERT_TRUE(shell->StartGameplay());
     shell->Navigate(ScreenId::Settings);
+    shell->OnSize(2560, 1440);
+    EXPECT_EQ(backend->resizeCalls, 2) << "a size change behind Settings reaches the backend";
     shell->fireHeld = shell->aimHeld = true;
     shell->lastFrameAt = NativeShell::Clock::now() - 10s;
     shell->ReturnToPause();
+    EXPECT_EQ(backend->resizeCalls, 3) << "and so does showing the view again";
     EXPECT_EQ(shell->router.Current(), ScreenId::Pause);
     EXPECT_TRUE(shell->menuOpen);
     EXPECT_FALSE(shell->fireHeld);
