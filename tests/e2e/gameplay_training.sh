@@ -244,16 +244,17 @@ frame_check "the pause panel a fresh match draws" 09-pause-grown 13-pause-fresh 
 other=VULKAN x=960; has 'RenderBackendInitialized=VULKAN' && other="DIRECT3D 11" x=1310
 graphics_from_pause 14-settings
 click_canvas "$x" 423; await_screen "$other chosen" 14-settings "$((x - 140))" 400 "$((x + 140))" 447 "$lime"
+logo_at="200x150+$((wx + ww - 240))+$((wy + 40))"  # another program, under the view made next
+xlogo -geometry "$logo_at" 2>/dev/null & logo_pid=$!
+logo=$(timeout 30 xdotool search --sync --onlyvisible --pid "$logo_pid" | head -1)
 xdotool key Escape
 await_frame "the pause panel on screen" 15-pause-switched 14-settings
 grep 'RenderBackendInitialized=' "$log" | tail -1 | grep -q "=$other" || fail "the match did not move to $other"
 xdotool key Escape
 await_frame "the match on screen" 16-resumed 11-play
 
-# --- another program takes the focus: the pause panel, nothing of the view above it ------
-logo_at="200x150+$((wx + ww - 240))+$((wy + 40))"
-xlogo -geometry "$logo_at" 2>/dev/null & logo_pid=$!
-xdotool windowfocus "$(timeout 30 xdotool search --sync --pid "$logo_pid" | head -1)"
+# --- the other program takes the focus: the pause panel, nothing of the view above it ----
+xdotool windowfocus "$logo"
 await_frame "the pause panel on screen" 17-inactive 16-resumed
 [ "$(convert "$shots/17-inactive.png" -crop "$logo_at" -format '%[fx:int(mean*255)]' info:)" -gt 150 ] ||
   fail "the other program's window is covered"
