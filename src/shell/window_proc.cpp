@@ -206,12 +206,13 @@ HRESULT NativeShell::PaintCanvas(float clientWidth, float clientHeight) {
 }
 
 void NativeShell::OnSize(UINT clientWidth, UINT clientHeight) {
-    const bool play = InPlay(router.Current());
-    PlaceRenderView(play);
+    // A view hidden while the program is inactive stays hidden; the main window paints.
+    const bool viewShows = InPlay(router.Current()) && !PauseShownByMainWindow();
+    PlaceRenderView(viewShows);
     // Also while the view is hidden behind Settings: the next frame, whenever it comes,
     // must fill the new client area (some drivers never report the old swapchain stale).
     if (renderBackend) renderBackend->Resize();
-    if (play && !PauseShownByMainWindow()) return;
+    if (viewShows) return;
     if (windowRenderTarget) windowRenderTarget->Resize(D2D1::SizeU(clientWidth, clientHeight));
     InvalidateRect(window, nullptr, FALSE);
 }
