@@ -46,7 +46,56 @@ std::uint64_t UnixMilliseconds() {
 
 bool NativeShell::StartGameplay() {
     if (simulation) return true;
+    if (!SelectRenderer()) return false;
+    core::Log().Write("GameplaySubsystemStart");
+    core::Log().Write("ZE001LoadStarted");
 
+    gameplay::GameplayConfig config = gameplayConfig;
+    if (onlineMatch) config.bot_count = 0;  // the other players come from the server
+    simulation = std::make_unique<gameplay::TrainingSimulation>(config);
+    if (onlineMatch && !simulation->ConfigureMatchMap(selectedMap, FindArenaDirectory(ExecutableDirectory()))) {
+        simulation.reset();
+        toast = L"MAP FILE IS MISSING OR DAMAGED";
+        Repaint();  // the play screen shows it now, not at the next mouse move
+        return false;
+    }
+    simulation->Start();
+    if (!simulation->Active()) {
+        core::Log().Write("ZE001LoadFailed=SimulationInactive");
+        simulation.reset();
+        toast = Pick(L"НЕ ВДАЛОСЯ ЗАПУСТИТИ ZE001. ДЕТАЛІ ЗАПИСАНІ В LOG.",
+                     L"ZE001 could not start. Details were written to the log.");
+        Repaint();
+        return false;
+    }
+    core::Log().Write("ZE001LoadCompleted");
+    DiscardDeviceResources();
+    if (!StartRenderBackend()) {
+        simulation->Stop();
+        simulation.reset();
+        return false;
+    }
+
+    FlushGameplayEvents();
+    menuOpen = false;
+    const Clock::time_point now = Clock::now();
+    lastFrameAt = now;
+    fpsWindowStart = now;
+    sessionStart = now;
+    fpsWindowFrames = 0;
+    measuredFps = frameTimeMs = 0.0f;  // no figure of the last session until this one's first window closes
+    hitMarker = killConfirm = muzzleFlash = damageFlash = 0.0f;
+    lastHealth = simulation->Player().health;
+
+    botStatsAtStart = playerData.botStats;
+    if (!onlineMatch) ++playerData.botStats.trainingsStarted;
+    SavePlayerData();
+    Navigate(ScreenId::Gameplay);
+    CaptureGameplayCursor();
+    return true;
+}
+
+bool NativeShell::SelectRenderer() {
     graphicsSelection = RendererSelection::Run(rendererPreference);
     if (graphicsSelection.selected == RenderBackendKind::Direct3D11) {
         const renderer::D3D11Renderer probe;
@@ -66,29 +115,10 @@ bool NativeShell::StartGameplay() {
         core::Log().Write("ForcedRendererUnsupportedRevertedToAuto");
     }
     LogNamed("GraphicsPreflightPassed Selected=", RendererSelection::Name(graphicsSelection.selected));
-    core::Log().Write("GameplaySubsystemStart");
-    core::Log().Write("ZE001LoadStarted");
+    return true;
+}
 
-    gameplay::GameplayConfig config = gameplayConfig;
-    if (onlineMatch) config.bot_count = 0;  // the other players come from the server
-    simulation = std::make_unique<gameplay::TrainingSimulation>(config);
-    if (onlineMatch && !simulation->ConfigureMatchMap(selectedMap, FindArenaDirectory(ExecutableDirectory()))) {
-        simulation.reset();
-        toast = L"MAP FILE IS MISSING OR DAMAGED";
-        return false;
-    }
-    simulation->Start();
-    if (!simulation->Active()) {
-        core::Log().Write("ZE001LoadFailed=SimulationInactive");
-        simulation.reset();
-        toast = Pick(L"НЕ ВДАЛОСЯ ЗАПУСТИТИ ZE001. ДЕТАЛІ ЗАПИСАНІ В LOG.",
-                     L"ZE001 could not start. Details were written to the log.");
-        Repaint();
-        return false;
-    }
-    core::Log().Write("ZE001LoadCompleted");
-    DiscardDeviceResources();
-
+bool NativeShell::StartRenderBackend() {
     if (renderBackend && renderBackend->Kind() != graphicsSelection.selected) {
         renderBackend->Shutdown();
         renderBackend.reset();
@@ -111,8 +141,6 @@ bool NativeShell::StartGameplay() {
         }
         renderView = CreateRenderView();
         if (!renderView) {
-            simulation->Stop();
-            simulation.reset();
             core::Log().Write("RenderViewCreationFailed");
             toast = L"RENDER VIEW CREATION FAILED";
             Repaint();
@@ -137,8 +165,6 @@ bool NativeShell::StartGameplay() {
         if (!failure.empty()) {
             DestroyWindow(renderView);
             renderView = nullptr;
-            simulation->Stop();
-            simulation.reset();
             core::Log().Write("RenderBackendInitializationFailed");
             graphicsDiagnostics = renderBackend->Preflight();
             graphicsDiagnostics.error = failure;
@@ -152,24 +178,7 @@ bool NativeShell::StartGameplay() {
         core::Log().Write(renderBackend->ImportedWeaponReady() ? "OwnedLegacyRifleVisualReady"
                                                                : "OwnedLegacyRifleFallbackActive");
     }
-
     renderBackend->SetVSync(vsync);
-    FlushGameplayEvents();
-    menuOpen = false;
-    const Clock::time_point now = Clock::now();
-    lastFrameAt = now;
-    fpsWindowStart = now;
-    sessionStart = now;
-    fpsWindowFrames = 0;
-    measuredFps = frameTimeMs = 0.0f;  // no figure of the last session until this one's first window closes
-    hitMarker = killConfirm = muzzleFlash = damageFlash = 0.0f;
-    lastHealth = simulation->Player().health;
-
-    botStatsAtStart = playerData.botStats;
-    if (!onlineMatch) ++playerData.botStats.trainingsStarted;
-    SavePlayerData();
-    Navigate(ScreenId::Gameplay);
-    CaptureGameplayCursor();
     return true;
 }
 
@@ -280,11 +289,18 @@ void NativeShell::ReleaseGameplayCursor() {
 
 void NativeShell::ReturnToPause() {
     if (!simulation) return;
+    // A renderer chosen in Settings takes over the running session here; when it cannot
+    // start, the session ends as a failed start would (the graphics page or the toast).
+    if (!renderBackend && !(SelectRenderer() && StartRenderBackend())) {
+        StopGameplay(false);
+        return;
+    }
     menuOpen = true;
     fireHeld = false;
     aimHeld = false;
     router.Navigate(ScreenId::Pause);
     PlaceRenderView(true);
+    renderBackend->Resize();  // the client area may have changed while the view was hidden
     lastFrameAt = Clock::now();
 }
 

@@ -225,11 +225,7 @@ void NativeShell::OnEscape() {
             Navigate(ScreenId::OstrelOverview);
             return;
         case EscapeAction::ToPausedMatch:
-            menuOpen = true;
-            fireHeld = aimHeld = false;
-            router.Navigate(ScreenId::Pause);
-            PlaceRenderView(true);
-            lastFrameAt = Clock::now();
+            ReturnToPause();
             return;
     }
 }

@@ -306,6 +306,10 @@ public:
     void PlaceRenderView(bool show);
     // A popup view is hidden while the program is inactive and back when it is active in play.
     void KeepRenderViewWithApp(bool active, bool inPlay);
+    // On Pause with the view hidden (a popup while the program is inactive) the main
+    // window paints the pause panel itself, in client pixels. Returns the EndDraw result.
+    bool PauseShownByMainWindow() const;
+    HRESULT PaintPausePanel(float clientWidth, float clientHeight);
 
     // ---- Window procedure (window_proc.cpp) ----------------------------------------
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -369,6 +373,13 @@ public:
 
     // ---- Gameplay session ---------------------------------------------------------
     bool StartGameplay();
+    // Runs the backend selection for the preference and logs it; false (the graphics
+    // page shown) when nothing usable was found.
+    bool SelectRenderer();
+    // Makes the selected backend ready in its view: a ready one of that kind is reused,
+    // otherwise both are built, Vulkan falling back to Direct3D 11. On false the failure
+    // is shown and logged and no view is left; the caller ends its session.
+    bool StartRenderBackend();
     void StopGameplay(bool returnToMenu);
     void PumpGameplayFrame();
     void FireWeapon();

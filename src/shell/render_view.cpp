@@ -3,6 +3,8 @@
 // drawn into a child window onto the X screen, so there the view is an owned,
 // frameless popup that is never activated, kept exactly over the main window's
 // client area. Either way it passes its input on to the main window.
+#include <cmath>
+
 #include "shell/native_shell.h"
 
 namespace tarvo::ui {
@@ -58,13 +60,57 @@ void NativeShell::PlaceRenderView(bool show) {
 
 void NativeShell::KeepRenderViewWithApp(bool active, bool inPlay) {
     // The X11 driver does not let the window manager handle a frameless popup, so it
-    // would stay above other programs' windows; it goes while the program is inactive.
+    // would stay above other programs' windows; it goes while the program is inactive,
+    // and the main window shows the pause panel in its place.
     if (!RenderViewIsPopup() || !renderView) return;
     if (!active) {
         ShowWindow(renderView, SW_HIDE);
+        InvalidateRect(window, nullptr, FALSE);
     } else if (inPlay) {
         PlaceRenderView(true);
     }
+}
+
+bool NativeShell::PauseShownByMainWindow() const {
+    return router.Current() == navigation::ScreenId::Pause && renderView && !IsWindowVisible(renderView);
+}
+
+HRESULT NativeShell::PaintPausePanel(float clientWidth, float clientHeight) {
+    if (!renderTarget) return E_POINTER;
+    if (!brush && FAILED(renderTarget->CreateSolidColorBrush(Colors::Text, &brush))) return E_FAIL;
+    // The Vulkan panel in its own pixels, with the colours it shows on screen (its
+    // swapchain encodes sRGB), the rows where the pause clicks land.
+    const auto rgb = [](int r, int g, int b) { return D2D1::ColorF(r / 255.0f, g / 255.0f, b / 255.0f); };
+    const D2D1_COLOR_F ink = rgb(243, 248, 249), lime = rgb(208, 249, 39), cyan = rgb(0, 221, 246);
+    const float cx = std::floor(clientWidth * 0.5f);
+    const float cy = std::floor(clientHeight * 0.5f);
+    hitRegions.clear();
+    renderTarget->BeginDraw();
+    renderTarget->SetTransform(D2D1::Matrix3x2F::Identity());
+    renderTarget->Clear(rgb(29, 36, 44));
+    FillRect({cx - 350, cy - 270, cx + 350, cy + 275}, rgb(166, 184, 189));
+    FillRect({cx - 348, cy - 268, cx + 348, cy + 273}, rgb(29, 43, 48));
+    FillRect({cx - 350, cy - 270, cx - 342, cy + 275}, lime);
+    const auto centred = DWRITE_TEXT_ALIGNMENT_CENTER;
+    DrawTextIn(onlineMatch ? Pick(L"МЕНЮ / МАТЧ ТРИВАЄ", L"MENU / MATCH CONTINUES")
+                           : Pick(L"ТРЕНУВАННЯ ПРИЗУПИНЕНО", L"TRAINING SUSPENDED"),
+               titleFormat.Get(), {cx - 330, cy - 236, cx + 330, cy - 176}, ink, centred);
+    const std::wstring_view rows[4] = {
+        Pick(L"ПРОДОВЖИТИ", L"CONTINUE"),
+        onlineMatch ? Pick(L"АРСЕНАЛ / МОНЕТИ", L"ARSENAL / COINS")
+                    : Pick(L"ПОЧАТИ ТРЕНУВАННЯ ЗНОВУ", L"RESTART TRAINING"),
+        Pick(L"НАЛАШТУВАННЯ", L"SETTINGS"),
+        Pick(L"ВИЙТИ В ГОЛОВНЕ МЕНЮ", L"EXIT TO MAIN MENU"),
+    };
+    for (int i = 0; i < 4; ++i) {
+        const float y = cy - 70 + 70.0f * static_cast<float>(i);
+        const bool exit = i == 3;
+        FillRect({cx - 280, y, cx + 280, y + 55}, exit ? rgb(91, 47, 53) : rgb(60, 76, 81));
+        FillRect({cx - 280, y, cx - 276, y + 55}, exit ? rgb(206, 85, 77) : lime);
+        DrawTextIn(rows[i], headingFormat.Get(), {cx - 270, y, cx + 270, y + 55},
+                   exit ? lime : (i == 2 || (i == 1 && onlineMatch)) ? cyan : ink, centred);
+    }
+    return renderTarget->EndDraw();
 }
 
 LRESULT CALLBACK NativeShell::RenderWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -78,6 +124,14 @@ LRESULT CALLBACK NativeShell::RenderWindowProc(HWND hwnd, UINT message, WPARAM w
     switch (message) {
         case WM_ERASEBKGND:
             return 1;
+        case WM_DESTROY:
+            // An owned popup goes before its owner's WM_DESTROY: the backend lets go of
+            // the view now, while it still exists, and nothing destroys it a second time.
+            if (hwnd == shell->renderView) {
+                if (shell->renderBackend) shell->renderBackend->Shutdown();
+                shell->renderView = nullptr;
+            }
+            return 0;
         case WM_MOUSEACTIVATE:
             // Activating a child activates the main window; a popup must stay inactive.
             SetFocus(shell->window);

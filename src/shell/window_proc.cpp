@@ -141,7 +141,8 @@ void NativeShell::StopAnimationTimer() {
 void NativeShell::OnPaint() {
     PAINTSTRUCT paint;
     BeginPaint(window, &paint);
-    if (InPlay(router.Current())) {
+    const bool pausePanel = PauseShownByMainWindow();
+    if (InPlay(router.Current()) && !pausePanel) {
         EndPaint(window, &paint);
         PumpGameplayFrame();
         return;
@@ -169,7 +170,9 @@ void NativeShell::OnPaint() {
         windowRenderTarget = target;
         brush = solid;
     }
-    if (PaintCanvas(static_cast<float>(width), static_cast<float>(height)) == static_cast<HRESULT>(D2DERR_RECREATE_TARGET)) {
+    const float w = static_cast<float>(width);
+    const float h = static_cast<float>(height);
+    if ((pausePanel ? PaintPausePanel(w, h) : PaintCanvas(w, h)) == static_cast<HRESULT>(D2DERR_RECREATE_TARGET)) {
         core::Log().Write("Direct2DTargetRecreateRequested");
         DiscardDeviceResources();
         InvalidateRect(window, nullptr, FALSE);
@@ -203,12 +206,13 @@ HRESULT NativeShell::PaintCanvas(float clientWidth, float clientHeight) {
 }
 
 void NativeShell::OnSize(UINT clientWidth, UINT clientHeight) {
-    const bool play = InPlay(router.Current());
-    PlaceRenderView(play);
-    if (play && renderBackend) {
-        renderBackend->Resize();
-        return;
-    }
+    // A view hidden while the program is inactive stays hidden; the main window paints.
+    const bool viewShows = InPlay(router.Current()) && !PauseShownByMainWindow();
+    PlaceRenderView(viewShows);
+    // Also while the view is hidden behind Settings: the next frame, whenever it comes,
+    // must fill the new client area (some drivers never report the old swapchain stale).
+    if (renderBackend) renderBackend->Resize();
+    if (viewShows) return;
     if (windowRenderTarget) windowRenderTarget->Resize(D2D1::SizeU(clientWidth, clientHeight));
     InvalidateRect(window, nullptr, FALSE);
 }

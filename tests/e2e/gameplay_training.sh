@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # A whole training match with the real executable under Wine and Xvfb: home ->
 # play -> bot training, walking, a QA target placed in front of the camera and
-# shot until it dies, the pause menu's leave row, Alt+F4. Checks by pixels of the
-# real X screen the shell screens, the match (the arena in place of the play
-# screen, the HUD's crosshair and health panel where either backend puts them), the
-# pause panel and the way home; then the log's events in order, the renderer
-# chosen, the saved statistics in player.dat and the exit code. Screenshots and
-# the performance line are left in the build folder.
+# shot until it dies, a larger window from the pause menu's settings, its leave row;
+# a second match: its pause panel against the first one's, the other renderer from
+# its pause menu, another program taking the focus, Alt+F4 during play. Checks by
+# pixels of the real X screen the shell screens, the match (the arena in place of
+# the play screen, the HUD's crosshair and health panel where either backend puts
+# them), the pause panel and the way home; then the log's events in order, the
+# renderer chosen, the saved statistics in player.dat, the exit code and that
+# nothing is left running. TARVO_E2E_RENDERER=d3d11 or vulkan forces a renderer.
+# Screenshots and the performance line are left in the build folder.
 # usage: gameplay_training.sh <build-dir>
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e.sh"
@@ -20,6 +23,7 @@ click_settle=0.5
 e2e_at_exit() {  # keys and the button a failed step may have left down
   for key in w a s d shift; do xdotool keyup "$key" >/dev/null 2>&1; done
   xdotool mouseup 1 >/dev/null 2>&1
+  [ -n "${logo_pid:-}" ] && kill "$logo_pid" 2>/dev/null
 }
 
 # Mean red, green and blue (0..255) of a rectangle on the design canvas.
@@ -102,6 +106,10 @@ elif what == "the pause panel on screen":
     expect("bright pixels in the title band", int(title), title > 40)
     strip = share(lambda x, y: dark(rgb(x, y)), cx - 335, cy - 240, cx - 300, cy + 240)
     expect("dark share of the panel's left strip", f"{strip:.2f}", strip > 0.97)
+elif what == "the pause panel a fresh match draws":  # its bright pixels where this one has them
+    box = [(x, y) for y in range(int(cy) - 270, int(cy) + 275, 2) for x in range(int(cx) - 350, int(cx) + 350, 2)]
+    a, b = ({p for p in box if f[:2] == (W, H) and ink(rgb(*p, f[2]))} for f in frames)
+    expect("share of bright panel pixels in both", f"{len(a & b) / len(a | b or [0]):.2f}", len(a & b) > 0.6 * len(a | b) > 120)
 sys.exit(0 if ok else 1)
 PY
 }
@@ -124,7 +132,9 @@ start_game() {
   rm -rf "$root/data"; mkdir -p "$root/data/Settings"
   export TARVO_QA_DATA_ROOT=$(winepath_of "$root/data")
   log=$root/data/logs/tarvonix-volley.log
-  printf '{\n  "schemaVersion": 1,\n  "renderer": "%s",\n  "fpsLimit": %s\n}\n' "${TARVO_E2E_RENDERER:-Auto}" \
+  local renderer=Auto
+  case ${TARVO_E2E_RENDERER:-} in d3d11) renderer=Direct3D11 ;; vulkan) renderer=Vulkan ;; esac
+  printf '{\n  "schemaVersion": 1,\n  "renderer": "%s",\n  "fpsLimit": %s\n}\n' "$renderer" \
     "${TARVO_E2E_FPS_LIMIT:-60}" > "$root/data/Settings/game.json"
   run_bin TarvonixVolley.exe
   pid=$!
@@ -194,21 +204,71 @@ done
 has 'PlayerKilledBot' || fail "no kill after 12 bursts"
 sleep 8                                    # a longer run for the frame rate figure
 
-# --- pause and leave ------------------------------------------------------------------
+# --- pause; Settings -> Graphics -> 2560 x 1440 (fitted to the screen) -> Escape -----
+lime="g > 170 and r > 120 and b < 80"  # a selected button
+pause_row() {  # pause_row <0..3>: a click on that row, centred on the client area as drawn
+  geometry; xdotool mousemove "$((wx + ww / 2))" "$((wy + wh / 2 - 43 + 70 * $1))"; sleep 0.15; xdotool click 1
+}
+graphics_from_pause() {  # graphics_from_pause <name>: the settings row, then GRAPHICS
+  pause_row 2
+  await_screen "settings from the pause panel" "$1" 96 205 386 353 "g > 100 and g > b + 40"
+  click_canvas 241 322; await_screen "graphics settings" "$1" 96 291 386 353 "$lime"
+}
 geometry
 shot 05-before-pause
 xdotool key Escape
 await_frame "the pause panel on screen" 06-pause 05-before-pause
-cx=$((wx + ww / 2)); cy=$((wy + wh / 2))
-xdotool mousemove "$cx" "$((cy + 167))"; sleep 0.15; xdotool click 1
+graphics_from_pause 07-settings
+small=$ww
+click_canvas 1425 643                     # 2560 x 1440
+for _ in $(seq 1 100); do geometry; [ "$ww" -gt "$small" ] && break; sleep 0.1; done
+[ "$ww" -gt "$small" ] || fail "the window did not grow"
+shot 08-settings-grown
+xdotool key Escape
+await_frame "the pause panel on screen" 09-pause-grown 08-settings-grown
+pause_row 3                               # EXIT TO MAIN MENU
 wait_for 'GameplaySessionEnded' 10 || fail "leaving through the pause menu did not end the session"
-await_screen "home screen after the match" 07-home-after 620 545 1400 610 "g > 170 and r > 120 and b < 80"
+await_screen "home screen after the match" 10-home-after 620 545 1400 610 "$lime"
 
-# --- Alt+F4 -----------------------------------------------------------------------------
-xdotool mousemove "$cx" "$cy"
+# --- a fresh match at that size: the same pause panel ---------------------------------
+click_canvas 1017 577                     # START GAME; the training card stays chosen
+await_screen "play screen: training card selected" 11-play 700 800 1100 850 "b > r + 15"
+click_canvas 1503 833                     # START TRAINING
+wait_for 'RenderBackendReused' 30 || fail "the second training did not start"
+await_frame "the match on screen" 12-training 11-play
+xdotool key Escape
+await_frame "the pause panel on screen" 13-pause-fresh 12-training
+frame_check "the pause panel a fresh match draws" 09-pause-grown 13-pause-fresh || fail "pause panel after the resize"
+
+# --- the other renderer, chosen from the pause menu, takes over the match ---------------
+other=VULKAN x=960; has 'RenderBackendInitialized=VULKAN' && other="DIRECT3D 11" x=1310
+graphics_from_pause 14-settings
+click_canvas "$x" 423; await_screen "$other chosen" 14-settings "$((x - 140))" 400 "$((x + 140))" 447 "$lime"
+logo_at="200x150+$((wx + ww - 240))+$((wy + 40))"  # another program, under the view made next
+xlogo -geometry "$logo_at" 2>/dev/null & logo_pid=$!
+logo=$(timeout 30 xdotool search --sync --onlyvisible --pid "$logo_pid" | head -1)
+xdotool key Escape
+await_frame "the pause panel on screen" 15-pause-switched 14-settings
+grep 'RenderBackendInitialized=' "$log" | tail -1 | grep -q "=$other" || fail "the match did not move to $other"
+xdotool key Escape
+await_frame "the match on screen" 16-resumed 11-play
+
+# --- the other program takes the focus: the pause panel, nothing of the view above it ----
+xdotool windowfocus "$logo"
+await_frame "the pause panel on screen" 17-inactive 16-resumed
+[ "$(convert "$shots/17-inactive.png" -crop "$logo_at" -format '%[fx:int(mean*255)]' info:)" -gt 150 ] ||
+  fail "the other program's window is covered"
+pause_row 0                               # a click brings the program back and resumes
+await_frame "the match on screen" 18-active 11-play
+
+# --- Alt+F4 during play ------------------------------------------------------------------
+closed_at=$(date +%s%N)
 close_and_wait
 code=$?
-[ "$code" -eq 0 ] || fail "exit code $code after Alt+F4"
+[ "$code" -eq 0 ] || fail "exit code $code after Alt+F4 during play"
+echo "closed during play on $other: exit code 0 after $(( ($(date +%s%N) - closed_at) / 1000000 )) ms"
+[ -z "$(pgrep -f TarvonixVolley.exe | sed 's|.*|/proc/&/environ|' | xargs -r grep -lxz "WINEPREFIX=$WINEPREFIX")" ] ||
+  fail "the game is still running in this prefix"
 
 # --- the log: events in order -------------------------------------------------------------
 events=$(sed -e 's/\r$//' -e 's/^[^|]* | //' "$log")
@@ -217,7 +277,8 @@ import sys
 events = [line.rstrip("\r\n").split(" | ", 1)[-1] for line in open(sys.argv[1], encoding="utf-8")]
 expected = ["BotTrainingSelected", "BotTrainingStartRequested", "GraphicsPreflight=", "GraphicsPreflightPassed Selected=",
             "GameplaySubsystemStart", "ZE001LoadCompleted", "RenderBackendInitialized=", "GameplaySessionStarted",
-            "RuntimeQaTargetPositioned", "PlayerKilledBot", "RuntimePerformance Renderer=", "GameplaySessionEnded"]
+            "RuntimeQaTargetPositioned", "PlayerKilledBot", "RuntimePerformance Renderer=", "GameplaySessionEnded",
+            "RenderBackendReused", "RenderBackendInitialized=", "RuntimePerformance Renderer=", "GameplaySessionEnded"]
 at = 0
 for want in expected:
     while at < len(events) and not events[at].startswith(want):
@@ -263,7 +324,7 @@ for _ in range(u32()):
         continue
     print(f"player.dat: started {started} completed {completed} kills {kills} deaths {deaths} "
           f"shots {shots} hits {hits} play seconds {seconds:.1f}")
-    ok = started == 1 and completed == 1 and kills >= 1 and shots >= kills and hits >= 1 and seconds > 8
+    ok = started == 2 and completed == 1 and kills >= 1 and shots >= kills and hits >= 1 and seconds > 8
     sys.exit(0 if ok else 1)
 sys.exit("no LOCAL profile")
 PY

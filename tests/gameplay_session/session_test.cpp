@@ -41,6 +41,7 @@ public:
     void Resize() override { ++resizeCalls; }
     void SetVSync(bool enabled) override { vsync = enabled; }
     void Shutdown() override {
+        if (ready) viewLiveAtShutdown = IsWindow(view) != FALSE;
         ++shutdownCalls;
         if (shutdownsSeenOutside) ++*shutdownsSeenOutside;
         ready = false;
@@ -58,6 +59,8 @@ public:
     bool ready = true;
     bool failNextRender = false;
     bool vsync = false;
+    HWND view = nullptr;  // the render view, for tests that give the shell one
+    bool viewLiveAtShutdown = false;
     int initializeCalls = 0, renderCalls = 0, resizeCalls = 0, shutdownCalls = 0;
     int* shutdownsSeenOutside = nullptr;  // still readable after the shell destroyed this object
     renderer::RenderOverlay lastOverlay;
@@ -355,13 +358,26 @@ TEST_F(Session, LeavingToTheMenuKeepsTheBackendAndCompletesTheTraining) {
     EXPECT_NE(performance->find(" FPS=0.000000"), std::string::npos) << *performance;
 }
 
-TEST_F(Session, ClosingTheWindowMidSessionShutsTheBackendDownAndDoesNotCompleteTheTraining) {
-    ASSERT_TRUE(shell->StartGameplay());
-    shell->StopGameplay(false);
-    EXPECT_EQ(shell->router.Current(), ScreenId::Gameplay) << "no navigation without returning to the menu";
-    EXPECT_EQ(backend->shutdownCalls, 1);
+// Closing the window during play ends the session without completing the training; the
+// backend lets go of its view while the view exists: an owned popup view is destroyed
+// before its owner's WM_DESTROY, a child view after it.
+TEST_F(Session, ClosingTheWindowDuringPlayShutsTheBackendDownWhileItsViewExists) {
+    ASSERT_TRUE(shell->RegisterWindowClasses());
+    for (const DWORD kind : {DWORD{WS_POPUP}, DWORD{WS_CHILD}}) {
+        SCOPED_TRACE(kind == WS_POPUP ? "popup view" : "child view");
+        backend->ready = true;
+        ASSERT_TRUE(shell->CreateMainWindow());
+        ASSERT_TRUE(shell->StartGameplay());
+        backend->view = shell->renderView = CreateWindowExW(0, kRenderViewClass, nullptr, kind, 0, 0, 64, 64,
+                                                            shell->window, nullptr, nullptr, shell.get());
+        DestroyWindow(shell->window);
+        EXPECT_TRUE(backend->viewLiveAtShutdown);
+        EXPECT_EQ(shell->router.Current(), ScreenId::Gameplay) << "no navigation without returning to the menu";
+        MSG quit;
+        EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    }
+    EXPECT_EQ(SavedStats().trainingsStarted, 2u);
     EXPECT_EQ(SavedStats().trainingsCompleted, 0u);
-    EXPECT_EQ(SavedStats().trainingsStarted, 1u);
 }
 
 TEST_F(Session, AStopWithoutSessionWritesNoRuntimeLinesButStillReleasesTheBackend) {
@@ -445,18 +461,24 @@ TEST_F(Session, AnOnlineSessionWithAMissingArenaDoesNotStart) {
     // A map index the arena table does not hold stands for a missing file.
     shell->onlineMatch = true;
     shell->selectedMap = 3;
+    ShowWindow(shell->window, SW_SHOWNA);
+    ValidateRect(shell->window, nullptr);
     EXPECT_FALSE(shell->StartGameplay());
     EXPECT_EQ(shell->simulation, nullptr);
     EXPECT_EQ(shell->toast, L"MAP FILE IS MISSING OR DAMAGED");
+    EXPECT_TRUE(GetUpdateRect(shell->window, nullptr, FALSE)) << "the refusal is painted at once";
     EXPECT_FALSE(shell->cursorCaptured);
 }
 
-TEST_F(Session, ReturnToPauseFromSettingsResetsTheFrameClock) {
+TEST_F(Session, ReturnToPauseFromSettingsResizesTheBackendAndResetsTheFrameClock) {
     ASSERT_TRUE(shell->StartGameplay());
     shell->Navigate(ScreenId::Settings);
+    shell->OnSize(2560, 1440);
+    EXPECT_EQ(backend->resizeCalls, 2) << "a size change behind Settings reaches the backend";
     shell->fireHeld = shell->aimHeld = true;
     shell->lastFrameAt = NativeShell::Clock::now() - 10s;
     shell->ReturnToPause();
+    EXPECT_EQ(backend->resizeCalls, 3) << "and so does showing the view again";
     EXPECT_EQ(shell->router.Current(), ScreenId::Pause);
     EXPECT_TRUE(shell->menuOpen);
     EXPECT_FALSE(shell->fireHeld);

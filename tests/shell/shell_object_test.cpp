@@ -5,6 +5,7 @@
 
 #include "account/server_session.h"
 #include "gameplay/training_simulation.h"
+#include "renderer/d3d11/d3d11_renderer.h"
 #include "shell/clipboard.h"
 #include "shell_fixture.h"
 
@@ -332,8 +333,9 @@ TEST_F(ShellObject, EscapeOutsidePlay) {
     shell->OnKeyDown(VK_ESCAPE);
     EXPECT_EQ(shell->router.Current(), ScreenId::Login);
 
-    // Settings opened from the pause view of a live match returns to it.
+    // Settings opened from the pause view of a live match returns to it (and to its backend).
     shell->simulation = std::make_unique<gameplay::TrainingSimulation>(shell->gameplayConfig);
+    shell->renderBackend = std::make_unique<renderer::D3D11Renderer>();
     shell->settingsReturnScreen = ScreenId::Pause;
     shell->Navigate(ScreenId::Settings);
     shell->fireHeld = true;
