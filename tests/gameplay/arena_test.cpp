@@ -301,12 +301,13 @@ TEST(NavigationGraph, NearestNodeFirstOfEqualsWins) {
     EXPECT_EQ(sim.NearestNavigationNode({-100, 0, 100}), 16);
 }
 
-// Two routes of the same cost round a square: the order of the open list decides, and
-// the first neighbour listed wins.
+// Two routes of the same cost round a square, and a dead end in its middle that is
+// searched first: the order of the open list decides, and the first neighbour listed wins.
 TEST(NavigationGraph, OfTwoEqualRoutesTheFirstListedWins) {
     TrainingSimulation sim{GameplayConfig{}};
-    auto& graph = const_cast<std::vector<NavigationNode>&>(sim.NavigationGraph());  // a square of the test's own
-    graph = {{0, {0, 0, 0}, {1, 2}, 1}, {1, {-1, 0, 1}, {0, 3}, 1}, {2, {1, 0, 1}, {0, 3}, 1}, {3, {0, 0, 2}, {1, 2}, 1}};
+    auto& graph = const_cast<std::vector<NavigationNode>&>(sim.NavigationGraph());  // a graph of the test's own
+    graph = {{0, {0, 0, 0}, {4, 1, 2}, 1}, {1, {-1, 0, 1}, {0, 3}, 1}, {2, {1, 0, 1}, {0, 3}, 1},
+             {3, {0, 0, 2}, {1, 2}, 1},    {4, {0, 0, 1}, {0}, 1}};
     EXPECT_EQ(sim.FindPath(0, 3), (std::vector<int>{0, 1, 3}));
     graph[0].neighbours = {2, 1};
     EXPECT_EQ(sim.FindPath(0, 3), (std::vector<int>{0, 2, 3}));

@@ -487,10 +487,12 @@ TEST(BotFire, BurstLengthsAndPausesFollowTheDraws) {
     config.bot_aim_error = -1;
     config.bot_reaction_seconds = 0.01f;
     config.bot_fire_pause = 1.0f;
+    config.bot_burst_min = 1;
+    config.bot_burst_max = 4;
     auto sim = OneBot(config);
     FaceOff(*sim, 30);  // closing in all along, so no strafe is ever drawn
     testing::SeededRandom sequence;
-    int left = 2 + static_cast<int>(sequence.Next() * 4);  // the first burst, drawn on engaging
+    int left = 1 + static_cast<int>(sequence.Next() * 4);  // the first burst, drawn on engaging
     for (int shot = 0; shot < 12; ++shot) {
         float last = TheBot(*sim).fireTimer;
         const auto fired = [&](const Bot& b) { return std::exchange(last, b.fireTimer) < b.fireTimer; };
@@ -499,7 +501,7 @@ TEST(BotFire, BurstLengthsAndPausesFollowTheDraws) {
         float timer = 0.3f * 0.75f;  // the next shot of the burst
         if (--left == 0) {  // the pause, then the next burst's length: two draws in this order
             timer = 0.85f + 0.35f * sequence.Next();
-            left = 2 + static_cast<int>(sequence.Next() * 4);
+            left = 1 + static_cast<int>(sequence.Next() * 4);
         }
         EXPECT_FLOAT_EQ(TheBot(*sim).fireTimer, timer) << shot;
         EXPECT_EQ(TheBot(*sim).burstRemaining, left) << shot;
@@ -542,10 +544,12 @@ TEST(BotFire, AimErrorDecidesHits) {
 }
 
 // Panes across the shot's line: one more than 0.05 m before the player's eyes stops the
-// shot (too close to hide the player); one nearer, or a wall behind the player, does not.
+// shot (too close to hide the player); one nearer does not, nor a wall behind the player,
+// nor a knee-high one just before the bot: the shot leaves from the bot's eyes.
 TEST(BotFire, OnlyTheWorldBeforeThePlayersEyesStopsAShot) {
-    for (const auto& [pane, blocked] : {std::pair{"0 1 1  0 1.7 -9.09  2 0.4 0.02", true},
-                                        {"0 1 1  0 1.7 -9.03  2 0.4 0.02", false}, {"0 1 1  0 2 -8  2 4 0.2", false}}) {
+    for (const auto& [pane, blocked] :
+         {std::pair{"0 1 1  0 1.7 -9.09  2 0.4 0.02", true}, {"0 1 1  0 1.7 -9.03  2 0.4 0.02", false},
+          {"0 1 1  0 2 -8  2 4 0.2", false}, {"0 1 1  0 0.5 -19  2 1 0.2", false}}) {
         GameplayConfig config;
         config.bot_aim_error = -1;
         config.bot_reaction_seconds = 0.01f;
