@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "gameplay/vec3.h"
-#include "presentation/visual_definitions.h"
 #include "presentation/weapon_meshes.h"
 #include "renderer/frame_geometry.h"
 #include "renderer/hud_font.h"
@@ -46,12 +45,11 @@ inline long FindRun(const std::vector<Vertex>& list, const std::vector<Vertex>& 
 }
 
 // What a bot at `position` facing `yaw` holds without an attachment pose: the mesh
-// between its hands (the attachment's grip, the support hand ahead of it), unlit in
-// its own colours, then the muzzle cap.
+// between its hands (the grip at the attachment's socket (0.28, 1.2, 0.08), the support
+// hand ahead of it), unlit in its own colours, then the muzzle cap.
 inline void HeldRifle(FrameBuilder& b, std::span<const presentation::ImportedWeaponVertex> mesh, gameplay::Vec3 position,
                       float yaw) {
-    const presentation::SocketOffset& socket = presentation::RozizodivoRifleAttachment().socketOffset;
-    const gameplay::Vec3 grip = position + TurnByYaw({socket.x, socket.y, socket.z}, yaw);
+    const gameplay::Vec3 grip = position + TurnByYaw({0.28f, 1.2f, 0.08f}, yaw);
     const gameplay::Vec3 support = grip + TurnByYaw({0, 0.06f, 0.3f}, yaw);
     for (const auto& v : mesh) {
         b.vertices.push_back(b.Project(presentation::HeldRiflePoint(v.position, grip, support), v.color, 0, 0, 0));
