@@ -5,12 +5,12 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gameplay/vec3.h"
 #include "presentation/weapon_meshes.h"
 #include "renderer/frame_geometry.h"
-#include "renderer/hud_font.h"
 
 namespace tarvo::renderer::test {
 
@@ -75,20 +75,29 @@ inline long FindRect(const std::vector<Vertex>& v, float W, float H, float x, fl
     return -1;
 }
 
+// The character an atlas cell holds: printable ASCII from the space, the Cyrillic
+// block from U+0400, then U+0490 and U+0491.
+inline char32_t CellCharacter(int cell) {
+    return cell < 95 ? char32_t(0x20 + cell) : cell < 191 ? char32_t(0x400 + cell - 95) : char32_t(0x490 + cell - 191);
+}
+
 // The characters of the HUD text whose first glyph quad starts at (x, y) in the given
-// colour: each character is a shadow quad then a glyph quad (12 vertices).
+// colour and size (a glyph quad is 4/3 of the font height, at least 16 pixels): each
+// character is a shadow quad then a glyph quad (12 vertices).
 struct SeenText {
     long index = -1;
     std::u32string text;
 };
 
-inline SeenText FindText(const std::vector<Vertex>& v, float W, float H, float x, float y, gameplay::Color3 colour) {
+inline SeenText FindText(const std::vector<Vertex>& v, float W, float H, float x, float y, float size,
+                         gameplay::Color3 colour) {
     SeenText seen;
-    const float x0 = std::round(x), y0 = std::round(y);
+    const float x0 = std::round(x), y0 = std::round(y), side = std::max(size * 10.0f, 16.0f) * 1.3333334f;
     for (size_t i = 6; i + 6 <= v.size(); ++i) {
         const Vertex& g = v[i];
         if (g.textured != 2.0f || !SameColour(g, colour) || !Near(PixelX(g, W), x0, 0.05f) ||
-            !Near(PixelY(g, H), y0, 0.05f) || v[i - 6].textured != 2.0f) {
+            !Near(PixelY(g, H), y0, 0.05f) || !Near(PixelX(v[i + 1], W) - x0, side, 0.05f) ||
+            v[i - 6].textured != 2.0f) {
             continue;
         }
         seen.index = static_cast<long>(i - 6);
@@ -97,18 +106,33 @@ inline SeenText FindText(const std::vector<Vertex>& v, float W, float H, float x
              j += 12) {
             const int column = static_cast<int>(std::lround(v[j].uv[0] * 32.0f));
             const int row = static_cast<int>(std::lround(v[j].uv[1] * 32.0f));
-            seen.text.push_back(HudCellCharacter(row * 32 + column));
+            seen.text.push_back(CellCharacter(row * 32 + column));
         }
         return seen;
     }
     return seen;
 }
 
-// The characters a HUD text shows: dashes, quotes and spaces as the atlas folds them.
-inline std::u32string U32(const char* utf8) {
+// What the HUD shows for a UTF-8 text: dashes as "-", single quotes as "'", a no-break
+// space as a space, and "?" for what the atlas lacks, one per byte that is not UTF-8.
+inline std::u32string AsShown(std::string_view s) {
     std::u32string out;
-    const std::string s(utf8);
-    for (size_t i = 0; i < s.size();) out.push_back(HudCellCharacter(HudGlyphCell(NextHudCodePoint(s, i))));
+    for (size_t i = 0; i < s.size();) {
+        const auto byte = [&](size_t k) { return char32_t(static_cast<unsigned char>(s[i + k])); };
+        char32_t c = byte(0);
+        size_t length = 1;
+        if (c >= 0xC0 && c < 0xE0 && i + 1 < s.size()) {
+            c = (c & 0x1F) << 6 | (byte(1) & 0x3F), length = 2;
+        } else if (c >= 0xE0 && c < 0xF0 && i + 2 < s.size()) {
+            c = (c & 0x0F) << 12 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F), length = 3;
+        }
+        i += length;
+        if (c == 0x2013 || c == 0x2014) c = '-';
+        if (c == 0x2018 || c == 0x2019 || c == 0x2BC) c = '\'';
+        if (c == 0xA0) c = ' ';
+        const bool inAtlas = (c >= 0x20 && c <= 0x7E) || (c >= 0x400 && c <= 0x45F) || c == 0x490 || c == 0x491;
+        out.push_back(inAtlas ? c : U'?');
+    }
     return out;
 }
 
