@@ -113,25 +113,18 @@ inline SeenText FindText(const std::vector<Vertex>& v, float W, float H, float x
     return seen;
 }
 
-// What the HUD shows for a UTF-8 text: dashes as "-", single quotes as "'", a no-break
-// space as a space, and "?" for what the atlas lacks, one per byte that is not UTF-8.
+// What the HUD shows for a UTF-8 text of these tests (ASCII, Cyrillic, dashes): its
+// characters, a dash as "-".
 inline std::u32string AsShown(std::string_view s) {
     std::u32string out;
     for (size_t i = 0; i < s.size();) {
-        const auto byte = [&](size_t k) { return char32_t(static_cast<unsigned char>(s[i + k])); };
-        char32_t c = byte(0);
-        size_t length = 1;
-        if (c >= 0xC0 && c < 0xE0 && i + 1 < s.size()) {
-            c = (c & 0x1F) << 6 | (byte(1) & 0x3F), length = 2;
-        } else if (c >= 0xE0 && c < 0xF0 && i + 2 < s.size()) {
-            c = (c & 0x0F) << 12 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F), length = 3;
-        }
-        i += length;
-        if (c == 0x2013 || c == 0x2014) c = '-';
-        if (c == 0x2018 || c == 0x2019 || c == 0x2BC) c = '\'';
-        if (c == 0xA0) c = ' ';
-        const bool inAtlas = (c >= 0x20 && c <= 0x7E) || (c >= 0x400 && c <= 0x45F) || c == 0x490 || c == 0x491;
-        out.push_back(inAtlas ? c : U'?');
+        const auto b = [&](size_t k) { return char32_t(static_cast<unsigned char>(s[i + k])); };
+        const size_t n = b(0) < 0x80 ? 1 : b(0) < 0xE0 ? 2 : 3;
+        const char32_t c = n == 1   ? b(0)
+                           : n == 2 ? (b(0) & 0x1F) << 6 | (b(1) & 0x3F)
+                                    : (b(0) & 0x0F) << 12 | (b(1) & 0x3F) << 6 | (b(2) & 0x3F);
+        out.push_back(c == 0x2013 || c == 0x2014 ? U'-' : c);
+        i += n;
     }
     return out;
 }

@@ -188,24 +188,21 @@ TEST_F(SettingsScreen, EveryCategoryDrawsEveryLineAndItsCommandsInBothLanguages)
 TEST_F(SettingsScreen, RailGeometryAndAnyOtherCategoryShowsTheGamePanel) {
     shell->settingsCategory = 2;
     PaintScreen("settings-rail");
-    for (int i = 0; i < 8; ++i) {
-        const D2D_RECT_F& r = regions[static_cast<size_t>(i)].rect;
-        EXPECT_EQ(r.left, 96.0f);
-        EXPECT_EQ(r.top, 205.0f + 86.0f * i);
-        EXPECT_EQ(r.right, 386.0f);
-        EXPECT_EQ(r.bottom, 267.0f + 86.0f * i);
+    std::vector<ExpectedRegion> expected;
+    for (int i = 0; i < 8; ++i) expected.push_back({kRail[i], {96, 205.0f + 86.0f * i, 386, 267.0f + 86.0f * i}});
+    for (const ExpectedRegion& r : std::vector<ExpectedRegion>{{"volume.slider", {500, 480, 1450, 550}},
+                                                               {"nav.back", {72, 928, 250, 990}},
+                                                               {"nav.privacy", {1335, 1018, 1675, 1064}}}) {
+        expected.push_back(r);
     }
-    const HitRegion* back = RegionOf("nav.back");
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->rect.left, 72.0f);
-    EXPECT_EQ(back->rect.top, 928.0f);
+    ExpectRegions(expected);
 
     shell->settingsCategory = 12;
     PaintScreen("settings-out-of-range");
-    std::vector<std::string> expected = kRail;
-    expected.push_back("nav.back");
-    expected.push_back("nav.privacy");
-    EXPECT_EQ(PaintedCommands(), expected);
+    std::vector<std::string> commands = kRail;
+    commands.push_back("nav.back");
+    commands.push_back("nav.privacy");
+    EXPECT_EQ(PaintedCommands(), commands);
     ExpectTexts(Screen(12, Panel(0, false, ShotSound())));
 }
 
