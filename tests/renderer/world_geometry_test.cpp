@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "frame_probe.h"
 #include "presentation/scene_decorations.h"
@@ -306,18 +307,14 @@ TEST(WorldGeometry, HeldRifleLiesInTheHands) {
 TEST(WorldGeometry, BotClipByHorizontalSpeed) {
     // Below 0.1 m/s idle at the state timer; above 3.5 run at 0.24 of the distance walked,
     // otherwise walk at 0.58 of it (0.1 and 3.5 themselves walk).
-    const struct {
-        float speed;
-        const char* clip;
-        float time;
-    } rows[] = {{0.05f, "idle", 1.3f}, {0.1f, "walk", 5.8f}, {3.5f, "walk", 5.8f}, {3.6f, "run", 2.4f}};
-    for (const auto& r : rows) {
+    for (const auto& [speed, clip, time] : {std::tuple{0.05f, "idle", 1.3f}, std::tuple{0.1f, "walk", 5.8f},
+                                            std::tuple{3.5f, "walk", 5.8f}, std::tuple{3.6f, "run", 2.4f}}) {
         gameplay::Bot bot;
-        bot.horizontalSpeed = r.speed;
+        bot.horizontalSpeed = speed;
         bot.stateTimer = 1.3f;
         bot.distanceTravelled = 10;
-        EXPECT_STREQ(BotAnimation(bot).name, r.clip) << r.speed;
-        EXPECT_FLOAT_EQ(BotAnimation(bot).time, r.time) << r.speed;
+        EXPECT_STREQ(BotAnimation(bot).name, clip) << speed;
+        EXPECT_FLOAT_EQ(BotAnimation(bot).time, time) << speed;
     }
 }
 
