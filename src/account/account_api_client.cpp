@@ -138,6 +138,7 @@ void CheckBearer(const std::wstring& token) {
 struct Endpoint {
     const wchar_t* method;
     const wchar_t* path;
+    bool mustFinish = false;  // carries data that would be lost if the exchange were cancelled at exit
 };
 
 template <typename BuildBody>
@@ -151,7 +152,8 @@ std::future<AccountResponse> Launch(const std::wstring& baseUrl, Endpoint endpoi
             CheckBearer(bearer);
             std::string body = build();
             auth::WipeOnExit wipeBody(body);
-            HttpExchange exchange = PerformRequest(*url, endpoint.method, endpoint.path, bearer, body);
+            HttpExchange exchange =
+                PerformRequest(*url, endpoint.method, endpoint.path, bearer, body, endpoint.mustFinish);
             if (!exchange.answered) return UnavailableResponse(std::move(exchange.failure));
             return InterpretAccountReply(exchange.status, std::move(exchange.body));
         } catch (const RequestRefused& refused) {
@@ -377,7 +379,7 @@ std::future<AccountResponse> AccountApiClient::SyncSettings(std::wstring accessT
 
 std::future<AccountResponse> AccountApiClient::SyncBotStats(std::wstring accessToken, std::wstring submissionId,
                                                             std::string deltaJson) const {
-    return Launch(baseUrl_, {L"POST", L"sync/bot-stats"}, std::move(accessToken),
+    return Launch(baseUrl_, {L"POST", L"sync/bot-stats", true}, std::move(accessToken),
                   [submissionId = std::move(submissionId), delta = std::move(deltaJson)] {
                       return JsonBody().Text("submissionId", submissionId).Json("stats", delta).Finish();
                   });

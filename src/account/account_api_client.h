@@ -62,6 +62,8 @@ public:
     // not one JSON value is refused (InvalidRequest) without sending anything.
     std::future<AccountResponse> SyncSettings(std::wstring accessToken, std::string settingsJson,
                                               std::uint32_t version) const;
+    // The next sync writes the service's figures over the local ones, so a lost submission loses its
+    // session: this exchange is not cut short by CancelHttpRequests; it ends by its deadline.
     std::future<AccountResponse> SyncBotStats(std::wstring accessToken, std::wstring submissionId,
                                               std::string deltaJson) const;
     std::future<AccountResponse> LinkLegacy(std::wstring accessToken, std::wstring legacyAccountId,

@@ -24,7 +24,7 @@ std::optional<ServiceUrl> ParseServiceUrl(std::wstring_view url) {
 }
 
 HttpExchange PerformRequest(const ServiceUrl& url, std::wstring_view method, std::wstring_view relativePath,
-                            std::wstring_view bearer, std::string_view body) {
+                            std::wstring_view bearer, std::string_view body, bool mustFinish) {
     const std::wstring verb(method);
     std::wstring headers = L"Accept: application/json\r\n";
     if (verb != L"GET") headers += L"Content-Type: application/json; charset=utf-8\r\n";
@@ -44,6 +44,7 @@ HttpExchange PerformRequest(const ServiceUrl& url, std::wstring_view method, std
     request.headers = headers;
     request.body = body;
     request.maxReplyBytes = kMaxReplyBytes;
+    request.keepOnCancel = mustFinish;
     distribution::HttpReply reply = distribution::SendHttpRequest(request);
     SecureZeroMemory(headers.data(), headers.size() * sizeof(wchar_t));
 

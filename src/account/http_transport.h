@@ -26,9 +26,10 @@ struct HttpExchange {
 };
 
 // `relativePath` is appended to the base path after a '/'. `bearer` may be empty. A JSON body is sent with
-// "Content-Type: application/json; charset=utf-8"; GET sends none. Redirects are not followed.
+// "Content-Type: application/json; charset=utf-8"; GET sends none. Redirects are not followed. A request
+// that `mustFinish` is not cut short by CancelHttpRequests (it still ends by its deadline).
 HttpExchange PerformRequest(const ServiceUrl& url, std::wstring_view method, std::wstring_view relativePath,
-                            std::wstring_view bearer, std::string_view body);
+                            std::wstring_view bearer, std::string_view body, bool mustFinish = false);
 
 inline constexpr std::size_t kMaxReplyBytes = 8u * 1024u * 1024u;
 

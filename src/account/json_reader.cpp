@@ -283,7 +283,12 @@ std::optional<std::wstring> UnescapeServiceText(std::wstring_view raw) {
             default: return std::nullopt;
         }
     }
-    return distribution::CleanServiceText(text);
+    std::wstring clean = distribution::CleanServiceText(text);
+    if (clean.size() > kMaxServiceTextUnits) {
+        const bool pairCut = clean[kMaxServiceTextUnits - 1] >= 0xD800 && clean[kMaxServiceTextUnits - 1] <= 0xDBFF;
+        clean.resize(kMaxServiceTextUnits - (pairCut ? 1 : 0));
+    }
+    return clean;
 }
 
 std::optional<std::wstring> JsonMemberText(std::string_view json, std::string_view key) {

@@ -9,12 +9,12 @@
 #include <array>
 #include <chrono>
 #include <cmath>
-#include <fstream>
 #include <numbers>
 #include <system_error>
 #include <vector>
 
 #include "audio/wav_reader.h"
+#include "common/file_utils.h"
 
 namespace tarvo::audio {
 namespace {
@@ -23,7 +23,7 @@ constexpr int kWeaponCount = 3;
 constexpr int kCueCount = 3;
 constexpr const wchar_t* kWeaponKeys[kWeaponCount] = {L"ak47", L"smg9", L"dmr12"};
 // Larger files cannot be a short weapon sound; they are skipped rather than read whole.
-constexpr std::uintmax_t kMaxSoundFileBytes = 64u * 1024u * 1024u;
+constexpr std::size_t kMaxSoundFileBytes = 64u * 1024u * 1024u;
 
 using XAudio2CreateFunction = HRESULT(WINAPI*)(IXAudio2**, UINT32, XAUDIO2_PROCESSOR);
 
@@ -37,20 +37,11 @@ std::filesystem::path ModuleDirectory() {
 }
 
 bool LoadSound(const std::filesystem::path& file, std::vector<uint8_t>& samples) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(file, error);
-    if (error || size > kMaxSoundFileBytes) {
+    std::string bytes;
+    if (distribution::ReadWholeFile(file, kMaxSoundFileBytes, bytes) != distribution::FileRead::Read) {
         return false;
     }
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream) {
-        return false;
-    }
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    if (!stream.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
-        return false;
-    }
-    return ReadWeaponWav(bytes, samples);
+    return ReadWeaponWav(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), samples);
 }
 
 float Finite(float value) { return std::isfinite(value) ? value : 0.0f; }

@@ -2,48 +2,60 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <new>
 #include <system_error>
 #include <vector>
 
 namespace tarvo::distribution {
-namespace {
 
-struct HandleCloser {
-    HANDLE handle;
-    ~HandleCloser() {
-        if (handle == INVALID_HANDLE_VALUE) return;
-        const DWORD code = GetLastError();  // callers may still ask why a read failed
-        CloseHandle(handle);
-        SetLastError(code);
-    }
-};
-
-}  // namespace
-
-FileRead ReadWholeFile(const std::filesystem::path& path, std::size_t maxBytes, std::string& bytes) {
-    bytes.clear();
+ReadOnlyFile::ReadOnlyFile(const std::filesystem::path& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         // Only a file that is not there is missing; one that cannot be opened is not.
-        return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? FileRead::Missing : FileRead::Failed;
+        opened_ = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? FileRead::Missing : FileRead::Failed;
+        return;
     }
-    HandleCloser closer{file};
-
+    handle_ = file;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) return FileRead::Failed;
-    if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) return FileRead::TooLarge;
+    if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) return;
+    size_ = static_cast<std::uint64_t>(size.QuadPart);
+    opened_ = FileRead::Read;
+}
+
+ReadOnlyFile::~ReadOnlyFile() {
+    if (handle_ == nullptr) return;
+    const DWORD code = GetLastError();  // callers may still ask why a read failed
+    CloseHandle(static_cast<HANDLE>(handle_));
+    SetLastError(code);
+}
+
+bool ReadOnlyFile::ReadSome(void* destination, std::size_t count, std::size_t& got) {
+    got = 0;
+    if (opened_ != FileRead::Read) return false;
+    DWORD read = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30));  // one call takes 32 bits
+    if (!ReadFile(static_cast<HANDLE>(handle_), destination, chunk, &read, nullptr)) return false;
+    got = read;
+    return true;
+}
+
+FileRead ReadWholeFile(const std::filesystem::path& path, std::size_t maxBytes, std::string& bytes) {
+    bytes.clear();
+    ReadOnlyFile file(path);
+    if (file.Opened() != FileRead::Read) return file.Opened();
+    if (file.Size() > maxBytes) return FileRead::TooLarge;
     try {
-        bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+        bytes.reserve(static_cast<std::size_t>(file.Size()));
         // Read to the end rather than trusting the size: the file may grow or shrink meanwhile,
         // but never past the limit.
         std::vector<char> chunk(64 * 1024);
         for (;;) {
-            DWORD got = 0;
-            if (!ReadFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
+            std::size_t got = 0;
+            if (!file.ReadSome(chunk.data(), chunk.size(), got)) {
                 bytes.clear();
                 return FileRead::Failed;
             }

@@ -3,6 +3,7 @@
 // an error argument is written only on failure.
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -15,6 +16,29 @@ enum class FileRead {
     Missing,   // neither the file nor its folder exists
     TooLarge,  // larger than the limit: refused before anything was allocated
     Failed,    // it exists but cannot be opened or read (sharing, access, a folder), or no memory
+};
+
+// A file opened for reading, which other programs may keep open for reading or writing,
+// and its size when it was opened. The one place files are opened and read; whole-file
+// readers and readers that walk a file block by block both stand on it.
+class ReadOnlyFile {
+public:
+    explicit ReadOnlyFile(const std::filesystem::path& path);
+    ~ReadOnlyFile();
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+
+    // Read when the file is open, else Missing or Failed (see FileRead).
+    FileRead Opened() const { return opened_; }
+    std::uint64_t Size() const { return size_; }
+    // Up to count bytes from where the last read ended into destination; got is 0 at the
+    // end of the file. False on a read error or when the file is not open.
+    bool ReadSome(void* destination, std::size_t count, std::size_t& got);
+
+private:
+    void* handle_ = nullptr;
+    std::uint64_t size_ = 0;
+    FileRead opened_ = FileRead::Failed;
 };
 
 // Every byte of a file of at most maxBytes into `bytes` (emptied on any failure). A size

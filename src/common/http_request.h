@@ -24,6 +24,8 @@ struct HttpAddress {
 // unusable. A user name is reported, not refused: each caller decides.
 std::optional<HttpAddress> CrackHttpUrl(std::wstring_view url);
 
+// Each step must be positive: WinHTTP reads 0 as "wait for ever", and an exchange without an end
+// would hold its thread for good. A request with a step of 0 or less is refused unsent.
 struct HttpTimeouts {
     int resolveMs = 0;
     int connectMs = 0;
@@ -43,6 +45,7 @@ struct HttpRequest {
     std::wstring_view headers;  // "Name: value\r\n" lines; may be empty
     std::string_view body;      // may be empty
     std::size_t maxReplyBytes = 0;
+    bool keepOnCancel = false;  // data that must not be lost: CancelHttpRequests leaves it to its deadline
 };
 
 enum class HttpOutcome {
@@ -60,16 +63,22 @@ struct HttpReply {
     std::string body;          // set only when answered
 };
 
+// Exchanges whose caller stopped waiting (deadline or cancel) while their thread still runs; past
+// this many a new request is refused unsent (Unreachable), so a server that holds every connection
+// cannot pile up threads and sockets. Twice the most exchanges the program runs at once (the
+// account slot, the match status, the match identity and an owner-console request).
+inline constexpr std::size_t kMaxAbandonedHttpExchanges = 8;
+
 // Redirects are never followed: a request may carry credentials or signed commands that must
 // not reach another address. Returns by the deadline (timeouts.Total()) at the latest: WinHTTP's
 // own timeouts do not bound every wait (under Wine the wait for reply headers is unbounded), so
-// the exchange runs on a thread of its own that is left behind, its handles closed, when the
-// deadline passes.
+// the exchange runs on a thread of its own that is left behind when the deadline passes. That
+// thread alone uses and closes its handles, and ends when WinHTTP gives up or the server does.
 HttpReply SendHttpRequest(const HttpRequest& request);
 
-// Stops every exchange in flight at once (they return Cancelled) so that closing the program
-// never waits for the network. Exchanges started later are not affected. Returns how many
-// were stopped.
+// Stops waiting for every exchange in flight at once (they return Cancelled) so that closing
+// the program never waits for the network; those marked keepOnCancel go on to their deadline.
+// Exchanges started later are not affected. Returns how many were stopped.
 std::size_t CancelHttpRequests();
 
 }  // namespace tarvo::distribution

@@ -1,5 +1,5 @@
+#include "common/file_utils.h"
 #include "gameplay/arena_file.h"
-#include "gameplay/file_input.h"
 #include "gameplay/training_simulation.h"
 #include "gameplay/world_math.h"
 
@@ -224,11 +224,12 @@ bool TrainingSimulation::ConfigureMatchMap(int map, const std::filesystem::path&
     if (map < 0 || map >= static_cast<int>(MatchMapFiles.size())) {
         return false;
     }
-    const auto text = detail::ReadFileCapped(directory / MatchMapFiles[map], kMaxArenaFileBytes);
-    if (!text) {
+    std::string text;
+    if (distribution::ReadWholeFile(directory / MatchMapFiles[map], kMaxArenaFileBytes, text) !=
+        distribution::FileRead::Read) {
         return false;
     }
-    auto primitives = ParseArenaText(*text);
+    auto primitives = ParseArenaText(text);
     if (!primitives) {
         return false;
     }

@@ -1,16 +1,9 @@
 #pragma once
 
 #include <cstddef>
-#include <filesystem>
-#include <optional>
-#include <string>
 #include <string_view>
 
 namespace tarvo::gameplay::detail {
-
-// Every byte of a file of at most maxBytes; empty when it cannot be opened or read
-// or is larger, so a runaway file is never pulled into memory.
-std::optional<std::string> ReadFileCapped(const std::filesystem::path& file, std::size_t maxBytes);
 
 // Calls onLine for each line of text. LF ends a line and one CR before it is dropped,
 // so CR LF files read like LF files; a final line without LF still counts.

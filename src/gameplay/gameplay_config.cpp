@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "common/file_utils.h"
 #include "gameplay/file_input.h"
 
 namespace tarvo::gameplay {
@@ -107,8 +108,7 @@ GameplayConfig ParseGameplayConfig(std::string_view text) {
 }
 
 GameplayConfig GameplayConfig::Load(const std::filesystem::path& file) {
-    const auto text = detail::ReadFileCapped(file, kMaxGameplayConfigBytes);
-    return ParseGameplayConfig(text ? std::string_view(*text) : std::string_view());
+    return ParseGameplayConfig(distribution::ReadUtf8File(file, kMaxGameplayConfigBytes));
 }
 
 }  // namespace tarvo::gameplay

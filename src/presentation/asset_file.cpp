@@ -1,44 +1,19 @@
 #include "presentation/asset_file.h"
 
-#include <windows.h>
-
-#include <algorithm>
 #include <system_error>
 
 #include "common/file_utils.h"
 
 namespace tarvo::presentation::detail {
 
-AssetFile::AssetFile(const std::filesystem::path& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return;
-    }
-    LARGE_INTEGER length{};
-    if (!GetFileSizeEx(file, &length) || length.QuadPart < 0) {
-        CloseHandle(file);
-        return;
-    }
-    handle = file;
-    size = static_cast<uint64_t>(length.QuadPart);
-}
-
-AssetFile::~AssetFile() {
-    if (handle != nullptr) {
-        CloseHandle(static_cast<HANDLE>(handle));
-    }
-}
-
 bool AssetFile::Read(void* destination, uint64_t count) {
-    if (handle == nullptr || count > Remaining()) {
+    if (!IsOpen() || count > Remaining()) {
         return false;
     }
     auto* out = static_cast<uint8_t*>(destination);
     while (count > 0) {
-        const DWORD chunk = static_cast<DWORD>(std::min<uint64_t>(count, 1u << 30));
-        DWORD got = 0;
-        if (!ReadFile(static_cast<HANDLE>(handle), out, chunk, &got, nullptr) || got == 0) {
+        size_t got = 0;
+        if (!file.ReadSome(out, static_cast<size_t>(count), got) || got == 0) {
             return false;
         }
         out += got;

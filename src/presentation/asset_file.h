@@ -1,24 +1,24 @@
 #pragma once
-// Shared plumbing of the asset readers: a read-only file that knows how many bytes
-// are left, so a reader can refuse a claimed block before allocating for it, and
-// the upward asset search from the executable's folder.
+// Shared plumbing of the asset readers: a file read block by block that knows how
+// many bytes are left, so a reader can refuse a claimed block before allocating for
+// it (an asset is never held whole beside what is read from it), and the upward asset
+// search from the executable's folder.
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "common/file_utils.h"
+
 namespace tarvo::presentation::detail {
 
 class AssetFile {
 public:
-    explicit AssetFile(const std::filesystem::path& path);
-    ~AssetFile();
-    AssetFile(const AssetFile&) = delete;
-    AssetFile& operator=(const AssetFile&) = delete;
+    explicit AssetFile(const std::filesystem::path& path) : file(path) {}
 
-    bool IsOpen() const { return handle != nullptr; }
-    uint64_t Remaining() const { return size - offset; }
+    bool IsOpen() const { return file.Opened() == distribution::FileRead::Read; }
+    uint64_t Remaining() const { return file.Size() - offset; }
     // Reads exactly `count` bytes; false on a short read or an I/O error.
     bool Read(void* destination, uint64_t count);
     template <typename T>
@@ -27,8 +27,7 @@ public:
     }
 
 private:
-    void* handle = nullptr;
-    uint64_t size = 0;
+    distribution::ReadOnlyFile file;
     uint64_t offset = 0;
 };
 

@@ -61,11 +61,10 @@ char PointLetter(int32_t pointIndex) {
     return letter <= '~' ? static_cast<char>(letter) : '?';
 }
 
-float SanitizedProgress(float progress) {
-    if (!std::isfinite(progress)) {
-        return 0.0f;
-    }
-    return std::clamp(progress, -1.0f, 1.0f);
+// int(value) truncated as the processor converts it: a NaN or a value past the int range
+// gives INT32_MIN instead of undefined behaviour (the match reader lets neither through).
+int32_t Truncated(float value) {
+    return value > -2147483904.0f && value < 2147483648.0f ? static_cast<int32_t>(value) : INT32_MIN;
 }
 
 std::string Clock(const renderer::RenderOverlay& overlay) {
@@ -184,12 +183,12 @@ MatchHudLayout BuildMatchHud(const renderer::RenderOverlay& overlay, float width
         out.Text(Pick(uk, "WAITING FOR PLAYERS / WARMUP", "ОЧІКУЄМО ГРАВЦІВ / РОЗМИНКА"), cx - 205.0f, 119.0f, 17.0f,
                  kTextWhite);
     } else if (overlay.matchMode == 4 && !board) {
-        const float progress = SanitizedProgress(overlay.pointProgress);
+        const float progress = overlay.pointProgress;
         const float magnitude = std::fabs(progress);
         std::string line = Pick(uk, "POINT ", "ТОЧКА ");
         line += PointLetter(overlay.activePoint);
         line += "   ";
-        line += Decimal(static_cast<int32_t>(magnitude * 100.0f));
+        line += Decimal(Truncated(magnitude * 100.0f));
         line += "%";
         out.Text(std::move(line), cx - 120.0f, 115.0f, 17.0f, kTextWhite);
         out.Rect(cx - 140.0f, 143.0f, 280.0f, 5.0f, kWell);

@@ -50,6 +50,7 @@ void LightTriangles(std::span<const uint32_t> indices, CharacterLight light, Cha
     const float* points = scratch.points.data();
     const Vec3x4 key = lanes::Splat(KeyLight());
     const Vec3x4 fill = lanes::Splat(FillLight());
+    const KeyFillLight localPose = SplatKeyFill(0.34f, 0.5f, 0.16f);
     const __m128i bias = _mm_set1_epi32(INT32_MIN);
     const __m128i limit = _mm_xor_si128(_mm_set1_epi32(static_cast<int32_t>(count)), bias);
     const auto valid = [&](__m128i at) {
@@ -75,18 +76,10 @@ void LightTriangles(std::span<const uint32_t> indices, CharacterLight light, Cha
         const Vec3x4 n = lanes::FaceNormal(Gather(points, {at[0], at[3], at[6], at[9]}),
                                            Gather(points, {at[1], at[4], at[7], at[10]}),
                                            Gather(points, {at[2], at[5], at[8], at[11]}));
-        const __m128 facingKey = lanes::Abs(lanes::Dot(n, key));
-        __m128 k;
-        if (light == CharacterLight::LocalPose) {
-            const __m128 facingFill = lanes::MaxWith(lanes::Dot(n, fill), 0.0f);
-            k = _mm_add_ps(_mm_add_ps(_mm_set1_ps(0.34f), _mm_mul_ps(_mm_set1_ps(0.5f), facingKey)),
-                           _mm_mul_ps(_mm_set1_ps(0.16f), facingFill));
-        } else {
-            k = _mm_mul_ps(_mm_set1_ps(0.92f),
-                           lanes::MinWith(_mm_add_ps(_mm_set1_ps(0.38f), _mm_mul_ps(_mm_set1_ps(0.62f), facingKey)),
-                                          1.0f));
-        }
-        _mm_storeu_ps(&scratch.light[t], lanes::Clamp(k, 0.0f, 1.0f));
+        const __m128 k = light == CharacterLight::LocalPose
+                             ? KeyFillFactor(localPose, lanes::Dot(n, key), lanes::Dot(n, fill))
+                             : CappedKeyFactor(lanes::Dot(n, key));
+        _mm_storeu_ps(&scratch.light[t], k);
     }
 }
 
@@ -107,11 +100,11 @@ Vertex* WriteTriangles(Vertex* out, std::span<const uint32_t> indices, const Cha
         for (int k = 0; k < 3; ++k) {
             const float* from = corners[corner[k]].position;
             const __m128 tail = _mm_loadu_ps(from + 4);  // u, fog, v, mode
-            // k + fog * (fog colour - k), as FrameBuilder::Write; without fog that adds a
+            // k + fog * (fog colour - k), as FrameProjection::Write; without fog that adds a
             // zero to k, which leaves it as it is.
             const __m128 colour =
                 kFog ? _mm_add_ps(grey, _mm_mul_ps(_mm_shuffle_ps(tail, tail, 0x55), towardsFog)) : grey;
-            FrameBuilder::Write(out++, _mm_loadu_ps(from), colour, tail);
+            FrameProjection::Write(out++, _mm_loadu_ps(from), colour, tail);
         }
     }
     return out;
@@ -120,7 +113,7 @@ Vertex* WriteTriangles(Vertex* out, std::span<const uint32_t> indices, const Cha
 
 }  // namespace
 
-void PlaceCharacterCorners(const FrameBuilder& b, std::span<const Vec3> local, Vec3 origin, float c, float s,
+void PlaceCharacterCorners(const FrameProjection& b, std::span<const Vec3> local, Vec3 origin, float c, float s,
                            std::span<const presentation::ImportedTextureCoordinate> uvs, float textured,
                            CharacterLight light, CharacterScratch& scratch) {
     const size_t count = local.size();
@@ -168,7 +161,7 @@ void PlaceCharacterCorners(const FrameBuilder& b, std::span<const Vec3> local, V
         const __m128 px = _mm_add_ps(_mm_add_ps(ox, _mm_mul_ps(x, cosine)), _mm_mul_ps(z, sine));
         const __m128 py = _mm_add_ps(oy, y);
         const __m128 pz = _mm_sub_ps(_mm_add_ps(oz, _mm_mul_ps(z, cosine)), _mm_mul_ps(x, sine));
-        FrameBuilder::ProjectedPoints q = b.ProjectPoints(px, py, pz);
+        FrameProjection::ProjectedPoints q = b.ProjectPoints(px, py, pz);
         __m128 m = mode;
         __m128 fog = q.fog;
         _MM_TRANSPOSE4_PS(q.x, q.y, q.z, q.w);
@@ -193,7 +186,7 @@ void PlaceCharacterCorners(const FrameBuilder& b, std::span<const Vec3> local, V
     }
 }
 
-void AppendCharacterTriangles(FrameBuilder& b, std::span<const uint32_t> indices, CharacterLight light,
+void AppendCharacterTriangles(FrameProjection& b, std::span<const uint32_t> indices, CharacterLight light,
                               CharacterScratch& scratch) {
     if (scratch.placed == 0) return;  // every triangle would be skipped
     const bool checked = !AllIndicesBelow(indices, scratch.placed);

@@ -6,13 +6,14 @@
 // a time with SSE2, each lane doing exactly the operations of the one-at-a-time
 // formulas in the same order, so the vertices come out bit for bit the same.
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
 
 #include "gameplay/vec3.h"
 #include "presentation/imported_character_asset.h"
-#include "renderer/frame_geometry.h"
+#include "renderer/frame_projection.h"
 
 namespace tarvo::renderer {
 
@@ -22,6 +23,9 @@ struct CharacterCorner {
     float position[4];
     float u, fog, v, textured;
 };
+static_assert(sizeof(CharacterCorner) == 32 && offsetof(CharacterCorner, u) == 16 &&
+                  offsetof(CharacterCorner, textured) == 28,
+              "a corner is two 16-byte loads and stores: the position, then u, fog, v and mode");
 
 // Per-corner and per-triangle work space of one bot, kept between bots and frames so
 // that a frame does not allocate once it has grown.
@@ -32,22 +36,22 @@ struct CharacterScratch {
     std::vector<float> light;   // one factor per triangle
 };
 
-// Which points the flat light is taken from, and its formula.
+// Which points the flat light is taken from, and its model (flat_light.h).
 enum class CharacterLight {
-    LocalPose,      // Vulkan: the unturned corners, 0.34 + 0.5 |N.key| + 0.16 max(N.fill, 0)
-    PlacedCorners,  // Direct3D 11: the placed corners, 0.92 min(1, 0.38 + 0.62 |N.key|)
+    LocalPose,      // Vulkan: the unturned corners, KeyFillFactor with 0.34, 0.5 and 0.16
+    PlacedCorners,  // Direct3D 11: the placed corners, CappedKeyFactor
 };
 
 // Turns the character-local points by the yaw (its cosine c and sine s), moves them to
 // origin and projects them. A corner's uv is its texture coordinate, or (0, 0) past
 // the end of uvs.
-void PlaceCharacterCorners(const FrameBuilder& builder, std::span<const gameplay::Vec3> local, gameplay::Vec3 origin,
+void PlaceCharacterCorners(const FrameProjection& builder, std::span<const gameplay::Vec3> local, gameplay::Vec3 origin,
                            float c, float s, std::span<const presentation::ImportedTextureCoordinate> uvs,
                            float textured, CharacterLight light, CharacterScratch& scratch);
 
 // Appends every triangle whose three indices name placed corners, in index order, in
 // the grey of its flat light (clamped to 0..1, fogged per corner when the builder fogs).
-void AppendCharacterTriangles(FrameBuilder& builder, std::span<const uint32_t> indices, CharacterLight light,
+void AppendCharacterTriangles(FrameProjection& builder, std::span<const uint32_t> indices, CharacterLight light,
                               CharacterScratch& scratch);
 
 }  // namespace tarvo::renderer

@@ -1,8 +1,27 @@
 // Small drawing helpers every screen shares: text in a rectangle, filled and
 // outlined shapes, hit regions. All draw with the one brush on the canvas transform.
+#include <algorithm>
+
 #include "shell/native_shell.h"
 
 namespace tarvo::ui {
+namespace {
+
+// The most UTF-16 units a rectangle can show: one per tenth of the font size across (narrower
+// than any glyph that shows), a line per font size down. Only that much goes to DirectWrite: a
+// name of thousands of units then costs no more than a short one, and Wine's Direct2D draws
+// nothing at all for a line of several hundred glyphs.
+std::wstring_view Showable(std::wstring_view text, D2D_RECT_F rect, float fontSize) {
+    if (!(fontSize > 0.0f)) return text;
+    const float across = std::max(rect.right - rect.left, 0.0f) / (0.1f * fontSize) + 1.0f;
+    const float down = std::max(rect.bottom - rect.top, 0.0f) / fontSize + 1.0f;
+    const auto units = static_cast<std::size_t>(across * down);
+    if (text.size() <= units) return text;
+    const bool pairCut = text[units - 1] >= 0xD800 && text[units - 1] <= 0xDBFF;
+    return text.substr(0, units - (pairCut ? 1 : 0));
+}
+
+}  // namespace
 
 std::wstring_view NativeShell::Pick(std::wstring_view ukrainian, std::wstring_view english) const {
     return localization.CurrentLocale() == localization::Locale::Ukrainian ? ukrainian : english;
@@ -17,7 +36,8 @@ void NativeShell::DrawTextIn(std::wstring_view text, IDWriteTextFormat* format, 
     brush->SetColor(color);
     // Clipped explicitly as well: Wine's Direct2D ignores the clip option.
     renderTarget->PushAxisAlignedClip(rect, D2D1_ANTIALIAS_MODE_PER_PRIMITIVE);
-    renderTarget->DrawText(text.data(), static_cast<UINT32>(text.size()), format, rect, brush.Get(),
+    const std::wstring_view shown = Showable(text, rect, format->GetFontSize());
+    renderTarget->DrawText(shown.data(), static_cast<UINT32>(shown.size()), format, rect, brush.Get(),
                            D2D1_DRAW_TEXT_OPTIONS_CLIP, DWRITE_MEASURING_MODE_NATURAL);
     renderTarget->PopAxisAlignedClip();
 }

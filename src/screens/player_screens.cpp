@@ -47,11 +47,9 @@ std::wstring KillDeathText(const player::BotStats& stats) { return Fixed(stats.K
 
 std::wstring ProfileInitials(std::wstring_view name) {
     if (name.empty()) return L"TV";
-    size_t end = 0;
-    for (int points = 0; points < 3 && end < name.size(); ++points) {
-        const bool pair = IsHighSurrogate(name[end]) && end + 1 < name.size() && IsLowSurrogate(name[end + 1]);
-        end += pair ? 2 : 1;
-    }
+    size_t end = std::min<size_t>(name.size(), 3);
+    // Three units that cut a surrogate pair keep two: half a character cannot be drawn.
+    if (end < name.size() && IsHighSurrogate(name[end - 1]) && IsLowSurrogate(name[end])) --end;
     return std::wstring(name.substr(0, end));
 }
 

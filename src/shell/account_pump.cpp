@@ -198,4 +198,18 @@ void NativeShell::PumpAccountRequest() {
     ApplySuccess(*this, name, response, granted);
 }
 
+void NativeShell::AwaitExitSubmission() {
+    if (!accountRequest || accountRequestName != "stats") return;
+    const AccountResponse response = TakeResponse(*accountRequest);  // its exchange ends by its deadline
+    accountRequest.reset();
+    accountRequestName.clear();
+    std::string line = "StatsSubmissionAtExit=";
+    line += response.kind == AccountResponseKind::Success ? "Sent" : "NotSent";
+    line += " Http=" + std::to_string(response.httpStatus);
+    // Without a reply the client's own text says why; a reply's code says it otherwise.
+    line += response.httpStatus ? " Code=" + distribution::WideToUtf8(response.code)
+                                : " Reason=" + distribution::WideToUtf8(response.message);
+    core::Log().Write(line);
+}
+
 }  // namespace tarvo::ui

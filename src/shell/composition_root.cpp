@@ -73,6 +73,7 @@ NativeShell::~NativeShell() {
     wicFactory.Reset();
     // A pending request's future would wait for its worker thread as it is destroyed.
     CancelBackgroundRequests();
+    AwaitExitSubmission();
 }
 
 int RunNativeProduct(HINSTANCE instance, int showCommand, ProductKind kind) {

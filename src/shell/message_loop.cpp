@@ -55,6 +55,16 @@ HeadingFace ChooseHeadingFace(IDWriteFactory* factory) {
     return HeadingFace{L"Segoe UI", DWRITE_FONT_STRETCH_NORMAL};
 }
 
+// A future from std::async waits for its task as it is destroyed; at exit a task that is still
+// busy is left to end with the process instead (its future is never freed).
+template <typename T>
+void LetGo(std::optional<std::future<T>>& task) {
+    if (task && task->valid() && task->wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        static_cast<void>(new std::future<T>(std::move(*task)));
+    }
+    task.reset();
+}
+
 bool RegisterClassOrExists(const WNDCLASSEXW& windowClass) {
     return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
@@ -72,7 +82,9 @@ int NativeShell::Run(int showCommand) {
     DwmSetWindowAttribute(window, 20 /* DWMWA_USE_IMMERSIVE_DARK_MODE */, &dark, sizeof(dark));
     ShowWindow(window, showCommand);
     UpdateWindow(window);
-    return RunMessageLoop();
+    const int code = RunMessageLoop();
+    AwaitExitSubmission();  // the window has gone; the session's statistics may still be on their way
+    return code;
 }
 
 HRESULT NativeShell::CreateGraphicsFactories() {
@@ -214,26 +226,32 @@ void NativeShell::CancelBackgroundRequests() {
     if (pending(accountRequest)) names = accountRequestName;
     if (pending(statusProbe)) names += names.empty() ? "match.status" : ",match.status";
     if (pending(identityLoad)) names += names.empty() ? "match.identity" : ",match.identity";
-    if (names.empty()) return;
-    core::Log().Write("PendingRequestsAtExit=" + names);
+    if (!names.empty()) core::Log().Write("PendingRequestsAtExit=" + names);
 
-    // A request that a live server is about to answer (the session's statistics sent as the
-    // window closes) gets a moment to finish; then every exchange is cancelled.
+    // The session's statistics are kept for AwaitExitSubmission, after the window has gone. Every
+    // other request gets a moment to finish and is then cancelled; a task that has only just
+    // started may begin its exchange after a cancel, so the cancel repeats for a while. A task
+    // still busy after that (files, data protection) is left to end with the process.
+    const bool keepStats = accountRequest && accountRequestName == "stats";
     constexpr auto kGrace = std::chrono::milliseconds(500);
+    constexpr auto kCancelWindow = std::chrono::milliseconds(500);
     const auto ended = [](const auto& task) {
         return !task || !task->valid() || task->wait_for(std::chrono::milliseconds(10)) == std::future_status::ready;
     };
-    const auto allEnded = [&] { return ended(accountRequest) && ended(statusProbe) && ended(identityLoad); };
+    const auto othersEnded = [&] {
+        return (keepStats || ended(accountRequest)) && ended(statusProbe) && ended(identityLoad);
+    };
     const Clock::time_point graceEnd = Clock::now() + kGrace;
-    while (!allEnded() && Clock::now() < graceEnd) continue;  // each look waits up to 10 ms a task
-    // A task that has only just started may begin its exchange after a cancel: cancel again
-    // until every task has ended.
+    while (!othersEnded() && Clock::now() < graceEnd) continue;  // each look waits up to 10 ms a task
     std::size_t cancelled = 0;
-    while (!allEnded()) cancelled += distribution::CancelHttpRequests();
-    accountRequest.reset();
-    accountRequestName.clear();
-    statusProbe.reset();
-    identityLoad.reset();
+    const Clock::time_point cancelEnd = Clock::now() + kCancelWindow;
+    while (!othersEnded() && Clock::now() < cancelEnd) cancelled += distribution::CancelHttpRequests();
+    if (!keepStats) {
+        LetGo(accountRequest);
+        accountRequestName.clear();
+    }
+    LetGo(statusProbe);
+    LetGo(identityLoad);
     if (cancelled) core::Log().Write("NetworkRequestsCancelled=" + std::to_string(cancelled));
 }
 

@@ -278,7 +278,8 @@ public:
     void PumpMatchStatus();
     void PumpMatchIdentity();
     void StartCoinProfileLoad();
-    void CancelBackgroundRequests();  // at exit: ends every pending request without waiting for the network
+    void CancelBackgroundRequests();  // at exit: ends every pending request but the session's statistics
+    void AwaitExitSubmission();       // at exit: waits for the session's statistics to their deadline and logs them
 
     // ---- Preference files -------------------------------------------------------
     void ReadPreferenceFiles();                     // preference_loading.cpp: updates.json, then game.json

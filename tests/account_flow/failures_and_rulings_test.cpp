@@ -1,10 +1,14 @@
 // Every failure kind of the account service as the user sees it, field validation
-// that sends nothing, and the one-request-at-a-time and sync rules.
+// that sends nothing, the one-request-at-a-time and sync rules, and the statistics
+// still pending when the window closes.
+#include <atomic>
 #include <future>
 #include <stdexcept>
+#include <thread>
 
 #include "account/account_reply.h"
 #include "flow_fixture.h"
+#include "online/match_service.h"
 #include "player/local_player_data_store.h"
 
 namespace tarvo::ui::test {
@@ -292,6 +296,36 @@ TEST_F(AccountFailures, AFailedSyncLeavesTheUserSignedInWhereTheyWere) {
     EXPECT_TRUE(shell->serverSession);
     EXPECT_TRUE(std::filesystem::exists(SessionFile()));
     EXPECT_EQ(shell->fieldErrors["field.password"], L"Sync is down");
+}
+
+// The session's statistics, pending as the window closes, reach a service that answers 1.5 s after
+// the window has gone; a status probe without an answer is cancelled after the short grace.
+TEST_F(AccountFailures, StatisticsPendingAtExitAreSentAfterTheWindowHasGone) {
+    service.Script("sync/bot-stats", 200, R"({"code":"OK"})");
+    service.Hold();
+    testing::FakeAccountService silent;
+    silent.Hold();
+    std::atomic<HWND> window = nullptr;
+    std::atomic<bool> goneFirst = false;
+    std::thread answer([&] {
+        for (int i = 0; i < 1000 && (!window || IsWindow(window)); ++i) Sleep(10);
+        goneFirst = !IsWindow(window);
+        Sleep(1500);
+        service.Release();
+    });
+    EXPECT_EQ(RunStepping(*shell, [&](NativeShell& s) {
+        if (window.exchange(s.window)) return;
+        s.BeginAccountRequest("stats", s.accountApi.SyncBotStats(L"access-1", L"id_1", R"({"kills":3})"));
+        s.statusProbe = std::async(std::launch::async, [&] { return online::FetchMatchStatus(silent.BaseUrl()); });
+        silent.WaitForRequests(1);
+        PostMessageW(s.window, WM_CLOSE, 0, 0);
+    }, 15000), 0);
+    answer.join();
+    EXPECT_TRUE(goneFirst);
+    EXPECT_EQ(service.LastRequest("sync/bot-stats").value_or(testing::RecordedRequest{}).body,
+              R"({"submissionId":"id_1","stats":{"kills":3}})");
+    EXPECT_TRUE(InOrder(LogEvents(), {"PendingRequestsAtExit=stats,match.status", "NetworkRequestsCancelled=1",
+                                      "StatsSubmissionAtExit=Sent Http=200 Code=OK"}));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "player/local_player_data_store.h"
+#include "player_screens/player_canvas.h"
 #include "shell/account_flow.h"
 #include "shell/account_replies.h"
 
@@ -102,6 +103,22 @@ TEST(SyncReply, AppliesWhatItCarries) {
     ApplySyncReply("not json at all", profile);
     EXPECT_EQ(profile.identity.displayName, before.identity.displayName);
     EXPECT_EQ(profile.botStats.deaths, before.botStats.deaths);
+}
+
+// A nickname of a million characters is cut to the 32,768 units the profile keeps, never inside a
+// surrogate pair, and home still paints whole: the name at its place and every button.
+class LongNickname : public test::PlayerCanvas {};
+
+TEST_F(LongNickname, IsCutToWhatTheProfileKeepsAndHomePaintsWhole) {
+    const std::string nickname = std::string(32767, 'W') + "\\ud83c\\udfaf" + std::string(1000000, 'W');
+    ApplySyncReply("{\"nickname\":\"" + nickname + "\"}", shell->playerData);
+    const std::wstring kept(32767, L'W');
+    EXPECT_EQ(shell->playerData.identity.displayName, kept);
+    shell->router.Navigate(navigation::ScreenId::MainMenu);
+    PaintScreen();
+    ExpectText(kept, L"LOCAL_OPERATOR", shell->headingFormat.Get(), {250, 195, 480, 235}, Colors::Text);
+    EXPECT_EQ(Commands(), (std::vector<std::string>{"nav.play", "app.exit", "nav.inventory", "nav.profile",
+                                                   "nav.statistics", "nav.updates", "nav.settings", "nav.privacy"}));
 }
 
 TEST(LinkSafeData, EscapesIdsAndKeepsNumbersJson) {

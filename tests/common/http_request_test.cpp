@@ -8,6 +8,7 @@
 #include <future>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "common/http_request.h"
 
@@ -39,7 +40,7 @@ public:
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         int length = sizeof address;
-        if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener_, 1) != 0 ||
+        if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener_, 16) != 0 ||
             getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
             return;
         }
@@ -58,9 +59,10 @@ public:
         if (thread_.joinable()) thread_.join();
         return received_;
     }
-    // Waits until the whole request was read (a silent or slow server then holds on).
-    void WaitForRequest() {
-        while (!requestRead_ && !stop_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // Waits until the whole request was read and `later` more connections came (a silent or
+    // slow server then holds on; a client that connected has sent or is sending its request).
+    void WaitForRequest(int later = 0) {
+        while ((!requestRead_ || accepted_ < later) && !stop_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 
 private:
@@ -83,9 +85,15 @@ private:
             }
         }
         requestRead_ = true;
-        if (pace_.silent) {
-            while (!stop_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        } else if (pace_.dripMs > 0) {
+        if (pace_.silent) {  // holds this connection and takes later ones, answering none
+            std::vector<SOCKET> held{client};
+            for (SOCKET next; (next = accept(listener_, nullptr, nullptr)) != INVALID_SOCKET; ++accepted_) {
+                held.push_back(next);
+            }
+            for (SOCKET s : held) closesocket(s);
+            return;
+        }
+        if (pace_.dripMs > 0) {
             for (std::size_t i = 0; i < response_.size() && !stop_; ++i) {
                 if (send(client, response_.data() + i, 1, 0) != 1) break;
                 for (int waited = 0; waited < pace_.dripMs && !stop_; waited += 10) {
@@ -105,12 +113,13 @@ private:
     std::uint16_t port_ = 0;
     std::string received_;
     std::atomic<bool> requestRead_{false};
+    std::atomic<int> accepted_{0};
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };
 
 HttpReply Exchange(std::uint16_t port, std::string_view body = {}, std::size_t maxReplyBytes = 64,
-                   int stepTimeoutMs = 2000) {
+                   int stepTimeoutMs = 2000, bool keepOnCancel = false) {
     HttpAddress address;
     address.secure = false;
     address.host = L"127.0.0.1";
@@ -124,6 +133,7 @@ HttpReply Exchange(std::uint16_t port, std::string_view body = {}, std::size_t m
     if (!body.empty()) request.headers = L"Content-Type: application/json\r\nX-Probe: 1\r\n";
     request.body = body;
     request.maxReplyBytes = maxReplyBytes;
+    request.keepOnCancel = keepOnCancel;
     return SendHttpRequest(request);
 }
 
@@ -197,7 +207,7 @@ TEST(SendHttpRequest, AReplyAtTheLimitIsKeptOneByteMoreIsRefusedWhole) {
     EXPECT_TRUE(reply.body.empty());
 }
 
-TEST(SendHttpRequest, NoListenerOrNoAddressIsUnreachable) {
+TEST(SendHttpRequest, NoListenerNoAddressOrAStepWithoutTimeoutIsUnreachable) {
     std::uint16_t closed = 0;
     {
         RawServer probe("");  // take a free port, then let it go
@@ -206,6 +216,8 @@ TEST(SendHttpRequest, NoListenerOrNoAddressIsUnreachable) {
     EXPECT_EQ(Exchange(closed).outcome, HttpOutcome::Unreachable);
     HttpRequest request;
     EXPECT_EQ(SendHttpRequest(request).outcome, HttpOutcome::Unreachable);
+    RawServer server(Reply("HTTP/1.1 200 OK", "{}"));
+    EXPECT_EQ(Exchange(server.Port(), {}, 64, 0).outcome, HttpOutcome::Unreachable);  // refused, not "no limit"
 }
 
 // Each step's timeout is 500 ms, so the whole exchange has 2 s.
@@ -224,14 +236,28 @@ TEST(SendHttpRequest, AReplyDrippedFasterThanTheStepTimeoutStillEndsAtTheDeadlin
     EXPECT_TRUE(reply.body.empty());
 }
 
-TEST(CancelHttpRequests, StopsTheExchangesInFlightAndNoLaterOne) {
-    RawServer silent(Reply("HTTP/1.1 200 OK", "{}"), {.silent = true});
-    auto pending = std::async(std::launch::async, [&] { return Exchange(silent.Port(), {}, 64, 60000); });
-    silent.WaitForRequest();
-    EXPECT_EQ(CancelHttpRequests(), 1u);
-    EXPECT_EQ(pending.get().outcome, HttpOutcome::Cancelled);
-
-    RawServer later(Reply("HTTP/1.1 200 OK", "{}"));
-    EXPECT_EQ(Exchange(later.Port()).outcome, HttpOutcome::Answered);
-    EXPECT_EQ(CancelHttpRequests(), 0u);
+// A cancel stops the exchanges in flight but the one marked to be kept, and none started later.
+// The eight it leaves running on a server that holds them are as many as may run: the next request
+// is refused unsent until their threads end with the server's connections.
+TEST(CancelHttpRequests, StopsAllButTheKeptOneAndBoundsThoseLeftRunning) {
+    const std::string ok = Reply("HTTP/1.1 200 OK", "{}");
+    RawServer slow(ok, {.dripMs = 50});
+    auto kept = std::async(std::launch::async, [&] { return Exchange(slow.Port(), {}, 64, 2000, true); });
+    slow.WaitForRequest();
+    auto holding = std::make_unique<RawServer>(ok, Pace{.silent = true});
+    std::vector<std::future<HttpReply>> left;
+    for (int i = 0; i < 8; ++i) {
+        left.push_back(std::async(std::launch::async, [&] { return Exchange(holding->Port(), {}, 64, 60000); }));
+    }
+    holding->WaitForRequest(7);
+    EXPECT_EQ(CancelHttpRequests(), 8u);
+    for (auto& one : left) EXPECT_EQ(one.get().outcome, HttpOutcome::Cancelled);
+    EXPECT_EQ(kept.get().body, "{}");
+    EXPECT_EQ(Exchange(RawServer(ok).Port()).outcome, HttpOutcome::Unreachable);
+    holding.reset();
+    HttpOutcome again = HttpOutcome::Unreachable;
+    for (int i = 0; i < 400 && again != HttpOutcome::Answered; ++i, Sleep(50)) {
+        again = Exchange(RawServer(ok).Port()).outcome;
+    }
+    EXPECT_EQ(again, HttpOutcome::Answered);
 }

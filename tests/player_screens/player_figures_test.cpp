@@ -48,7 +48,7 @@ TEST(PlayerFigures, PlayTimeIsWholeMinutesOfAClampedValue) {
     EXPECT_EQ(PlayMinutes(60.0e18), 1000000000000000000u) << "large but in range stays exact";
 }
 
-TEST(PlayerFigures, InitialsTakeWholeCodePoints) {
+TEST(PlayerFigures, InitialsAreTheFirstThreeUtf16Units) {
     EXPECT_EQ(ProfileInitials(L""), L"TV");
     EXPECT_EQ(ProfileInitials(L"A"), L"A");
     EXPECT_EQ(ProfileInitials(L"Al"), L"Al");
@@ -56,11 +56,11 @@ TEST(PlayerFigures, InitialsTakeWholeCodePoints) {
     EXPECT_EQ(ProfileInitials(L"LOCAL_OPERATOR"), L"LOC");
     EXPECT_EQ(ProfileInitials(L"Олена"), L"Оле");
     const std::wstring emoji = L"\U0001F3AF";  // two UTF-16 units
-    EXPECT_EQ(ProfileInitials(emoji + emoji + emoji + emoji), emoji + emoji + emoji);
-    EXPECT_EQ(ProfileInitials(L"ab" + emoji + L"c"), L"ab" + emoji) << "the pair stays whole";
-    EXPECT_EQ(ProfileInitials(emoji + L"xyz"), emoji + L"xy");
-    // A broken pair in a damaged name is one unit each, never a half pair plus its partner.
-    EXPECT_EQ(ProfileInitials(std::wstring(L"\xD83C") + L"ab"), std::wstring(L"\xD83C") + L"ab");
+    EXPECT_EQ(ProfileInitials(emoji + L"xyz"), emoji + L"x");
+    EXPECT_EQ(ProfileInitials(L"ab" + emoji + L"c"), L"ab") << "the pair the third unit would cut is dropped";
+    EXPECT_EQ(ProfileInitials(emoji + emoji), emoji);
+    const std::wstring damaged = L"ab" + emoji.substr(0, 1);  // a lone half in the name itself
+    EXPECT_EQ(ProfileInitials(damaged), damaged);
 }
 
 TEST(PlayerFigures, StatisticsCardsInBothLanguages) {

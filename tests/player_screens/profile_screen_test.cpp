@@ -165,11 +165,11 @@ TEST_F(ProfileScreen, AnUnreadableOrHugeAvatarFallsBackToTheInitials) {
 TEST_F(ProfileScreen, TheHomeBadgeUsesTheProfileRules) {
     shell->router.Navigate(ScreenId::MainMenu);
     constexpr D2D_RECT_F kBadge{98, 196, 224, 322};
-    // Three code points, not three UTF-16 units: the pair of the first stays whole.
+    // Three UTF-16 units, not three characters: the pair of the first counts as two.
     const std::wstring face = L"\xD83D\xDE00";
     shell->playerData.identity.displayName = face + L"abc";
     PaintScreen();
-    ExpectText(face + L"ab", face + L"a", Heading(), kBadge, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER);
+    ExpectText(face + L"a", face + L"ab", Heading(), kBadge, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER);
 
     // An image wider than any avatar may be is neither decoded nor drawn there either.
     const auto huge = shell->playerStore.ProfileFolder() / L"avatar.png";
@@ -178,7 +178,7 @@ TEST_F(ProfileScreen, TheHomeBadgeUsesTheProfileRules) {
     shell->playerData.avatar.customImage = true;
     PaintScreen();
     EXPECT_EQ(shell->bitmapCache.count(huge), 0u);
-    ExpectText(face + L"ab", L"", Heading(), kBadge, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER);
+    ExpectText(face + L"a", L"", Heading(), kBadge, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER);
 }
 
 }  // namespace

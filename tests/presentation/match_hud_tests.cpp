@@ -182,20 +182,19 @@ TEST(MatchHud, CaptureLetterIsAPlusTheLowByteWhilePrintable) {
     }
 }
 
-TEST(MatchHud, CaptureProgressTruncatesAndStaysInBounds) {
+TEST(MatchHud, CaptureProgressIsTruncatedNotClampedAndANaNIsAmber) {
     RenderOverlay o = Online();
     o.matchMode = 4;
-    const std::tuple<float, const char*, float> cases[] = {
-        {-0.999f, "POINT A   99%", 0.999f * 280},
-        {7.0f, "POINT A   100%", 280.0f},
-        {std::numeric_limits<float>::quiet_NaN(), "POINT A   0%", 0.0f},
-        {-std::numeric_limits<float>::infinity(), "POINT A   0%", 0.0f}};
-    for (const auto& [progress, line, width] : cases) {
-        o.pointProgress = progress;
-        const auto layout = BuildMatchHud(o, kW, kH);
-        EXPECT_EQ(layout.texts.back().text, line);
-        EXPECT_FLOAT_EQ(layout.rects.at(3).width, width);
-    }
+    o.pointProgress = -0.999f;
+    EXPECT_EQ(BuildMatchHud(o, kW, kH).texts.back().text, "POINT A   99%");
+    o.pointProgress = 7.0f;
+    auto layout = BuildMatchHud(o, kW, kH);
+    EXPECT_EQ(layout.texts.back().text, "POINT A   700%");
+    EXPECT_EQ(Lines(layout)[3], Rect(kCx - 140, 143, 1960, 5, kCyan));
+    o.pointProgress = std::numeric_limits<float>::quiet_NaN();
+    layout = BuildMatchHud(o, kW, kH);
+    EXPECT_TRUE(std::isnan(layout.rects.at(3).width));
+    EXPECT_EQ(ColourName(layout.rects.at(3).color), "amber");
 }
 
 TEST(MatchHud, RoundModeLine) {

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
+#include <string>
+
+#include "common/file_utils.h"
 
 namespace tarvo::renderer {
 
@@ -94,18 +96,15 @@ std::wstring CreateInstanceFailureText(int32_t result) {
 
 bool ReadSpirvFile(const std::filesystem::path& file, std::vector<uint32_t>& code) {
     code.clear();
-    std::ifstream in(file, std::ios::binary | std::ios::ate);
-    if (!in) return false;
-    const std::streamoff size = in.tellg();
     // The game's two shaders are a few KiB; a file of megabytes is not one of them.
-    constexpr std::streamoff kMaxSpirvBytes = 4 << 20;
-    if (size <= 0 || size % 4 != 0 || size > kMaxSpirvBytes) return false;
-    code.resize(static_cast<size_t>(size) / 4);
-    in.seekg(0);
-    if (!in.read(reinterpret_cast<char*>(code.data()), size)) {
-        code.clear();
+    constexpr size_t kMaxSpirvBytes = 4 << 20;
+    std::string bytes;
+    if (distribution::ReadWholeFile(file, kMaxSpirvBytes, bytes) != distribution::FileRead::Read ||
+        bytes.empty() || bytes.size() % 4 != 0) {
         return false;
     }
+    code.resize(bytes.size() / 4);
+    std::memcpy(code.data(), bytes.data(), bytes.size());
     return true;
 }
 
