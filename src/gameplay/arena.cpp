@@ -58,8 +58,10 @@ struct NodeEntry {
 };
 
 // Bots walk each edge in a straight line, sliding along a box but never rounding a
-// corner, in this arena and in every map file: nodes stand clear of the cover
-// beside their edges, and node pairs that a wall separates are not linked.
+// corner: nodes stand clear of the cover beside their edges, and node pairs that a
+// wall separates are not linked. Bots patrol only this arena. A straight walk from the
+// floor would pass under the platform, so its node links only to the top of the left
+// ramp, from where the platform is one step across.
 const NodeEntry kTrainingGraph[] = {
     {"SPAWN_A", {0, 0, -34}, {1, 2, 3, -1, -1}, 1.0f, false},
     {"LEFT_ROUTE", {-23, 0, -31.5f}, {0, 4, -1, -1, -1}, 1.0f, true},
@@ -67,18 +69,18 @@ const NodeEntry kTrainingGraph[] = {
     {"RIGHT_ROUTE", {14, 0, -28}, {0, 6, 7, -1, -1}, 1.0f, true},
     {"LEFT_CORRIDOR", {-26, 0, -16}, {1, -1, -1, -1, -1}, 1.0f, true},
     {"LEFT_FLANK", {-12, 0, -11}, {2, 8, 10, -1, -1}, 1.0f, true},
-    {"RIGHT_FLANK", {12, 0, -8}, {2, 3, 7, 10, -1}, 1.0f, true},
+    {"RIGHT_FLANK", {12, 0, -8}, {2, 3, 7, 10, 13}, 1.0f, true},
     {"RIGHT_CORRIDOR", {26, 0, -16}, {3, 6, -1, -1, -1}, 1.0f, true},
-    {"LEFT_ROUTE", {-20, 0, 4}, {5, 9, 12, -1, -1}, 1.0f, true},
-    {"LEFT_UPPER", {-25, 0, 20}, {8, -1, -1, -1, -1}, 1.0f, true},
-    {"CENTRAL", {0, 0, 3}, {5, 6, 12, 14, -1}, 1.0f, true},
+    {"LEFT_ROUTE", {-20, 0, 4}, {5, 12, -1, -1, -1}, 1.0f, true},
+    {"LEFT_UPPER", {-7.65f, 2.5856f, 26.45f}, {12, 14, -1, -1, -1}, 1.0f, true},
+    {"CENTRAL", {0, 0, 3}, {5, 6, 12, -1, -1}, 1.0f, true},
     {"RIGHT_ROUTE", {25, 0, 16}, {15, -1, -1, -1, -1}, 1.0f, true},
-    {"MID", {-10, 0, 15}, {8, 10, 14, 16, -1}, 1.0f, true},
-    {"UPPER", {17.5f, 0, 15.5f}, {14, -1, -1, -1, -1}, 1.0f, true},
-    {"UPPER_PLATFORM", {0, 2.9f, 21}, {10, 12, 13, 17, -1}, 1.15f, true},
+    {"MID", {-10, 0, 15}, {8, 9, 10, 16, -1}, 1.0f, true},
+    {"UPPER", {17.5f, 0, 15.5f}, {6, -1, -1, -1, -1}, 1.0f, true},
+    {"UPPER_PLATFORM", {0, 2.9f, 26}, {9, -1, -1, -1, -1}, 1.15f, true},
     {"TRAINING_SECTOR", {22, 0, 32}, {11, 17, 18, -1, -1}, 1.0f, true},
     {"TRAINING_SECTOR", {-19, 0, 34.5f}, {12, 18, -1, -1, -1}, 1.0f, true},
-    {"SPAWN_B", {10, 0, 34}, {14, 15, 18, -1, -1}, 1.0f, false},
+    {"SPAWN_B", {10, 0, 34}, {15, 18, -1, -1, -1}, 1.0f, false},
     {"SPAWN_B", {0, 0, 37}, {15, 16, 17, -1, -1}, 1.0f, false},
 };
 

@@ -284,6 +284,7 @@ TEST_F(HudFrames, MatchHudTextsShowTheirGlyphs) {
         EXPECT_EQ(Utf8(seen.text), t.text);
         EXPECT_FLOAT_EQ(seen.box.left, t.x);
         EXPECT_FLOAT_EQ(seen.box.bottom, t.y + t.size * 1.5f);
+        EXPECT_FLOAT_EQ(seen.size, t.size) << t.text;  // each whole size its own face
         EXPECT_FLOAT_EQ(seen.colour.g, t.color.g) << t.text;
     }
 }

@@ -6,7 +6,6 @@
 #include "d3d11/d3d11_test_support.h"
 #include "presentation/asset_test_support.h"
 #include "presentation/scene_decorations.h"
-#include "presentation/visual_definitions.h"
 #include "presentation/weapon_meshes.h"
 #include "renderer/frame_probe.h"
 
@@ -117,8 +116,7 @@ TEST(D3D11Scene, BotsWithoutAssetsAreBlocksWithATwoBoxRifle) {
     turned.bots = {BotAt({0, 0, 5}, 90)};
     ASSERT_EQ(turned.Build(), base + kFallbackBot);
     const size_t world = base - ArmsVertices();
-    const presentation::SocketOffset& socket = presentation::RozizodivoRifleAttachment().socketOffset;
-    const Vec3 grip = Vec3{0, 0, 5} + TurnByYaw({socket.x, socket.y, socket.z}, 90);
+    const Vec3 grip = Vec3{0, 0, 5} + TurnByYaw({0.28f, 1.2f, 0.08f}, 90);  // the attachment's socket
     const Vec3 support = grip + TurnByYaw({0, 0.06f, 0.3f}, 90);
     const Vec3 muzzle = presentation::HeldRiflePoint({0.5f, 0.09f, 0}, grip, support);
     EXPECT_EQ(turned.Find({0, 0.9f, 5}, {0.8f, 1.8f, 0.55f}, 90, {0.08f, 0.36f, 0.42f}), long(world));

@@ -197,10 +197,21 @@ TEST(WorldCollision, OutOfBoundsRecoveryReturnsToTheLastSafePosition) {
     Steps(*sim, 60, Keys(true, false, false, false));
     const Vec3 safe = sim->Player().position;
     const float walked = sim->Player().distanceTravelled;
-    sim->SetPlayerPositionForQa({40, 0, 0});
+    // The box's very edge is inside it, but the body there is blocked: not a safe place.
+    sim->SetPlayerPositionForQa({31, 0, safe.z});
     Steps(*sim, 1);
+    EXPECT_EQ(sim->OutOfBoundsRecoveries(), 0u);
+    EXPECT_EQ(sim->Player().position.x, 31.0f);
+    // Jumping out of the box: put back standing, at rest.
+    sim->SetPlayerPositionForQa({40, 0, 0});
+    InputState jump;
+    jump.jump = true;
+    Steps(*sim, 1, jump);
     EXPECT_EQ(sim->Player().position.x, safe.x);
+    EXPECT_EQ(sim->Player().position.y, safe.y);
     EXPECT_EQ(sim->Player().position.z, safe.z);
+    EXPECT_EQ(sim->Player().verticalVelocity, 0.0f);
+    EXPECT_TRUE(sim->Player().grounded);
     EXPECT_EQ(sim->OutOfBoundsRecoveries(), 1u);
     EXPECT_EQ(sim->Player().horizontalSpeed, 0.0f);
     EXPECT_EQ(sim->Player().distanceTravelled, walked);

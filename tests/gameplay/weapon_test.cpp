@@ -148,7 +148,9 @@ TEST(WeaponHits, ThreeHitsKillAndReportTheBot) {
 }
 
 TEST(WeaponHits, NearestLivingBotAndWallsDecide) {
-    auto sim = Range(3, {}, "0 1 1  -5 2 -28  2 4 0.5  0.2 0.2 0.2\n");  // a wall in front of x = -5
+    // A wall in front of x = -5; walls as deep as a hit sphere round bot 3, a hair less round bot 4.
+    auto sim = Range(5, {}, "0 1 1  -5 2 -28  2 4 0.5  0.2 0.2 0.2\n0 1 1  10 2 0  1 4 1.44  0.2 0.2 0.2\n"
+                            "0 1 1  13 2 0  1 4 1.43  0.2 0.2 0.2\n");
     sim->SetBotPositionForQa(0, {0, 0, -25});
     sim->SetBotPositionForQa(1, {0, 0, -29});
     sim->SetBotPositionForQa(2, {-5, 0, -25});
@@ -174,6 +176,12 @@ TEST(WeaponHits, NearestLivingBotAndWallsDecide) {
     EXPECT_TRUE(sim->RaycastHitsBot({0, 1.05f + 0.71f, -34}, {0, 0, 1}, index));
     EXPECT_FALSE(sim->RaycastHitsBot({0, 1.05f + 0.73f, -34}, {0, 0, 1}, index));
     EXPECT_FALSE(sim->RaycastHitsBot({0, 1.05f - 0.73f, -34}, {0, 0, 1}, index));
+    // A wall whose face is exactly where the ray meets the sphere stops the shot.
+    sim->SetBotPositionForQa(3, {10, 0, 0});
+    sim->SetBotPositionForQa(4, {13, 0, 0});
+    EXPECT_FALSE(sim->RaycastHitsBot({10, 1.05f, -1}, {0, 0, 1}, index));
+    EXPECT_TRUE(sim->RaycastHitsBot({13, 1.05f, -1}, {0, 0, 1}, index));
+    EXPECT_EQ(index, 4u);
 }
 
 TEST(Damage, PlayerHealthFloorsAtZeroAndDeathIsCountedOnce) {

@@ -60,7 +60,7 @@ TEST_F(AvatarCommands, TheSampleBecomesTheAvatarAndShowsOnTheNextPaint) {
 
     PaintScreen();
     EXPECT_EQ(shell->bitmapCache.count(AvatarCopy(L".png")), 1u);
-    ExpectNoText(L"LOC", Display(), D2D1::RectF(182, 220, 510, 548), Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER, 60);
+    ExpectNoText(L"LOC", D2D1::RectF(182, 220, 510, 548));
     int changed = 0;
     for (int y = 224; y < 544; ++y) {
         for (int x = 186; x < 506; ++x) {
@@ -100,8 +100,7 @@ TEST_F(AvatarCommands, APickedImageIsImportedAndAReplacementIsDrawnFresh) {
     EXPECT_EQ(shell->toast, L"LOCAL AVATAR SAVED") << "one byte is within the limits";
     EXPECT_EQ(std::filesystem::path(shell->playerData.avatar.imagePath), AvatarCopy(L".jpeg"));
     PaintScreen();  // an undecodable image: the initials come back under the thin ring
-    ExpectText(L"LOC", L"", Display(), D2D1::RectF(182, 220, 510, 548), Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER,
-               60);
+    ExpectText(L"LOC", L"", Display(), D2D1::RectF(182, 220, 510, 548), Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER);
 }
 
 TEST_F(AvatarCommands, RefusedFilesAndACancelLeaveTheProfileAlone) {

@@ -111,7 +111,7 @@ TEST_F(InventoryScreen, AMissingPreviewIsFramedInDangerAndTriedAgain) {
     EXPECT_GT(frame.r, 200);
     EXPECT_LT(frame.b, 140);
     ExpectText(L"ПЕРЕГЛЯД НЕДОСТУПНИЙ", L"PREVIEW UNAVAILABLE", Body(), D2D1::RectF(127, 352, 593, 602), Colors::Danger,
-               DWRITE_TEXT_ALIGNMENT_CENTER, 60.0f);  // clear of the badge in the box's corner
+               DWRITE_TEXT_ALIGNMENT_CENTER);
     ExpectText(L"OWNED", L"У ВЛАСНОСТІ", Caption(), Badge(105, 330), Colors::Accent, DWRITE_TEXT_ALIGNMENT_CENTER);
     EXPECT_TRUE(shell->bitmapCache.empty()) << "nothing cached, so the next paint tries again";
     // The rest of the card is drawn as usual.

@@ -1,10 +1,7 @@
 #pragma once
-// The off-screen canvas of the screens tests, plus a way to check that a text was
-// drawn: the text is drawn again alone, in the same format, rectangle, colour and
-// alignment, and the lit pixels of both drawings are compared.
-#include <algorithm>
+// The off-screen canvas of the screens tests, plus a way to check which text a paint
+// drew in a rectangle, and in which face, colour and alignment.
 #include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -21,60 +18,30 @@ protected:
         screen = pixels;
     }
 
-    struct TextCompare {
-        int reference = 0;  // pixels the text covers at least half when drawn alone
-        int differing = 0;  // pixels covered in one drawing and not in the other
-    };
-
-    // Draws the text alone, in the same format, rectangle, colour and alignment, and
-    // compares which pixels it covers with the screen inside the rectangle less an
-    // inset (chips keep their outline there). Coverage is read against each image's
-    // own background (the most common colour there), so a chip's tint or a card's
-    // fill under the text does not change the outcome.
-    TextCompare CompareText(std::wstring_view text, IDWriteTextFormat* format, D2D_RECT_F rect, D2D1_COLOR_F color,
-                            DWRITE_TEXT_ALIGNMENT align, float inset = 2.0f) {
-        Window w;
-        w.left = std::max(static_cast<int>(rect.left + inset), 0);
-        w.right = std::min(static_cast<int>(rect.right - inset), 1920);
-        w.top = std::max(static_cast<int>(rect.top + inset), 0);
-        w.bottom = std::min(static_cast<int>(rect.bottom - inset), 1080);
-        DrawTextAlone(text, format, rect, color, align, w);
-        const Rgb ink{static_cast<int>(color.r * 255 + 0.5f), static_cast<int>(color.g * 255 + 0.5f),
-                      static_cast<int>(color.b * 255 + 0.5f)};
-        const Rgb referenceGround = Ground(pixels, w), screenGround = Ground(screen, w);
-        TextCompare result;
-        for (int y = w.top; y < w.bottom; ++y) {
-            for (int x = w.left; x < w.right; ++x) {
-                const bool drawn = Covered(pixels, x, y, referenceGround, ink);
-                result.reference += drawn;
-                result.differing += drawn != Covered(screen, x, y, screenGround, ink);
-            }
+    // The text the paint drew in exactly this rectangle, or null.
+    const DrawnText* DrawnIn(const D2D_RECT_F& rect) const {
+        for (const DrawnText& d : drawn) {
+            if (RectText(d.rect) == RectText(rect)) return &d;
         }
-        return result;
+        return nullptr;
     }
 
-    // The screen shows `text` there, and not `other` (the same place in the other
-    // language, or a wrong value), which shows that the check tells them apart.
+    // The paint drew `text` there, in this face, colour and alignment, and not `other`
+    // (the same place in the other language, or a wrong value).
     void ExpectText(std::wstring_view text, std::wstring_view other, IDWriteTextFormat* format, D2D_RECT_F rect,
-                    D2D1_COLOR_F color, DWRITE_TEXT_ALIGNMENT align = DWRITE_TEXT_ALIGNMENT_LEADING,
-                    float inset = 2.0f) {
-        const TextCompare shown = CompareText(text, format, rect, color, align, inset);
-        ASSERT_GT(shown.reference, 0);
-        const std::string name = distribution::WideToUtf8(text);
-        EXPECT_LE(shown.differing, shown.reference / 8) << name << ": text not found at its place (" << shown.differing << " of "
-                                                         << shown.reference << " pixels differ)";
-        if (!other.empty()) {
-            const TextCompare wrong = CompareText(other, format, rect, color, align, inset);
-            EXPECT_GE(wrong.differing, std::max(12, 3 * shown.differing))
-                << name << ": another text matches as well (" << wrong.differing << " against " << shown.differing << ")";
-        }
+                    D2D1_COLOR_F color, DWRITE_TEXT_ALIGNMENT align = DWRITE_TEXT_ALIGNMENT_LEADING) const {
+        const DrawnText* d = DrawnIn(rect);
+        ASSERT_NE(d, nullptr) << "nothing in " << RectText(rect) << ", expected " << distribution::WideToUtf8(text);
+        EXPECT_EQ(distribution::WideToUtf8(d->text), distribution::WideToUtf8(text));
+        EXPECT_NE(d->text, other);
+        EXPECT_TRUE(d->format == format && d->align == align) << distribution::WideToUtf8(text);
+        EXPECT_EQ(ColorName(d->color), ColorName(color)) << distribution::WideToUtf8(text);
     }
 
-    // The screen does not show `text` there.
-    void ExpectNoText(std::wstring_view text, IDWriteTextFormat* format, D2D_RECT_F rect, D2D1_COLOR_F color,
-                      DWRITE_TEXT_ALIGNMENT align = DWRITE_TEXT_ALIGNMENT_LEADING, float inset = 2.0f) {
-        const TextCompare drawn = CompareText(text, format, rect, color, align, inset);
-        EXPECT_GT(drawn.differing, drawn.reference / 3);
+    // The paint drew no `text` there.
+    void ExpectNoText(std::wstring_view text, const D2D_RECT_F& rect) const {
+        const DrawnText* d = DrawnIn(rect);
+        EXPECT_TRUE(!d || d->text != text) << distribution::WideToUtf8(text);
     }
 
     // Lit pixels of the kept screen (any channel above 90), as LitPixels counts them.
@@ -87,63 +54,6 @@ protected:
             }
         }
         return lit;
-    }
-
-    struct Window {
-        int left = 0, top = 0, right = 0, bottom = 0;
-    };
-
-    // The text alone on a cleared canvas; only the window's pixels are read back
-    // (into `pixels`, at their places), which keeps the many text checks quick.
-    void DrawTextAlone(std::wstring_view text, IDWriteTextFormat* format, D2D_RECT_F rect, D2D1_COLOR_F color,
-                       DWRITE_TEXT_ALIGNMENT align, const Window& w) {
-        ID2D1RenderTarget* target = shell->renderTarget.Get();
-        target->BeginDraw();
-        target->SetTransform(D2D1::Matrix3x2F::Identity());
-        target->Clear(Colors::Background);
-        shell->DrawTextIn(text, format, rect, color, align);
-        ASSERT_HRESULT_SUCCEEDED(target->EndDraw());
-        if (w.right <= w.left || w.bottom <= w.top) return;
-        pixels.resize(1920u * 1080u * 4u);
-        const WICRect area{w.left, w.top, w.right - w.left, w.bottom - w.top};
-        const UINT stride = 1920 * 4;
-        const UINT offset = (static_cast<UINT>(w.top) * 1920 + static_cast<UINT>(w.left)) * 4;
-        ASSERT_HRESULT_SUCCEEDED(bitmap->CopyPixels(&area, stride, static_cast<UINT>(pixels.size()) - offset,
-                                                    pixels.data() + offset));
-    }
-
-    static Rgb At(const std::vector<BYTE>& image, int x, int y) {
-        const BYTE* p = &image[(static_cast<size_t>(y) * 1920 + static_cast<size_t>(x)) * 4];
-        return Rgb{p[2], p[1], p[0]};
-    }
-
-    // The most common colour of the window.
-    static Rgb Ground(const std::vector<BYTE>& image, const Window& w) {
-        std::map<int, int> counts;
-        int best = 0, bestCount = -1;
-        for (int y = w.top; y < w.bottom; ++y) {
-            for (int x = w.left; x < w.right; ++x) {
-                const Rgb c = At(image, x, y);
-                const int key = (c.r << 16) | (c.g << 8) | c.b;
-                const int n = ++counts[key];
-                if (n > bestCount) {
-                    bestCount = n;
-                    best = key;
-                }
-            }
-        }
-        return Rgb{(best >> 16) & 0xFF, (best >> 8) & 0xFF, best & 0xFF};
-    }
-
-    // At least half covered by the ink: the pixel lies past the midpoint from the
-    // ground colour to the ink colour.
-    static bool Covered(const std::vector<BYTE>& image, int x, int y, Rgb ground, Rgb ink) {
-        const Rgb c = At(image, x, y);
-        const double dr = ink.r - ground.r, dg = ink.g - ground.g, db = ink.b - ground.b;
-        const double span = dr * dr + dg * dg + db * db;
-        if (span < 1.0) return false;
-        const double along = ((c.r - ground.r) * dr + (c.g - ground.g) * dg + (c.b - ground.b) * db) / span;
-        return along > 0.5;
     }
 
     Rgb ScreenPixel(int x, int y) const {

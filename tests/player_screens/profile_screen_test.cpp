@@ -11,7 +11,6 @@ constexpr D2D_RECT_F kAvatar{182, 220, 510, 548};
 constexpr D2D_RECT_F kName{120, 575, 570, 635};
 constexpr D2D_RECT_F kRank{205, 645, 485, 688};
 constexpr D2D_RECT_F kId{145, 790, 565, 820};
-constexpr float kInsideRing = 60.0f;  // the avatar square less its corners, inside the ring
 constexpr D2D_RECT_F kCreated{145, 824, 565, 854};
 
 D2D_RECT_F FigureValue(int card) {
@@ -48,7 +47,7 @@ TEST_F(ProfileScreen, AvatarButtonsBackAndFooter) {
 TEST_F(ProfileScreen, TheLocalProfileWithoutAccountInUkrainian) {
     PaintScreen();
     ExpectText(L"ПРОФІЛЬ", L"PROFILE", Caption(), D2D1::RectF(72, 102, 592, 132), Colors::Muted);
-    ExpectText(L"LOC", L"LOCA", Display(), kAvatar, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER, kInsideRing);
+    ExpectText(L"LOC", L"LOCA", Display(), kAvatar, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER);
     ExpectText(L"LOCAL_OPERATOR", L"LOCAL OPERATOR", Title(), kName, Colors::Text, DWRITE_TEXT_ALIGNMENT_CENTER);
     ExpectText(L"UNRANKED  •  LEVEL 1", L"UNRANKED  •  LEVEL 2", Caption(), kRank, Colors::Accent,
                DWRITE_TEXT_ALIGNMENT_CENTER);
@@ -86,7 +85,7 @@ TEST_F(ProfileScreen, AccountFiguresAndCreationInEnglish) {
     shell->accountRecord = record;
     PaintScreen();
     ExpectText(L"PROFILE", L"ПРОФІЛЬ", Caption(), D2D1::RectF(72, 102, 592, 132), Colors::Muted);
-    ExpectText(L"Kes", L"KES", Display(), kAvatar, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER, kInsideRing);
+    ExpectText(L"Kes", L"KES", Display(), kAvatar, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER);
     ExpectText(L"Kestrel", L"LOCAL_OPERATOR", Title(), kName, Colors::Text, DWRITE_TEXT_ALIGNMENT_CENTER);
     ExpectText(L"GOLD  •  LEVEL 14", L"GOLD  •  LEVEL 1", Caption(), kRank, Colors::Accent, DWRITE_TEXT_ALIGNMENT_CENTER);
     ExpectText(L"PLAYER ID  p-7781", L"PLAYER ID  LOCAL", Caption(), kId, Colors::Muted);
@@ -104,7 +103,7 @@ TEST_F(ProfileScreen, AccountFiguresAndCreationInEnglish) {
 TEST_F(ProfileScreen, EmptyNameShowsTheBrandInitials) {
     shell->playerData.identity.displayName.clear();
     PaintScreen();
-    ExpectText(L"TV", L"LOC", Display(), kAvatar, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER, kInsideRing);
+    ExpectText(L"TV", L"LOC", Display(), kAvatar, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER);
 }
 
 TEST_F(ProfileScreen, AnImageAvatarReplacesTheInitialsUnderAThinRing) {
@@ -118,7 +117,7 @@ TEST_F(ProfileScreen, AnImageAvatarReplacesTheInitialsUnderAThinRing) {
     EXPECT_LT(inside.g, 60);
     const Rgb corner = ScreenPixel(186, 224);
     EXPECT_GT(corner.r, 200) << "the image fills the whole square";
-    ExpectNoText(L"LOC", Display(), kAvatar, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER, kInsideRing);
+    ExpectNoText(L"LOC", kAvatar);
     EXPECT_EQ(shell->bitmapCache.count(file), 1u);
 }
 
@@ -132,7 +131,7 @@ TEST_F(ProfileScreen, AnAvatarPathOutsideTheProfileFolderIsNotDrawn) {
          {elsewhere, shell->playerStore.ProfileFolder() / L".." / L"pictures" / L"red.png"}) {
         shell->playerData.avatar.imagePath = path.wstring();
         PaintScreen();
-        ExpectText(L"LOC", L"", Display(), kAvatar, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER, kInsideRing);
+        ExpectText(L"LOC", L"", Display(), kAvatar, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER);
         EXPECT_LT(ScreenPixel(346, 384).r, 120) << path.string();
         EXPECT_TRUE(shell->bitmapCache.empty()) << "never decoded";
     }
@@ -142,7 +141,7 @@ TEST_F(ProfileScreen, AnUnreadableOrHugeAvatarFallsBackToTheInitials) {
     shell->playerData.avatar.customImage = true;
     shell->playerData.avatar.imagePath = (Root() / L"gone.png").wstring();
     PaintScreen();
-    ExpectText(L"LOC", L"", Display(), kAvatar, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER, kInsideRing);
+    ExpectText(L"LOC", L"", Display(), kAvatar, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER);
     const Rgb ring = ScreenPixel(346, 220);
     EXPECT_LT(ring.b, 150) << "the ring keeps the thin custom look";
 
@@ -152,7 +151,7 @@ TEST_F(ProfileScreen, AnUnreadableOrHugeAvatarFallsBackToTheInitials) {
     WriteSolidPng(huge, 4200, 2, Rgb{220, 30, 40});
     shell->playerData.avatar.imagePath = huge.wstring();
     PaintScreen();
-    ExpectText(L"LOC", L"", Display(), kAvatar, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER, kInsideRing);
+    ExpectText(L"LOC", L"", Display(), kAvatar, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER);
     EXPECT_TRUE(shell->bitmapCache.empty());
 
     const auto edge = shell->playerStore.ProfileFolder() / L"edge.png";
@@ -170,7 +169,7 @@ TEST_F(ProfileScreen, TheHomeBadgeUsesTheProfileRules) {
     const std::wstring face = L"\xD83D\xDE00";
     shell->playerData.identity.displayName = face + L"abc";
     PaintScreen();
-    ExpectText(face + L"a", face + L"ab", Heading(), kBadge, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER, 20.0f);
+    ExpectText(face + L"a", face + L"ab", Heading(), kBadge, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER);
 
     // An image wider than any avatar may be is neither decoded nor drawn there either.
     const auto huge = shell->playerStore.ProfileFolder() / L"avatar.png";
@@ -179,7 +178,7 @@ TEST_F(ProfileScreen, TheHomeBadgeUsesTheProfileRules) {
     shell->playerData.avatar.customImage = true;
     PaintScreen();
     EXPECT_EQ(shell->bitmapCache.count(huge), 0u);
-    ExpectText(face + L"a", L"", Heading(), kBadge, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER, 20.0f);
+    ExpectText(face + L"a", L"", Heading(), kBadge, Colors::Cyan, DWRITE_TEXT_ALIGNMENT_CENTER);
 }
 
 }  // namespace

@@ -1,50 +1,49 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <limits>
 #include <string>
-#include <vector>
+#include <string_view>
 
+#include "presentation/imported_character_asset.h"
+#include "presentation/imported_weapon_asset.h"
 #include "presentation/visual_definitions.h"
 
 namespace tarvo::presentation {
 namespace {
 
-TEST(VisualDefinitions, ShippedRecordsAreValidAndStable) {
+bool EndsWith(const std::filesystem::path& path, const std::filesystem::path& tail) {
+    const std::string p = path.generic_string(), t = tail.generic_string();
+    return p.size() >= t.size() && p.compare(p.size() - t.size(), t.size(), t) == 0;
+}
+
+// The imported assets' "runtime://" URIs name the files the loaders read, by their place
+// below the assets and runtime folders; the built ones are "procedural://". The rifle
+// attaches to the imported character's skeleton; both characters share one body.
+TEST(VisualDefinitions, RecordsNameTheShippedFilesAndFitTogether) {
     const CharacterDefinition& proxy = TrainingProxyCharacter();
     const CharacterDefinition& biped = RozizodivoCharacter();
-    const WeaponDefinition& rifle = PrototypeRifle();
     const CharacterWeaponAttachmentDefinition& attachment = RozizodivoRifleAttachment();
-    const ArenaPresentationDefinition& arena = Ze001Presentation();
-    using Strings = std::vector<std::string>;
-    EXPECT_EQ((Strings{proxy.id, proxy.assetUri, proxy.skeletonId, proxy.collisionId, proxy.hitboxId,
-                       proxy.animationSetId, proxy.presentationId}),
-              (Strings{"character.training_proxy.003", "procedural://characters/training-mannequin-v2",
-                       "skeleton.humanoid.prototype", "collision.player_capsule.v1", "hitbox.training_humanoid.v1",
-                       "animation.proxy_combat.v1", "presentation.training-mannequin-fallback.v1"}));
-    EXPECT_EQ((Strings{biped.id, biped.assetUri, biped.skeletonId, biped.collisionId, biped.hitboxId,
-                       biped.animationSetId, biped.presentationId}),
-              (Strings{"character.rozizodivo_biped.004",
-                       "runtime://characters/rozizodivo_biped/rozizodivo_biped.tarvomesh",
-                       "skeleton.rozizodivo.armature.24j", "collision.player_capsule.v1", "hitbox.training_humanoid.v1",
-                       "animation.rozizodivo.idle-walk-run.v1", "presentation.rozizodivo.textured-hotfix.v2"}));
-    EXPECT_EQ((Strings{rifle.id, rifle.assetUri, rifle.muzzleId, rifle.recoilId, rifle.fireId, rifle.audioId}),
-              (Strings{"weapon.prototype_rifle", "runtime://weapons/legacy-assault-rifle.tarvoweapon", "muzzle.primary",
-                       "recoil.prototype_rifle.v1", "fire.hitscan_rifle.v1", "audio.owned-legacy-rifle.native-wav.v1"}));
-    EXPECT_EQ((Strings{attachment.id, attachment.skeletonId, attachment.weaponSocket, attachment.supportTarget,
-                       attachment.muzzleSocket}),
-              (Strings{"attachment.rozizodivo.rifle.v1", "skeleton.rozizodivo.armature.24j", "RightHandWeaponSocket",
-                       "LeftHandSupportTarget", "MuzzleSocket"}));
-    EXPECT_EQ((std::vector<float>{attachment.socketOffset.x, attachment.socketOffset.y, attachment.socketOffset.z,
-                                  attachment.socketOffset.w}),
-              (std::vector<float>{0.28f, 1.2f, 0.08f, 0.92f}));
-    EXPECT_EQ((Strings{arena.code, arena.arenaUri, arena.materialsId, arena.lightingId, arena.signageId}),
-              (Strings{"ZE001", "procedural://arenas/ze001-visual-redesign-v2", "materials.ze001.training-facility.v2",
-                       "lighting.ze001.tactical-hall.v2", "signage.ze001.sectors.v2"}));
+    const auto place = [](const std::string& uri) {
+        EXPECT_EQ(uri.rfind("runtime://", 0), 0u) << uri;
+        return std::filesystem::path("assets") / "runtime" / uri.substr(std::string_view("runtime://").size());
+    };
+    for (const auto& [uri, file] : {std::pair{biped.assetUri, DiscoverRozizodivoRuntimeAsset()},
+                                    std::pair{PrototypeRifle().assetUri, DiscoverLegacyRifleRuntimeAsset()}}) {
+        EXPECT_TRUE(EndsWith(file, place(uri))) << uri << " names " << file.generic_string();
+        EXPECT_TRUE(std::filesystem::is_regular_file(file)) << file.generic_string();
+    }
+    EXPECT_EQ(proxy.assetUri.rfind("procedural://", 0), 0u);
+    EXPECT_EQ(Ze001Presentation().arenaUri.rfind("procedural://", 0), 0u);
+    EXPECT_EQ(attachment.skeletonId, biped.skeletonId);
+    EXPECT_EQ(proxy.collisionId, biped.collisionId);
+    EXPECT_EQ(proxy.hitboxId, biped.hitboxId);
+
     EXPECT_TRUE(IsValid(proxy));
     EXPECT_TRUE(IsValid(biped));
-    EXPECT_TRUE(IsValid(rifle));
+    EXPECT_TRUE(IsValid(PrototypeRifle()));
     EXPECT_TRUE(IsValid(attachment));
-    EXPECT_TRUE(IsValid(arena));
+    EXPECT_TRUE(IsValid(Ze001Presentation()));
     EXPECT_EQ(&RozizodivoCharacter(), &biped);
     EXPECT_EQ(&RozizodivoRifleAttachment(), &attachment);
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -39,30 +41,43 @@ TEST(ArsenalTable, Rows) {
     EXPECT_STREQ(Arsenal[2].description, "MARKSMAN / 12 ROUNDS");
 }
 
-TEST(WeaponMeshes, BoxFacesPointOutwardWithTheirShade) {
+Vec3 Rgb(const ImportedWeaponVertex& v) { return {v.color.r, v.color.g, v.color.b}; }
+
+TEST(WeaponMeshes, BoxCornersFacesAndShades) {
     std::vector<ImportedWeaponVertex> box;
-    AppendShadedBox(box, {0, 0, 0}, {1, 1, 1}, {1.0f, 0.5f, 0.25f});
-    ASSERT_EQ(box.size(), 36u);
+    AppendShadedBox(box, {1, 2, 3}, {2, 4, 6}, {1.0f, 0.5f, 0.25f});
+    // Corner i: bit 0 takes +x, bit 1 +y, bit 2 +z. Faces z-, z+, x-, x+, y+, y-.
+    const int corners[36] = {0, 2, 3, 0, 3, 1, 4, 5, 7, 4, 7, 6, 0, 4, 6, 0, 6, 2,
+                             1, 3, 7, 1, 7, 5, 2, 6, 7, 2, 7, 3, 0, 1, 5, 0, 5, 4};
     const float shades[6] = {0.72f, 0.86f, 1.0f, 0.72f, 0.86f, 1.0f};
-    for (size_t t = 0; t < 12; ++t) {
-        const Vec3 a = box[3 * t].position, b = box[3 * t + 1].position, c = box[3 * t + 2].position;
-        const Vec3 centre = (a + b + c) * (1.0f / 3.0f);
-        EXPECT_GT(gameplay::Dot(Cross(b - a, c - a), centre), 0.0f) << "triangle " << t;
-        for (size_t k = 0; k < 3; ++k) {
-            EXPECT_FLOAT_EQ(box[3 * t + k].color.r, shades[t / 2]);
-            EXPECT_FLOAT_EQ(box[3 * t + k].color.g, 0.5f * shades[t / 2]);
-        }
+    ASSERT_EQ(box.size(), 36u);
+    for (size_t k = 0; k < 36; ++k) {
+        const int c = corners[k];
+        ExpectNear(box[k].position, {c & 1 ? 2.0f : 0.0f, c & 2 ? 4.0f : 0.0f, c & 4 ? 6.0f : 0.0f});
+        ExpectNear(Rgb(box[k]), Vec3{1.0f, 0.5f, 0.25f} * shades[k / 6]);
     }
-    // The z- face comes first.
-    EXPECT_FLOAT_EQ(box[0].position.z, -0.5f);
-    EXPECT_FLOAT_EQ(box[5].position.z, -0.5f);
+}
+
+struct Box {
+    Vec3 center, size;
+    Color3 colour;
+};
+
+// Box `n` of a mesh spans its centre plus or minus half its size, and its first face
+// (z-) carries 0.72 of its colour.
+void ExpectBox(std::span<const ImportedWeaponVertex> mesh, size_t n, const Box& b) {
+    Vec3 lo = mesh[36 * n].position, hi = lo;
+    for (size_t k = 36 * n; k < 36 * n + 36; ++k) {
+        const Vec3 p = mesh[k].position;
+        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+    }
+    ExpectNear(lo, b.center - b.size * 0.5f, 1e-6f);
+    ExpectNear(hi, b.center + b.size * 0.5f, 1e-6f);
+    ExpectNear(Rgb(mesh[36 * n]), Vec3{b.colour.r, b.colour.g, b.colour.b} * 0.72f, 1e-6f);
 }
 
 TEST(WeaponMeshes, ProceduralWeaponsAreTheirBoxes) {
-    struct Box {
-        Vec3 center, size;
-        Color3 colour;
-    };
     const Color3 body{0.12f, 0.16f, 0.18f}, black{0.035f, 0.045f, 0.05f};
     const std::vector<Box> common = {{{-0.02f, 0.075f, 0}, {0.51f, 0.135f, 0.085f}, body},
                                      {{-0.2f, -0.055f, 0}, {0.065f, 0.19f, 0.065f}, black},
@@ -85,18 +100,11 @@ TEST(WeaponMeshes, ProceduralWeaponsAreTheirBoxes) {
                                   {{0.02f, 0.27f, 0}, {0.27f, 0.085f, 0.085f}, black},
                                   {{0.16f, 0.27f, 0}, {0.016f, 0.066f, 0.066f}, {0.015f, 0.48f, 0.6f}}};  // lens
     for (const int weapon : {1, 2}) {
-        std::vector<ImportedWeaponVertex> expected;
-        for (const auto* boxes : {&common, weapon == 1 ? &smg : &dmr}) {
-            for (const Box& b : *boxes) AppendShadedBox(expected, b.center, b.size, b.colour);
-        }
         const auto mesh = ArsenalMesh(weapon, {});
         ASSERT_EQ(mesh.size(), weapon == 1 ? 432u : 468u);
-        ASSERT_EQ(mesh.size(), expected.size());
-        for (size_t i = 0; i < mesh.size(); ++i) {
-            ExpectNear(mesh[i].position, expected[i].position, 1e-6f);
-            ExpectNear({mesh[i].color.r, mesh[i].color.g, mesh[i].color.b},
-                       {expected[i].color.r, expected[i].color.g, expected[i].color.b}, 1e-6f);
-        }
+        std::vector<Box> boxes = common;
+        for (const Box& b : weapon == 1 ? smg : dmr) boxes.push_back(b);
+        for (size_t n = 0; n < boxes.size(); ++n) ExpectBox(mesh, n, boxes[n]);
     }
     EXPECT_EQ(ArsenalMesh(1, {}).data(), ArsenalMesh(1, {}).data());  // built once
 }
@@ -104,7 +112,7 @@ TEST(WeaponMeshes, ProceduralWeaponsAreTheirBoxes) {
 TEST(WeaponMeshes, ImportedRifleIsRestyledOnce) {
     EXPECT_TRUE(ArsenalMesh(0, {}).empty());
     std::vector<ImportedWeaponVertex> rifle = {
-        {{0, 0, 0}, {0.5f, 0.4f, 0.3f}},  // wood
+        {{0.01f, 0.02f, 0}, {0.5f, 0.4f, 0.3f}},  // wood, its grain off the origin
         {{1, 0, 0}, {0.2f, 0.2f, 0.2f}},  // metal, lightness clamped to 0.55
         {{0, 1, 0}, {0.9f, 0.9f, 0.9f}},  // metal
         {{0, 0, 5}, {0.2f, 0.2f, 0.2f}},  // trailing partial triangle stays unshaded
@@ -116,7 +124,7 @@ TEST(WeaponMeshes, ImportedRifleIsRestyledOnce) {
     EXPECT_NEAR(restyled[1].color.r, 0.066f * shade, 1e-5f);
     EXPECT_NEAR(restyled[1].color.g, 0.08525f * shade, 1e-5f);
     EXPECT_NEAR(restyled[1].color.b, 0.099f * shade, 1e-5f);
-    const float t = 0.92f + 0.08f * std::sin(0.0f);
+    const float t = 0.92f + 0.08f * std::sin(180 * 0.01f + 65 * 0.02f);
     EXPECT_NEAR(restyled[0].color.r, 0.34f * t * shade, 1e-5f);
     EXPECT_NEAR(restyled[0].color.g, 0.135f * t * shade, 1e-5f);
     EXPECT_NEAR(restyled[0].color.b, 0.045f * t * shade, 1e-5f);
@@ -159,6 +167,27 @@ TEST(HeldRifle, CoincidentAndVerticalHands) {
     EXPECT_TRUE(std::isfinite(side.x) && std::isfinite(side.y) && std::isfinite(side.z));
 }
 
+// The 72 vertices from `at` are a tube tapering from radius r0 round a to r1 round b:
+// twelve quads (a0, b0, b1, a0, b1, a1), the i-th turned by 30 degrees times i from
+// s = normalize(d x z) (x when d runs along z) toward d x s, shaded 0.76 + 0.24 |sin|.
+void ExpectSegment(std::span<const ImportedWeaponVertex> mesh, size_t at, Vec3 a, Vec3 b, float r0, float r1,
+                   Color3 colour) {
+    const Vec3 d = gameplay::Normalize(b - a);
+    const Vec3 across = Cross(d, {0, 0, 1});
+    const Vec3 s = gameplay::Length(across) < 0.01f ? Vec3{1, 0, 0} : gameplay::Normalize(across);
+    const Vec3 w = Cross(d, s);
+    for (int i = 0; i < 12; ++i) {
+        const float t0 = 3.14159265f * i / 6, t1 = 3.14159265f * (i + 1) / 6;
+        const Vec3 m0 = s * std::cos(t0) + w * std::sin(t0), m1 = s * std::cos(t1) + w * std::sin(t1);
+        const Vec3 quad[6] = {a + m0 * r0, b + m0 * r1, b + m1 * r1, a + m0 * r0, b + m1 * r1, a + m1 * r0};
+        const Vec3 shaded = Vec3{colour.r, colour.g, colour.b} * (0.76f + 0.24f * std::fabs(std::sin(t0)));
+        for (int k = 0; k < 6; ++k) {
+            ExpectNear(mesh[at + 6 * i + k].position, quad[k], 1e-5f);
+            ExpectNear(Rgb(mesh[at + 6 * i + k]), shaded, 1e-5f);
+        }
+    }
+}
+
 TEST(FirstPersonArms, SleevesGlovesAndFingersOnTheGrips) {
     const Color3 sleeve{0.14f, 0.18f, 0.16f}, glove{0.055f, 0.065f, 0.06f}, finger{0.1f, 0.12f, 0.105f};
     struct Segment {
@@ -168,9 +197,9 @@ TEST(FirstPersonArms, SleevesGlovesAndFingersOnTheGrips) {
     };
     std::vector<Segment> segments = {
         {{0.12f, -0.46f, 0.13f}, {-0.16f, -0.1f, 0.035f}, 0.065f, 0.043f, sleeve},
-        {{-0.16f, -0.1f, 0.035f}, RifleTriggerGrip + Vec3{0, 0, 0.028f}, 0.045f, 0.041f, glove},
+        {{-0.16f, -0.1f, 0.035f}, {-0.2f, -0.012f, 0.028f}, 0.045f, 0.041f, glove},  // on the trigger grip
         {{-0.3f, -0.44f, -0.14f}, {0.13f, -0.012f, 0.035f}, 0.065f, 0.041f, sleeve},
-        {{0.13f, -0.012f, 0.035f}, RifleSupportGrip + Vec3{0, -0.022f, 0.018f}, 0.044f, 0.041f, glove}};
+        {{0.13f, -0.012f, 0.035f}, {0.18f, 0.043f, 0.018f}, 0.044f, 0.041f, glove}};  // on the support grip
     const float triggerFingers[] = {-0.035f, -0.019f, -0.003f, 0.013f};
     const float supportFingers[] = {0.14f, 0.162f, 0.184f, 0.206f};
     for (int i = 0; i < 4; ++i) {
@@ -180,27 +209,18 @@ TEST(FirstPersonArms, SleevesGlovesAndFingersOnTheGrips) {
     }
     segments.push_back({{-0.17f, 0.012f, 0.032f}, {-0.15f, 0.034f, -0.005f}, 0.015f, 0.012f, glove});
     segments.push_back({{0.13f, 0.08f, 0.03f}, {0.18f, 0.097f, 0.012f}, 0.014f, 0.011f, glove});
-    std::vector<ImportedWeaponVertex> expected;
-    for (const Segment& g : segments) AppendTaperedSegment(expected, g.a, g.b, g.r0, g.r1, g.colour);
 
     const auto& arms = FirstPersonGripArms();
     ASSERT_EQ(arms.size(), 1008u);
     EXPECT_EQ(&FirstPersonGripArms(), &arms);
-    for (size_t i = 0; i < arms.size(); ++i) {
-        ExpectNear(arms[i].position, expected[i].position, 1e-6f);
-        ExpectNear({arms[i].color.r, arms[i].color.g, arms[i].color.b},
-                   {expected[i].color.r, expected[i].color.g, expected[i].color.b}, 1e-6f);
+    for (size_t n = 0; n < segments.size(); ++n) {
+        const Segment& g = segments[n];
+        ExpectSegment(arms, 72 * n, g.a, g.b, g.r0, g.r1, g.colour);
     }
-}
-
-TEST(FirstPersonArms, SegmentShape) {
-    std::vector<ImportedWeaponVertex> out;
-    AppendTaperedSegment(out, {0, 0, 0}, {0, 0, 1}, 0.1f, 0.05f, {1, 1, 1});  // along z: side axis falls back to +x
-    ASSERT_EQ(out.size(), 72u);
-    EXPECT_NEAR(out[0].position.x, 0.1f, 1e-6f);
-    EXPECT_NEAR(out[1].position.z, 1.0f, 1e-6f);
-    EXPECT_NEAR(out[0].color.r, 0.76f, 1e-6f);
-    EXPECT_NEAR(out[18].color.r, 0.76f + 0.24f * std::fabs(std::sin(3.14159265f / 2.0f)), 1e-5f);
+    std::vector<ImportedWeaponVertex> alongZ;  // the side axis falls back to +x
+    AppendTaperedSegment(alongZ, {0, 0, 0}, {0, 0, 1}, 0.1f, 0.05f, {1, 1, 1});
+    ASSERT_EQ(alongZ.size(), 72u);
+    ExpectSegment(alongZ, 0, {0, 0, 0}, {0, 0, 1}, 0.1f, 0.05f, {1, 1, 1});
 }
 
 }  // namespace

@@ -5,13 +5,12 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gameplay/vec3.h"
-#include "presentation/visual_definitions.h"
 #include "presentation/weapon_meshes.h"
 #include "renderer/frame_geometry.h"
-#include "renderer/hud_font.h"
 
 namespace tarvo::renderer::test {
 
@@ -46,12 +45,11 @@ inline long FindRun(const std::vector<Vertex>& list, const std::vector<Vertex>& 
 }
 
 // What a bot at `position` facing `yaw` holds without an attachment pose: the mesh
-// between its hands (the attachment's grip, the support hand ahead of it), unlit in
-// its own colours, then the muzzle cap.
+// between its hands (the grip at the attachment's socket (0.28, 1.2, 0.08), the support
+// hand ahead of it), unlit in its own colours, then the muzzle cap.
 inline void HeldRifle(FrameBuilder& b, std::span<const presentation::ImportedWeaponVertex> mesh, gameplay::Vec3 position,
                       float yaw) {
-    const presentation::SocketOffset& socket = presentation::RozizodivoRifleAttachment().socketOffset;
-    const gameplay::Vec3 grip = position + TurnByYaw({socket.x, socket.y, socket.z}, yaw);
+    const gameplay::Vec3 grip = position + TurnByYaw({0.28f, 1.2f, 0.08f}, yaw);
     const gameplay::Vec3 support = grip + TurnByYaw({0, 0.06f, 0.3f}, yaw);
     for (const auto& v : mesh) {
         b.vertices.push_back(b.Project(presentation::HeldRiflePoint(v.position, grip, support), v.color, 0, 0, 0));
@@ -77,20 +75,29 @@ inline long FindRect(const std::vector<Vertex>& v, float W, float H, float x, fl
     return -1;
 }
 
+// The character an atlas cell holds: printable ASCII from the space, the Cyrillic
+// block from U+0400, then U+0490 and U+0491.
+inline char32_t CellCharacter(int cell) {
+    return cell < 95 ? char32_t(0x20 + cell) : cell < 191 ? char32_t(0x400 + cell - 95) : char32_t(0x490 + cell - 191);
+}
+
 // The characters of the HUD text whose first glyph quad starts at (x, y) in the given
-// colour: each character is a shadow quad then a glyph quad (12 vertices).
+// colour and size (a glyph quad is 4/3 of the font height, at least 16 pixels): each
+// character is a shadow quad then a glyph quad (12 vertices).
 struct SeenText {
     long index = -1;
     std::u32string text;
 };
 
-inline SeenText FindText(const std::vector<Vertex>& v, float W, float H, float x, float y, gameplay::Color3 colour) {
+inline SeenText FindText(const std::vector<Vertex>& v, float W, float H, float x, float y, float size,
+                         gameplay::Color3 colour) {
     SeenText seen;
-    const float x0 = std::round(x), y0 = std::round(y);
+    const float x0 = std::round(x), y0 = std::round(y), side = std::max(size * 10.0f, 16.0f) * 1.3333334f;
     for (size_t i = 6; i + 6 <= v.size(); ++i) {
         const Vertex& g = v[i];
         if (g.textured != 2.0f || !SameColour(g, colour) || !Near(PixelX(g, W), x0, 0.05f) ||
-            !Near(PixelY(g, H), y0, 0.05f) || v[i - 6].textured != 2.0f) {
+            !Near(PixelY(g, H), y0, 0.05f) || !Near(PixelX(v[i + 1], W) - x0, side, 0.05f) ||
+            v[i - 6].textured != 2.0f) {
             continue;
         }
         seen.index = static_cast<long>(i - 6);
@@ -99,18 +106,26 @@ inline SeenText FindText(const std::vector<Vertex>& v, float W, float H, float x
              j += 12) {
             const int column = static_cast<int>(std::lround(v[j].uv[0] * 32.0f));
             const int row = static_cast<int>(std::lround(v[j].uv[1] * 32.0f));
-            seen.text.push_back(HudCellCharacter(row * 32 + column));
+            seen.text.push_back(CellCharacter(row * 32 + column));
         }
         return seen;
     }
     return seen;
 }
 
-// The characters a HUD text shows: dashes, quotes and spaces as the atlas folds them.
-inline std::u32string U32(const char* utf8) {
+// What the HUD shows for a UTF-8 text of these tests (ASCII, Cyrillic, dashes): its
+// characters, a dash as "-".
+inline std::u32string AsShown(std::string_view s) {
     std::u32string out;
-    const std::string s(utf8);
-    for (size_t i = 0; i < s.size();) out.push_back(HudCellCharacter(HudGlyphCell(NextHudCodePoint(s, i))));
+    for (size_t i = 0; i < s.size();) {
+        const auto b = [&](size_t k) { return char32_t(static_cast<unsigned char>(s[i + k])); };
+        const size_t n = b(0) < 0x80 ? 1 : b(0) < 0xE0 ? 2 : 3;
+        const char32_t c = n == 1   ? b(0)
+                           : n == 2 ? (b(0) & 0x1F) << 6 | (b(1) & 0x3F)
+                                    : (b(0) & 0x0F) << 12 | (b(1) & 0x3F) << 6 | (b(2) & 0x3F);
+        out.push_back(c == 0x2013 || c == 0x2014 ? U'-' : c);
+        i += n;
+    }
     return out;
 }
 

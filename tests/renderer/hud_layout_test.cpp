@@ -11,9 +11,9 @@ namespace {
 using gameplay::Color3;
 using test::FindRect;
 using test::FindRun;
+using test::AsShown;
 using test::FindText;
 using test::Scene;
-using test::U32;
 
 constexpr Color3 kInk{0.90f, 0.94f, 0.95f};
 constexpr Color3 kLime{0.63f, 0.95f, 0.02f};
@@ -73,8 +73,8 @@ void PausedOnline(Scene& s) {
     s.overlay.menuOpen = true;
 }
 
-// A text of the HUD at x = ax * W + dx, y = ay * H + dy; or, with a fit width,
-// centred on the canvas at the given size, shrunk to fit.
+// A text of the HUD at x = ax * W + dx, y = ay * H + dy at its size; or, with a fit
+// width, centred on the canvas at that size, shrunk to fit.
 struct Line {
     void (*setup)(Scene&);
     float ax, dx, ay, dy;
@@ -85,61 +85,61 @@ struct Line {
 };
 
 const Line kLines[] = {
-    {Training, 0, 44, 0, 38, kInk, "FOUNDRY", "FOUNDRY"},
-    {Training, 0, 178, 0, 43, kCyan, "BOT TRAINING / OFFLINE", "ТРЕНУВАННЯ / OFFLINE"},
-    {Training, 0.5f, -155, 0, 48, kInk, "SECTOR C / LIVE FIRE", "СЕКТОР C / БОЙОВА ЗОНА"},
-    {Training, 1, -321, 0, 40, kSteel, "K", "K"},
-    {Training, 1, -294, 0, 34, kInk, "7", "7"},
-    {Training, 1, -230, 0, 40, kSteel, "D", "D"},
-    {Training, 1, -203, 0, 34, kInk, "3", "3"},
-    {Training, 1, -135, 0, 39, kSteel, "TARGETS", "БОТИ"},
-    {Training, 0, 82, 1, -121, kSteel, "HEALTH", "ЗДОРОВ'Я"},
-    {Training, 1, -292, 1, -115, kInk, "30 / 120", "30 / 120"},
-    {Training, 1, -292, 1, -60, kCyan, "AK-47", "AK-47"},
-    {Training, 1, -130, 1, -60, kLime, "AUTO", "AUTO"},
-    {Training, 0.5f, -145, 0.5f, 61, kLime, "TARGET NEUTRALIZED", "ЦІЛЬ ЗНЕШКОДЖЕНО"},
-    {Training, 0.5f, -196, 0.69f, 18, kInk, "ZE001 / COMBAT READY", "ZE001 / ГОТОВО ДО БОЮ"},
-    {Training, 0.5f, -171, 0.69f, 51, kCyan, "LOCAL TRAINING ENVIRONMENT", "ЛОКАЛЬНЕ ТРЕНУВАННЯ"},
-    {Training, 0.5f, -245, 0.5f, -52, kInk, "OPERATOR DOWN", "ОПЕРАТОР ЗАГИНУВ"},
-    {Training, 0.5f, -174, 0.5f, 25, kLime, "REDEPLOYMENT IN PROGRESS", "ПОВЕРНЕННЯ В БІЙ"},
-    {Online, 1, -292, 1, -60, kCyan, "RELOADING", "ПЕРЕЗАРЯДКА"},
-    {Training, 0.5f, -70, 1, -74, kAlert, "CRITICAL", "КРИТИЧНО"},
-    {Online, 0.5f, -70, 1, -74, kAlert, "IMPACT", "УДАР"},
-    {Online, 0, 178, 0, 43, kCyan, "ONLINE / UNRANKED", "ONLINE / UNRANKED"},
-    {Online, 1, -135, 0, 39, kSteel, "PLAYERS", "ГРАВЦІ"},
-    {Online, 0, 34, 0, 123, kCyan, "F2 / ARSENAL   75 COINS", "F2 / АРСЕНАЛ   75 COINS"},
-    {Shop, 0.5f, -350, 0.5f, -258, kInk, "ARSENAL / ONLINE", "АРСЕНАЛ / ONLINE"},
-    {Shop, 0.5f, 160, 0.5f, -252, kLime, "450 COINS", "450 COINS"},
-    {Shop, 0.5f, -350, 0.5f, -204, kCyan, "+50 coins per eligible online kill", "+50 монет за знешкодження онлайн-суперника"},
-    {Shop, 0.5f, -350, 0.5f, -172, kSteel, "At base: one weapon change per life", "На базі: одна зміна зброї за життя"},
-    {Shop, 0.5f, -350, 0.5f, -143, kSteel, "Up to 5 rewards per opponent / 10 min", "До 5 винагород за одного суперника / 10 хв"},
-    {Shop, 0.5f, -330, 0.5f, -105, kInk, "1 / AK-47", "1 / AK-47"},
-    {Shop, 0.5f, -330, 0.5f, -66, kSteel, "ASSAULT / 30 ROUNDS", "ASSAULT / 30 ROUNDS"},
-    {Shop, 0.5f, 145, 0.5f, -87, kCyan, "EQUIP", "ОБРАТИ"},
-    {Shop, 0.5f, -330, 0.5f, 0, kInk, "2 / VIRORA-9", "2 / VIRORA-9"},
-    {Shop, 0.5f, -330, 0.5f, 39, kSteel, "SMG / 32 ROUNDS / FAST FIRE", "SMG / 32 ROUNDS / FAST FIRE"},
-    {Shop, 0.5f, 145, 0.5f, 18, kLime, "EQUIPPED", "СПОРЯДЖЕНО"},
-    {Shop, 0.5f, -330, 0.5f, 105, kInk, "3 / DMR-12", "3 / DMR-12"},
-    {Shop, 0.5f, -330, 0.5f, 144, kSteel, "MARKSMAN / 12 ROUNDS", "MARKSMAN / 12 ROUNDS"},
-    {Shop, 0.5f, 145, 0.5f, 123, kCyan, "BUY / 600", "BUY / 600"},
-    {Shop, 0.5f, -350, 0.5f, 216, kInk, "Waiting for server...", "Сервер обробляє запит..."},
-    {Shop, 0.5f, -350, 0.5f, 253, kSteel, "ESC / F2 — CLOSE   /   MATCH CONTINUES", "ESC / F2 — ЗАКРИТИ   /   МАТЧ ТРИВАЄ"},
+    {Training, 0, 44, 0, 38, kInk, "FOUNDRY", "FOUNDRY", 2.7f},
+    {Training, 0, 178, 0, 43, kCyan, "BOT TRAINING / OFFLINE", "ТРЕНУВАННЯ / OFFLINE", 1.65f},
+    {Training, 0.5f, -155, 0, 48, kInk, "SECTOR C / LIVE FIRE", "СЕКТОР C / БОЙОВА ЗОНА", 1.6f},
+    {Training, 1, -321, 0, 40, kSteel, "K", "K", 1.5f},
+    {Training, 1, -294, 0, 34, kInk, "7", "7", 3.2f},
+    {Training, 1, -230, 0, 40, kSteel, "D", "D", 1.5f},
+    {Training, 1, -203, 0, 34, kInk, "3", "3", 3.2f},
+    {Training, 1, -135, 0, 39, kSteel, "TARGETS", "БОТИ", 1.3f},
+    {Training, 0, 82, 1, -121, kSteel, "HEALTH", "ЗДОРОВ'Я", 1.55f},
+    {Training, 1, -292, 1, -115, kInk, "30 / 120", "30 / 120", 3.8f},
+    {Training, 1, -292, 1, -60, kCyan, "AK-47", "AK-47", 1.6f},
+    {Training, 1, -130, 1, -60, kLime, "AUTO", "AUTO", 1.55f},
+    {Training, 0.5f, -145, 0.5f, 61, kLime, "TARGET NEUTRALIZED", "ЦІЛЬ ЗНЕШКОДЖЕНО", 2.05f},
+    {Training, 0.5f, -196, 0.69f, 18, kInk, "ZE001 / COMBAT READY", "ZE001 / ГОТОВО ДО БОЮ", 2.8f},
+    {Training, 0.5f, -171, 0.69f, 51, kCyan, "LOCAL TRAINING ENVIRONMENT", "ЛОКАЛЬНЕ ТРЕНУВАННЯ", 1.45f},
+    {Training, 0.5f, -245, 0.5f, -52, kInk, "OPERATOR DOWN", "ОПЕРАТОР ЗАГИНУВ", 6.0f},
+    {Training, 0.5f, -174, 0.5f, 25, kLime, "REDEPLOYMENT IN PROGRESS", "ПОВЕРНЕННЯ В БІЙ", 2.05f},
+    {Online, 1, -292, 1, -60, kCyan, "RELOADING", "ПЕРЕЗАРЯДКА", 1.35f},
+    {Training, 0.5f, -70, 1, -74, kAlert, "CRITICAL", "КРИТИЧНО", 1.9f},
+    {Online, 0.5f, -70, 1, -74, kAlert, "IMPACT", "УДАР", 1.9f},
+    {Online, 0, 178, 0, 43, kCyan, "ONLINE / UNRANKED", "ONLINE / UNRANKED", 1.65f},
+    {Online, 1, -135, 0, 39, kSteel, "PLAYERS", "ГРАВЦІ", 1.3f},
+    {Online, 0, 34, 0, 123, kCyan, "F2 / ARSENAL   75 COINS", "F2 / АРСЕНАЛ   75 COINS", 1.8f},
+    {Shop, 0.5f, -350, 0.5f, -258, kInk, "ARSENAL / ONLINE", "АРСЕНАЛ / ONLINE", 3.0f},
+    {Shop, 0.5f, 160, 0.5f, -252, kLime, "450 COINS", "450 COINS", 2.3f},
+    {Shop, 0.5f, -350, 0.5f, -204, kCyan, "+50 coins per eligible online kill", "+50 монет за знешкодження онлайн-суперника", 1.8f},
+    {Shop, 0.5f, -350, 0.5f, -172, kSteel, "At base: one weapon change per life", "На базі: одна зміна зброї за життя", 1.7f},
+    {Shop, 0.5f, -350, 0.5f, -143, kSteel, "Up to 5 rewards per opponent / 10 min", "До 5 винагород за одного суперника / 10 хв", 1.6f},
+    {Shop, 0.5f, -330, 0.5f, -105, kInk, "1 / AK-47", "1 / AK-47", 2.4f},
+    {Shop, 0.5f, -330, 0.5f, -66, kSteel, "ASSAULT / 30 ROUNDS", "ASSAULT / 30 ROUNDS", 1.6f},
+    {Shop, 0.5f, 145, 0.5f, -87, kCyan, "EQUIP", "ОБРАТИ", 1.9f},
+    {Shop, 0.5f, -330, 0.5f, 0, kInk, "2 / VIRORA-9", "2 / VIRORA-9", 2.4f},
+    {Shop, 0.5f, -330, 0.5f, 39, kSteel, "SMG / 32 ROUNDS / FAST FIRE", "SMG / 32 ROUNDS / FAST FIRE", 1.6f},
+    {Shop, 0.5f, 145, 0.5f, 18, kLime, "EQUIPPED", "СПОРЯДЖЕНО", 1.9f},
+    {Shop, 0.5f, -330, 0.5f, 105, kInk, "3 / DMR-12", "3 / DMR-12", 2.4f},
+    {Shop, 0.5f, -330, 0.5f, 144, kSteel, "MARKSMAN / 12 ROUNDS", "MARKSMAN / 12 ROUNDS", 1.6f},
+    {Shop, 0.5f, 145, 0.5f, 123, kCyan, "BUY / 600", "BUY / 600", 1.9f},
+    {Shop, 0.5f, -350, 0.5f, 216, kInk, "Waiting for server...", "Сервер обробляє запит...", 1.7f},
+    {Shop, 0.5f, -350, 0.5f, 253, kSteel, "ESC / F2 — CLOSE   /   MATCH CONTINUES", "ESC / F2 — ЗАКРИТИ   /   МАТЧ ТРИВАЄ", 1.6f},
     {Paused, 0, 0, 0.5f, -220, kInk, "TRAINING SUSPENDED", "ТРЕНУВАННЯ ПРИЗУПИНЕНО", 3.5f, 600},
-    {Paused, 0.5f, -145, 0.5f, -174, kCyan, "ZE001 / LOCAL SESSION", "ZE001 / ЛОКАЛЬНА СЕСІЯ"},
+    {Paused, 0.5f, -145, 0.5f, -174, kCyan, "ZE001 / LOCAL SESSION", "ZE001 / ЛОКАЛЬНА СЕСІЯ", 1.55f},
     {Paused, 0, 0, 0.5f, -60, kInk, "CONTINUE", "ПРОДОВЖИТИ", 2.7f, 510},
     {Paused, 0, 0, 0.5f, 10, kInk, "RESTART TRAINING", "ПОЧАТИ ТРЕНУВАННЯ ЗНОВУ", 2.7f, 510},
     {Paused, 0, 0, 0.5f, 80, kCyan, "SETTINGS", "НАЛАШТУВАННЯ", 2.7f, 510},
     {Paused, 0, 0, 0.5f, 150, kLime, "EXIT TO MAIN MENU", "ВИЙТИ В ГОЛОВНЕ МЕНЮ", 2.7f, 510},
-    {Paused, 0.5f, -155, 0.5f, 228, kSteel, "ESC RESUME / ENTER EXIT", "ESC ПРОДОВЖИТИ / ENTER ВИЙТИ"},
+    {Paused, 0.5f, -155, 0.5f, 228, kSteel, "ESC RESUME / ENTER EXIT", "ESC ПРОДОВЖИТИ / ENTER ВИЙТИ", 1.35f},
     {PausedOnline, 0, 0, 0.5f, -220, kInk, "MENU / MATCH CONTINUES", "МЕНЮ / МАТЧ ТРИВАЄ", 3.5f, 600},
-    {PausedOnline, 0.5f, -145, 0.5f, -174, kCyan, "FOUNDRY / ONLINE TEST", "FOUNDRY / ONLINE TEST"},
+    {PausedOnline, 0.5f, -145, 0.5f, -174, kCyan, "FOUNDRY / ONLINE TEST", "FOUNDRY / ONLINE TEST", 1.55f},
     {PausedOnline, 0, 0, 0.5f, 10, kCyan, "ARSENAL / COINS", "АРСЕНАЛ / МОНЕТИ", 2.7f, 510},
-    {Paused, 0, 42, 0, 126, kLime, "FPS 143", "FPS 143"},
-    {Paused, 0, 42, 0, 158, kCyan, "FRAME 7 MS", "FRAME 7 MS"},
-    {Paused, 0, 42, 0, 190, kInk, "POS 1 0 -2", "POS 1 0 -2"},
-    {Paused, 0, 42, 0, 218, kLime, "RENDERER VULKAN", "RENDERER VULKAN"},
-    {Paused, 0, 360, 0, 218, kInk, "BOTS 2", "BOTS 2"},
-    {Paused, 0, 42, 0, 248, kCyan, "GPU llvmpipe ? (LLVM)", "GPU llvmpipe ? (LLVM)"},
+    {Paused, 0, 42, 0, 126, kLime, "FPS 143", "FPS 143", 2.1f},
+    {Paused, 0, 42, 0, 158, kCyan, "FRAME 7 MS", "FRAME 7 MS", 2.1f},
+    {Paused, 0, 42, 0, 190, kInk, "POS 1 0 -2", "POS 1 0 -2", 1.7f},
+    {Paused, 0, 42, 0, 218, kLime, "RENDERER VULKAN", "RENDERER VULKAN", 1.7f},
+    {Paused, 0, 360, 0, 218, kInk, "BOTS 2", "BOTS 2", 1.7f},
+    {Paused, 0, 42, 0, 248, kCyan, "GPU llvmpipe ? (LLVM)", "GPU llvmpipe ? (LLVM)", 1.45f},
 };
 
 TEST_P(HudLayout, TextsInBothLanguages) {
@@ -150,13 +150,14 @@ TEST_P(HudLayout, TextsInBothLanguages) {
             s.overlay.ukrainian = ukrainian;
             s.Hud();
             const char* text = ukrainian ? line.ukrainian : line.english;
-            float x = line.ax * W() + line.dx;
+            float x = line.ax * W() + line.dx, size = line.size;
             if (line.fit > 0) {
                 const float natural = GeometryBuilder::HudTextWidth(text, line.size);
-                const float size = natural > line.fit ? line.size * line.fit / natural : line.size;
+                size = natural > line.fit ? line.size * line.fit / natural : line.size;
                 x = W() * 0.5f - 0.5f * GeometryBuilder::HudTextWidth(text, size);
             }
-            EXPECT_EQ(FindText(s.vertices, W(), H(), x, line.ay * H() + line.dy, line.colour).text, U32(text)) << text;
+            EXPECT_EQ(FindText(s.vertices, W(), H(), x, line.ay * H() + line.dy, size, line.colour).text, AsShown(text))
+                << text;
         }
     }
 }
@@ -240,7 +241,7 @@ TEST_P(HudLayout, HealthThresholds) {
     Scene low = Make();
     low.player.health = 29.9f;
     low.Hud();
-    EXPECT_EQ(FindText(low.vertices, W(), H(), 46, H() - 88, kAlert).text, U32("29"));
+    EXPECT_EQ(FindText(low.vertices, W(), H(), 46, H() - 88, 4.8f, kAlert).text, U"29");
     EXPECT_GE(FindRect(low.vertices, W(), H(), 22, H() - 138, 5, 112, kAlert), 0);
     EXPECT_GE(FindRect(low.vertices, W(), H(), 130, H() - 56, 220 * 0.299f, 6, kAlert), 0);
     EXPECT_LT(FindRect(low.vertices, W(), H(), 0, 0, 9, H(), kAlert), 0);  // no vignette above 25
@@ -248,7 +249,7 @@ TEST_P(HudLayout, HealthThresholds) {
     Scene ok = Make();
     ok.player.health = 30;
     ok.Hud();
-    EXPECT_EQ(FindText(ok.vertices, W(), H(), 46, H() - 88, kInk).text, U32("30"));
+    EXPECT_EQ(FindText(ok.vertices, W(), H(), 46, H() - 88, 4.8f, kInk).text, U"30");
     EXPECT_GE(FindRect(ok.vertices, W(), H(), 22, H() - 138, 5, 112, kLime), 0);
 
     Scene critical = Make();
@@ -282,9 +283,9 @@ TEST_P(HudLayout, ReloadAndCounts) {
     s.bots = {Scene::BotAt({0, 0, 5}), Scene::BotAt({0, 0, 6}), Scene::BotAt({0, 0, 7})};
     s.bots[2].state = gameplay::BotState::AwaitingRespawn;
     s.Hud();
-    EXPECT_EQ(FindText(s.vertices, W(), H(), W() - 130, H() - 60, kLime).text, U32("SEMI"));
+    EXPECT_EQ(FindText(s.vertices, W(), H(), W() - 130, H() - 60, 1.55f, kLime).text, U"SEMI");
     EXPECT_GE(FindRect(s.vertices, W(), H(), W() - 292, H() - 39, 145 * (1 - 0.5f / 1.65f), 5, kLime), 0);
-    EXPECT_EQ(FindText(s.vertices, W(), H(), W() - 86, 67, kCyan).text, U32("2"));  // living bots
+    EXPECT_EQ(FindText(s.vertices, W(), H(), W() - 86, 67, 2.3f, kCyan).text, U"2");  // living bots
 
     Scene online = Make();
     online.online = true;
@@ -293,7 +294,7 @@ TEST_P(HudLayout, ReloadAndCounts) {
     online.weapon.reloading = true;
     online.weapon.reloadTimer = -1;  // a negative ratio shows the full bar
     online.Hud();
-    EXPECT_EQ(FindText(online.vertices, W(), H(), W() - 86, 67, kCyan).text, U32("4"));  // remote players + 1
+    EXPECT_EQ(FindText(online.vertices, W(), H(), W() - 86, 67, 2.3f, kCyan).text, U"4");  // remote players + 1
     EXPECT_GE(FindRect(online.vertices, W(), H(), W() - 292, H() - 39, 145, 5, kLime), 0);
 
     Scene noTime = Make();  // a reload time of 0 has no progress: the bar stays empty
@@ -379,9 +380,9 @@ TEST_P(HudLayout, MatchHudLiesOverEverything) {
         previous = at;
     }
     const presentation::MatchHudText& last = layout.texts.back();
-    const test::SeenText seen = FindText(s.vertices, W(), H(), last.x, last.y, last.color);
+    const test::SeenText seen = FindText(s.vertices, W(), H(), last.x, last.y, last.size / 10, last.color);
     EXPECT_GT(seen.index, previous);
-    EXPECT_EQ(seen.text, U32(last.text.c_str()));
+    EXPECT_EQ(seen.text, AsShown(last.text));
     EXPECT_EQ(static_cast<size_t>(seen.index) + 12 * seen.text.size(), s.vertices.size());  // the very end
 }
 

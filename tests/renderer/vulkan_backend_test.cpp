@@ -6,6 +6,7 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "common/file_utils.h"
@@ -44,6 +45,15 @@ bool ColourMatches(const std::array<int, 3>& stored, float r, float g, float b) 
     return ChannelMatches(stored[0], r) && ChannelMatches(stored[1], g) && ChannelMatches(stored[2], b);
 }
 
+// The present mode of every swapchain the backend creates, in order.
+std::vector<VkPresentModeKHR> createdModes;
+PFN_vkCreateSwapchainKHR createSwapchain = nullptr;
+VKAPI_ATTR VkResult VKAPI_CALL RecordSwapchain(VkDevice device, const VkSwapchainCreateInfoKHR* info,
+                                               const VkAllocationCallbacks* allocator, VkSwapchainKHR* swapchain) {
+    createdModes.push_back(info->presentMode);
+    return createSwapchain(device, info, allocator, swapchain);
+}
+
 // The player stands far outside the arena looking out, so the frame behind the
 // HUD is the clear colour.
 gameplay::TrainingSimulation LookingIntoTheVoid(int map) {
@@ -72,6 +82,18 @@ TEST(VulkanBackend, RendersTrainingFramesAndCapturesThem) {
     EXPECT_NE(backend.DeviceName().find(L"llvmpipe"), std::wstring::npos);
     EXPECT_TRUE(backend.ImportedCharacterReady());
     EXPECT_TRUE(backend.ImportedWeaponReady());
+    // Turning vertical sync off builds a new swapchain at the next frame, mailbox or else
+    // immediate when the surface offers them; the same setting again builds nothing.
+    VulkanRenderer::Impl& impl = VulkanRendererTestAccess::Of(backend);
+    createSwapchain = std::exchange(impl.fn.vkCreateSwapchainKHR, RecordSwapchain);
+    uint32_t count = 0;
+    impl.fn.vkGetPhysicalDeviceSurfacePresentModesKHR(impl.physicalDevice, impl.surface, &count, nullptr);
+    std::vector<VkPresentModeKHR> offered(count);
+    impl.fn.vkGetPhysicalDeviceSurfacePresentModesKHR(impl.physicalDevice, impl.surface, &count, offered.data());
+    const auto has = [&](VkPresentModeKHR mode) { return std::find(offered.begin(), offered.end(), mode) != offered.end(); };
+    const VkPresentModeKHR unsynced = has(VK_PRESENT_MODE_MAILBOX_KHR)     ? VK_PRESENT_MODE_MAILBOX_KHR
+                                      : has(VK_PRESENT_MODE_IMMEDIATE_KHR) ? VK_PRESENT_MODE_IMMEDIATE_KHR
+                                                                           : VK_PRESENT_MODE_FIFO_KHR;
     backend.SetVSync(false);
 
     // A few frames of a running training match, the first bot in front of the player:
@@ -91,7 +113,13 @@ TEST(VulkanBackend, RendersTrainingFramesAndCapturesThem) {
         ASSERT_TRUE(backend.Render(sim, overlay)) << distribution::WideToUtf8(backend.LastError());
         TestWindow::Pump();
     }
-    const std::vector<Vertex>& frame = VulkanRendererTestAccess::Of(backend).frameVertices;
+    backend.SetVSync(false);
+    ASSERT_TRUE(backend.Render(sim, overlay));
+    backend.SetVSync(true);  // and back: first in, first out
+    ASSERT_TRUE(backend.Render(sim, overlay));
+    EXPECT_EQ(createdModes, (std::vector<VkPresentModeKHR>{unsynced, VK_PRESENT_MODE_FIFO_KHR}));
+    backend.SetVSync(false);
+    const std::vector<Vertex>& frame = impl.frameVertices;
     EXPECT_GT(std::count_if(frame.begin(), frame.end(), [](const Vertex& v) { return v.textured == 1.0f; }), 300);
     overlay.qaCapturePath = distribution::WideToUtf8((temp.Path() / L"кадри" / L"training.bmp").wstring());
     ASSERT_TRUE(backend.Render(sim, overlay)) << distribution::WideToUtf8(backend.LastError());

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "frame_probe.h"
 #include "presentation/scene_decorations.h"
@@ -301,6 +302,20 @@ TEST(WorldGeometry, HeldRifleLiesInTheHands) {
         test::HeldRifle(b, presentation::ArsenalMesh(2, s.heldWeapon.Vertices()), {1, 0, 6}, 90);
     });
     EXPECT_GT(FindRun(s.vertices, held), 0);
+}
+
+TEST(WorldGeometry, BotClipByHorizontalSpeed) {
+    // Below 0.1 m/s idle at the state timer; above 3.5 run at 0.24 of the distance walked,
+    // otherwise walk at 0.58 of it (0.1 and 3.5 themselves walk).
+    for (const auto& [speed, clip, time] : {std::tuple{0.05f, "idle", 1.3f}, std::tuple{0.1f, "walk", 5.8f},
+                                            std::tuple{3.5f, "walk", 5.8f}, std::tuple{3.6f, "run", 2.4f}}) {
+        gameplay::Bot bot;
+        bot.horizontalSpeed = speed;
+        bot.stateTimer = 1.3f;
+        bot.distanceTravelled = 10;
+        EXPECT_STREQ(BotAnimation(bot).name, clip) << speed;
+        EXPECT_FLOAT_EQ(BotAnimation(bot).time, time) << speed;
+    }
 }
 
 class ImportedCharacter : public testing::Test {

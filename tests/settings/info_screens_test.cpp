@@ -81,6 +81,26 @@ TEST_F(InfoScreens, AtMostFiveRowsOfWhichOneIsOpen) {
     ExpectText(L"\u2303  0.0.05", shell->headingFormat.Get(), {585, 397, 850, 446}, Colors::Accent);
     ExpectText(L"\u2304  0.0.06", shell->headingFormat.Get(), {585, 293, 850, 342}, Colors::Text);
 
+    // The pointer over a closed row outlines it in Cyan; the open row keeps its Accent.
+    const auto edge = [&](float top) {  // the brightest pixel across the row's left edge
+        Rgb most;
+        for (int x = 552; x <= 558; ++x) {
+            const Rgb p = Pixel(x, static_cast<int>(top) + 41);
+            most = {std::max(most.r, p.r), std::max(most.g, p.g), std::max(most.b, p.b)};
+        }
+        return most;
+    };
+    for (const char* hovered : {"updates.toggle.1", "updates.toggle.2"}) {
+        shell->hoverCommand = hovered;
+        PaintScreen(std::string("updates-hover-") + hovered);
+        const bool overClosed = hovered == std::string("updates.toggle.1");
+        EXPECT_TRUE(Near(edge(175), Colors::Border)) << hovered;
+        EXPECT_TRUE(Near(edge(279), overClosed ? Colors::Cyan : Colors::Border)) << hovered;
+        EXPECT_TRUE(Near(edge(383), Colors::Accent)) << hovered;
+        EXPECT_TRUE(Near(edge(710), Colors::Border)) << hovered;
+    }
+    shell->hoverCommand.clear();
+
     shell->expandedRelease = 7;  // matches no row: all closed
     PaintScreen("updates-all-closed");
     EXPECT_EQ(RegionOf("updates.toggle.4")->rect.top, 175.0f + 4 * 104.0f);
