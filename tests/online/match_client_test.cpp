@@ -294,15 +294,24 @@ TEST(MatchClientTimeout, EightSecondsWithoutAnAcceptedDatagram) {
     EXPECT_FALSE(h.client.TimedOut());
 }
 
-TEST(MatchClientTimeout, AServerThatNeverAnswersTimesOutFromTheOpen) {
-    FakeMatchServer server;
-    server.Stop();
+TEST(MatchClientTimeout, TheEightSecondsCountFromTheFirstHelloNotFromTheOpen) {
+    testing::FakeMatchOptions deaf;
+    deaf.joinKey = "tarv1-test-join-key-000000000002";  // hears every hello, answers none
+    FakeMatchServer server(deaf);
     ClientHarness h;
-    const auto opened = h.now;
     ASSERT_TRUE(h.Open(server));
-    h.PumpFor(20ms);
-    EXPECT_FALSE(h.client.Connected());
-    h.now = opened + 8001ms;
+    h.now += 12s;  // the session's start took this long; nothing went out yet
+    EXPECT_FALSE(h.client.TimedOut());
+    const auto firstHello = h.now;
+    h.client.Pump(h.simulation, h.input, false, false);
+    h.now += 4s;
+    h.client.Pump(h.simulation, h.input, false, false);  // a later hello does not start the count again
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (server.CountReceived("HELLO") < 2 && std::chrono::steady_clock::now() < deadline) Sleep(1);
+    EXPECT_EQ(server.CountReceived("HELLO"), 2u);
+    h.now = firstHello + 8s;
+    EXPECT_FALSE(h.client.TimedOut());
+    h.now = firstHello + 8001ms;
     EXPECT_TRUE(h.client.TimedOut());
 }
 
