@@ -156,7 +156,7 @@ bool NativeShell::StartGameplay() {
     renderBackend->SetVSync(vsync);
     FlushGameplayEvents();
     menuOpen = false;
-    const Clock::time_point now = Clock::now();
+    const Clock::time_point now = Now();
     lastFrameAt = now;
     fpsWindowStart = now;
     sessionStart = now;
@@ -203,7 +203,7 @@ void NativeShell::StopGameplay(bool returnToMenu) {
         simulation->Stop();
         FlushGameplayEvents();
         if (!wasOnline) {
-            const double seconds = std::chrono::duration<double>(Clock::now() - sessionStart).count();
+            const double seconds = std::chrono::duration<double>(Now() - sessionStart).count();
             playerData.botStats.playSeconds += seconds > 0.0 ? seconds : 0.0;
             if (returnToMenu) ++playerData.botStats.trainingsCompleted;
         }
@@ -285,7 +285,7 @@ void NativeShell::ReturnToPause() {
     aimHeld = false;
     router.Navigate(ScreenId::Pause);
     PlaceRenderView(true);
-    lastFrameAt = Clock::now();
+    lastFrameAt = Now();
 }
 
 }  // namespace tarvo::ui
