@@ -118,6 +118,28 @@ TEST(MatchClientJoin, HelloWelcomeAndTheOtherPlayersBecomeBots) {
     EXPECT_EQ(server.CountReceived("HELLO") >= 1, true);
 }
 
+TEST(MatchClientJoin, OnlyAnswersToItsOwnHelloAreTaken) {
+    testing::FakeMatchOptions silent;
+    silent.answerHellos = false;  // this test answers
+    FakeMatchServer server(silent);
+    ClientHarness h;
+    ASSERT_TRUE(h.Open(server));
+    ASSERT_TRUE(h.PumpUntil([&] { return server.CountReceived("HELLO") == 1; }));
+    const std::string nonce = server.Received()[0].substr(12, 16);  // after "TARV1|HELLO|"
+    const std::string other = nonce == "00000000000000ff" ? "00000000000000fe" : "00000000000000ff";
+    for (const std::string& d : {"TARV1|FULL|" + other, "TARV1|WELCOME|" + other + "|7"}) ASSERT_TRUE(server.Inject(d));
+    ASSERT_TRUE(h.PumpUntil([&] { return h.client.Traffic().received == 2; }));
+    EXPECT_EQ(h.client.Traffic().dropped, 2u) << "answers to another hello";
+    EXPECT_FALSE(h.client.Connected());
+    ASSERT_TRUE(server.Inject("TARV1|WELCOME|" + nonce + "|7"));
+    ASSERT_TRUE(h.PumpUntil([&] { return h.client.Connected(); }));
+    // Once joined, neither another id nor a refusal is taken.
+    for (const std::string& d : {"TARV1|WELCOME|" + nonce + "|9", "TARV1|FULL|" + nonce}) ASSERT_TRUE(server.Inject(d));
+    ASSERT_TRUE(h.PumpUntil([&] { return h.client.Traffic().received == 5; }));
+    EXPECT_EQ(h.client.Traffic().accepted, 1u);
+    EXPECT_TRUE(h.client.Error().empty());
+}
+
 TEST(MatchClientJoin, AFullRoomIsAnErrorAndTheClientFallsSilent) {
     testing::FakeMatchOptions options;
     options.capacity = 0;
@@ -152,6 +174,21 @@ TEST(MatchClientInput, ThirtyInputsASecondCarryMovementFireAndReload) {
     h.client.Pump(h.simulation, h.input, false, false);
     h.client.Pump(h.simulation, h.input, false, false);
     EXPECT_EQ(h.client.InputSerial(), serial + 2);
+
+    // Each key travels as its bit of the protocol, under the next serial.
+    using Keys = gameplay::InputState;
+    const std::pair<bool Keys::*, std::uint32_t> keys[] = {{&Keys::forward, 1}, {&Keys::back, 2},    {&Keys::left, 4},
+                                                           {&Keys::right, 8},   {&Keys::jump, 16},   {&Keys::crouch, 32},
+                                                           {&Keys::sprint, 64}};
+    for (const auto& [key, bit] : keys) {
+        h.input = {};
+        h.input.*key = true;
+        const std::uint32_t before = h.client.InputSerial();
+        ASSERT_TRUE(h.SyncWith(server)) << bit;
+        EXPECT_EQ(server.Players()[0].flags, bit);
+        EXPECT_EQ(server.Players()[0].inputSerial, before + 1);
+    }
+    h.input = {};
 
     // Fire: the server counts the shot and the next snapshot reports the magazine.
     h.now += 34ms;
@@ -219,14 +256,24 @@ TEST(MatchClientSnapshots, TheNewestOfAFrameWinsAndOlderOnesAreIgnored) {
         s.remotes.push_back(Remote(40, "ada"));
         return s;
     };
-    // Three in one frame, out of order: the highest tick is the one written.
-    ASSERT_TRUE(server.Inject(snapAt(5000, "5.00").Text()));
-    ASSERT_TRUE(server.Inject(snapAt(5002, "7.00").Text()));
-    ASSERT_TRUE(server.Inject(snapAt(5001, "6.00").Text()));
-    Sleep(30);
+    // Three in one frame, out of order: the highest tick is the one written, every local figure of it.
+    Snap newest = snapAt(5002, "7.00");
+    newest.local = {"1.50", "0.25", "7.00", "37.50", "1", "1", "2", "5", "3", "2", "7", "40", "1", "1"};
     const std::uint64_t before = h.client.Traffic().received;
+    ASSERT_TRUE(server.Inject(snapAt(5000, "5.00").Text()));
+    ASSERT_TRUE(server.Inject(newest.Text()));
+    ASSERT_TRUE(server.Inject(snapAt(5001, "6.00").Text()));
     ASSERT_TRUE(h.PumpUntil([&] { return h.client.Traffic().received >= before + 3; }));
-    EXPECT_FLOAT_EQ(h.simulation.Player().position.z, 7.0f);
+    const gameplay::PlayerState& p = h.simulation.Player();
+    EXPECT_FLOAT_EQ(p.position.x, 1.5f);
+    EXPECT_FLOAT_EQ(p.position.y, 0.25f);
+    EXPECT_FLOAT_EQ(p.position.z, 7.0f);
+    EXPECT_FLOAT_EQ(p.health, 37.5f);
+    EXPECT_EQ(std::tuple(p.dead, p.crouching, p.onlineValue, p.kills, p.deaths, p.weaponIndex),
+              std::tuple(true, true, 2, 5, 3, 2));
+    const gameplay::WeaponState& w = h.simulation.Weapon();
+    EXPECT_EQ(std::tuple(w.magazine, w.reserve, w.reloading, w.fireMode),
+              std::tuple(7, 40, true, gameplay::FireMode::SemiAutomatic));
 
     ASSERT_TRUE(server.Inject(snapAt(4999, "1.00").Text()));
     Snap impostor = snapAt(5003, "2.00");
@@ -295,7 +342,7 @@ TEST(MatchClientTimeout, EightSecondsWithoutAnAcceptedDatagram) {
 
 TEST(MatchClientTimeout, TheEightSecondsCountFromTheFirstHelloNotFromTheOpen) {
     testing::FakeMatchOptions deaf;
-    deaf.joinKey = "tarv1-test-join-key-000000000002";  // hears every hello, answers none
+    deaf.answerHellos = false;
     FakeMatchServer server(deaf);
     ClientHarness h;
     ASSERT_TRUE(h.Open(server));
