@@ -258,7 +258,7 @@ TEST(MatchClientSnapshots, TheNewestOfAFrameWinsAndOlderOnesAreIgnored) {
     };
     // Three in one frame, out of order: the highest tick is the one written, every local figure of it.
     Snap newest = snapAt(5002, "7.00");
-    newest.local = {"1.50", "0.25", "7.00", "37.50", "1", "1", "2", "5", "3", "2", "7", "40", "1", "1"};
+    newest.local = {"1.50", "0.25", "7.00", "37.50", "1", "0", "2", "5", "3", "2", "7", "40", "1", "1"};
     const std::uint64_t before = h.client.Traffic().received;
     ASSERT_TRUE(server.Inject(snapAt(5000, "5.00").Text()));
     ASSERT_TRUE(server.Inject(newest.Text()));
@@ -270,7 +270,7 @@ TEST(MatchClientSnapshots, TheNewestOfAFrameWinsAndOlderOnesAreIgnored) {
     EXPECT_FLOAT_EQ(p.position.z, 7.0f);
     EXPECT_FLOAT_EQ(p.health, 37.5f);
     EXPECT_EQ(std::tuple(p.dead, p.crouching, p.onlineValue, p.kills, p.deaths, p.weaponIndex),
-              std::tuple(true, true, 2, 5, 3, 2));
+              std::tuple(true, false, 2, 5, 3, 2));
     const gameplay::WeaponState& w = h.simulation.Weapon();
     EXPECT_EQ(std::tuple(w.magazine, w.reserve, w.reloading, w.fireMode),
               std::tuple(7, 40, true, gameplay::FireMode::SemiAutomatic));
