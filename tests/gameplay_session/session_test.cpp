@@ -315,6 +315,7 @@ TEST_F(Session, HeldTriggerFiresAutomaticallyEachFrame) {
 TEST_F(Session, LeavingToTheMenuKeepsTheBackendAndCompletesTheTraining) {
     ASSERT_TRUE(shell->StartGameplay());
     *heldTime += 90s;
+    shell->ReturnToPause();  // left from the pause menu, whose opening restarts the frame clock
     shell->StopGameplay(true);
     EXPECT_EQ(shell->simulation, nullptr);
     EXPECT_EQ(shell->router.Current(), ScreenId::MainMenu);

@@ -254,7 +254,7 @@ TEST_F(ShellObject, PlayerProfileFollowsTheAccountRecord) {
 TEST_F(ShellObject, SplashEndsOnSignInWithoutAStoredSession) {
     auto shell = MakeShell();
     UseTestClock(*shell);
-    heldTime = NativeShell::Clock::now();
+    heldTime = NativeShell::Clock::now() + std::chrono::hours(24);  // far from real time: a stray read of it shows
     shell->startup.EnterSplash(*heldTime - std::chrono::milliseconds(1200));
     shell->startup.CompleteInitialization(true);
     shell->PumpSplashTransition();
@@ -271,7 +271,7 @@ TEST_F(ShellObject, SplashEndsOnSignInWithoutAStoredSession) {
 TEST_F(ShellObject, SplashWaitsForItsMinimumTimeAndOwnerConsoleHasNone) {
     auto shell = MakeShell();
     UseTestClock(*shell);
-    heldTime = NativeShell::Clock::now();
+    heldTime = NativeShell::Clock::now() - std::chrono::hours(24);
     shell->startup.EnterSplash(*heldTime - std::chrono::milliseconds(1199));
     shell->startup.CompleteInitialization(true);
     shell->PumpSplashTransition();
