@@ -95,11 +95,9 @@ TEST(MatchClientJoin, HelloWelcomeAndTheOtherPlayersBecomeBots) {
     EXPECT_EQ(h.simulation.BotsAlive(), 1);
 
     const gameplay::PlayerState& player = h.simulation.Player();
-    EXPECT_FLOAT_EQ(player.position.z, -30.0f);
     EXPECT_EQ(player.onlineValue, 1) << "the local team, compared with the bots' teams";
     EXPECT_FLOAT_EQ(player.yaw, yaw) << "the server does not turn the player's view";
     EXPECT_FLOAT_EQ(player.pitch, pitch);
-    EXPECT_EQ(h.simulation.Weapon().magazine, 30);
 
     const MatchInfo& info = h.client.Info();
     EXPECT_TRUE(info.valid);

@@ -148,6 +148,15 @@ protected:
         return tarvo::test::Bitmap::Read(file);
     }
 
+    // Wine keeps no invalidation of a hidden or minimised window, or of one off the desktop.
+    std::string WindowState() const {
+        RECT r{};
+        GetWindowRect(shell->window, &r);
+        return "visible " + std::to_string(IsWindowVisible(shell->window)) + ", minimised " +
+               std::to_string(IsIconic(shell->window)) + ", at " + std::to_string(r.left) + "," + std::to_string(r.top) +
+               " to " + std::to_string(r.right) + "," + std::to_string(r.bottom);
+    }
+
     // What the shot prediction looked at, for a failure message.
     std::string TriggerState() const {
         const auto& player = shell->simulation->Player();
@@ -322,7 +331,7 @@ TEST_F(OnlineSession, TheServerStopsAndAfterEightSecondsTheMatchEndsWithItsToast
     Turn();
     EXPECT_EQ(shell->simulation, nullptr);
     EXPECT_EQ(shell->toast, kTimeoutToast);
-    EXPECT_TRUE(GetUpdateRect(shell->window, nullptr, FALSE)) << "the home screen is drawn again with the text";
+    EXPECT_TRUE(GetUpdateRect(shell->window, nullptr, FALSE)) << "home is drawn again with the text; " << WindowState();
     EXPECT_EQ(shell->router.Current(), ScreenId::MainMenu);
     EXPECT_FALSE(shell->onlineMatch);
     EXPECT_FALSE(shell->matchClient.IsOpen());
@@ -340,7 +349,7 @@ TEST_F(FullRoom, TheSessionEndsWithTheRoomFullToast) {
     ASSERT_NE(Start(), nullptr);
     ASSERT_TRUE(TurnUntil([&] { return shell->simulation == nullptr; }));
     EXPECT_EQ(shell->toast, L"КІМНАТА ЗАПОВНЕНА / ROOM FULL. ОБЕРИ ІНШУ КАРТУ АБО РЕЖИМ.");
-    EXPECT_TRUE(GetUpdateRect(shell->window, nullptr, FALSE));
+    EXPECT_TRUE(GetUpdateRect(shell->window, nullptr, FALSE)) << WindowState();
     EXPECT_EQ(shell->router.Current(), ScreenId::MainMenu);
     EXPECT_FALSE(shell->matchClient.IsOpen());
 }

@@ -64,9 +64,7 @@ TEST_F(Screenshots, EveryPlayerScreenInBothLanguages) {
         }
         EXPECT_NE(languages[0], languages[1]) << shot.name;
     }
-    if (!folder.empty()) {
-        EXPECT_TRUE(std::filesystem::exists(folder / "profile-avatar-en.png"));
-    }
+    if (!folder.empty()) { EXPECT_TRUE(std::filesystem::exists(folder / "profile-avatar-en.png")); }
 }
 
 // A 28-letter Cyrillic nickname, a nine-digit figure and a 40-character device name
