@@ -62,7 +62,10 @@ struct MatchClient::Connection {
     std::string modeKey;
     int map = 0;
 
-    Clock::time_point lastAccepted{};
+    // The server cannot answer before it has heard a hello, and the session's start
+    // (which follows the open) may take seconds: the timeout counts from the first hello.
+    bool helloSent = false;
+    Clock::time_point lastAccepted{};  // or the first hello's time, before anything was accepted
     Clock::time_point nextHelloAt{};
     Clock::time_point nextInputAt{};
     Clock::time_point nextAuthAt{};
@@ -141,7 +144,6 @@ bool MatchClient::Open(const std::string& host, std::uint16_t port, const std::s
     connection->modeKey.assign(modeKey);
     connection->map = mapIndex;
     const Clock::time_point now = Now();
-    connection->lastAccepted = now;
     connection->nextHelloAt = now;
     connection->nextInputAt = now;
     connection->nextAuthAt = now;
@@ -176,7 +178,7 @@ void MatchClient::Close() {
 }
 
 bool MatchClient::TimedOut() const {
-    return connection_ && Now() - connection_->lastAccepted > kServerTimeout;
+    return connection_ && connection_->helloSent && Now() - connection_->lastAccepted > kServerTimeout;
 }
 
 bool MatchClient::Pump(gameplay::TrainingSimulation& simulation, const gameplay::InputState& input, bool fire,
@@ -384,6 +386,10 @@ void MatchClient::Send(const gameplay::TrainingSimulation& simulation, const gam
             proto::DatagramWriter hello(buffer, capacity, "HELLO");
             hello.Nonce(c.nonce).Text(c.joinKey).Text(c.modeKey).Integer(c.map).Text(wireName_);
             c.Send(hello.Finish());
+            if (!c.helloSent) {
+                c.helloSent = true;
+                c.lastAccepted = now;
+            }
             nameDirty_ = false;
             c.nextHelloAt = now + kHelloInterval;
         }

@@ -92,7 +92,7 @@ public:
     const MatchInfo& Info() const { return info_; }
     const MatchEconomy& Economy() const { return economy_; }
     const std::string& Error() const { return error_; }  // "ROOM_FULL" after a full room
-    bool TimedOut() const;                                // open, and no accepted datagram for more than 8 s
+    bool TimedOut() const;                                // nothing accepted for over 8 s since the first hello
     bool Connected() const { return connected_; }         // the server assigned a player id
     const MatchTraffic& Traffic() const { return traffic_; }
 

@@ -43,7 +43,7 @@ void DrawMatchmakingAt(NativeShell& shell, double seconds) {
 }
 
 void NativeShell::DrawMatchmaking() {
-    const auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - screenEnteredAt);
+    const auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(Now() - screenEnteredAt);
     DrawMatchmakingAt(*this, static_cast<double>(elapsed.count()) / 1e9);
 }
 

@@ -5,7 +5,7 @@
 namespace tarvo::ui {
 
 void NativeShell::DrawSplash() {
-    const double t = std::chrono::duration<double>(Clock::now() - windowCreatedAt).count();
+    const double t = std::chrono::duration<double>(Now() - windowCreatedAt).count();
     const float pulse = SplashPulse(t);
     DrawTextIn(L"TARVONIX", displayFormat.Get(), D2D1::RectF(280, 385, 1640, 490), Colors::Text,
                DWRITE_TEXT_ALIGNMENT_CENTER);

@@ -80,7 +80,7 @@ void NativeShell::OnPauseClick(int x, int y) {
             menuOpen = false;
             router.Navigate(ScreenId::Gameplay);
             CaptureGameplayCursor();
-            lastFrameAt = Clock::now();
+            lastFrameAt = Now();
             break;
         case 1:
             if (!simulation) break;

@@ -37,12 +37,13 @@ NativeShell::NativeShell(HINSTANCE instanceHandle, ProductKind kind, std::wstrin
       playerStore(std::filesystem::path{}),
       playerData(player::LocalPlayerDataStore::Defaults(L"LOCAL", L"LOCAL_OPERATOR")),
       gameplayConfig(LoadGameplayConfigNearExecutable()) {
-    const Clock::time_point now = Clock::now();
+    const Clock::time_point now = Now();
     screenEnteredAt = now;
     lastFrameAt = now;
     fpsWindowStart = now;
     sessionStart = now;
     windowCreatedAt = now;
+    matchClient.SetClock([this] { return Now(); });
 
     // The owner console's backend form starts filled in.
     fieldValues.emplace("field.backend.dbhost", L"localhost");

@@ -33,7 +33,7 @@ void NativeShell::PumpGameplayFrame() {
         !renderBackend->Ready()) {
         return;
     }
-    const Clock::time_point now = Clock::now();
+    const Clock::time_point now = Now();
     const float dt = std::chrono::duration<float>(now - lastFrameAt).count();
     if (dt < FrameIntervalSeconds(fpsLimit)) return;
     lastFrameAt = now;

@@ -78,7 +78,7 @@ bool NativeShell::StartGameplay() {
 
     FlushGameplayEvents();
     menuOpen = false;
-    const Clock::time_point now = Clock::now();
+    const Clock::time_point now = Now();
     lastFrameAt = now;
     fpsWindowStart = now;
     sessionStart = now;
@@ -212,7 +212,7 @@ void NativeShell::StopGameplay(bool returnToMenu) {
         simulation->Stop();
         FlushGameplayEvents();
         if (!wasOnline) {
-            const double seconds = std::chrono::duration<double>(Clock::now() - sessionStart).count();
+            const double seconds = std::chrono::duration<double>(Now() - sessionStart).count();
             playerData.botStats.playSeconds += seconds > 0.0 ? seconds : 0.0;
             if (returnToMenu) ++playerData.botStats.trainingsCompleted;
         }
@@ -301,7 +301,7 @@ void NativeShell::ReturnToPause() {
     router.Navigate(ScreenId::Pause);
     PlaceRenderView(true);
     renderBackend->Resize();  // the client area may have changed while the view was hidden
-    lastFrameAt = Clock::now();
+    lastFrameAt = Now();
 }
 
 }  // namespace tarvo::ui

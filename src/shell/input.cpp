@@ -101,7 +101,7 @@ void NativeShell::OnPlayKey(unsigned virtualKey) {
                 menuOpen = false;
                 router.Navigate(ScreenId::Gameplay);
                 CaptureGameplayCursor();
-                lastFrameAt = Clock::now();
+                lastFrameAt = Now();
             }
             break;
         case 'B':
@@ -122,7 +122,7 @@ void NativeShell::OnPlayKey(unsigned virtualKey) {
                 const auto& weapon = simulation->Weapon();
                 const int index = player.weaponIndex;
                 const int row = index < 0 ? 0 : (index > 2 ? 2 : index);
-                const Clock::time_point now = Clock::now();
+                const Clock::time_point now = Now();
                 if (menuOpen || player.dead || weapon.reloading || weapon.reserve <= 0 ||
                     weapon.magazine - predictedShots >= presentation::Arsenal[row].magazine || now < reloadReadyAt) {
                     break;

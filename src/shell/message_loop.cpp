@@ -150,7 +150,7 @@ DWORD NativeShell::CurrentWaitTimeout() const {
     const bool pending = accountRequest.has_value() || statusProbe.has_value() || identityLoad.has_value();
     const DWORD wait = WaitTimeout(productKind, router.Current(), pending, fpsLimit);
     if (pending || router.Current() != navigation::ScreenId::Gameplay || !simulation) return wait;
-    const double sinceLastFrame = std::chrono::duration<double>(Clock::now() - lastFrameAt).count();
+    const double sinceLastFrame = std::chrono::duration<double>(Now() - lastFrameAt).count();
     return PacedFrameWait(wait, sinceLastFrame, FrameIntervalSeconds(fpsLimit));
 }
 

@@ -242,6 +242,11 @@ public:
     std::optional<auth::LocalAccountRecord> accountRecord;  // engaged while an account is signed in
 
     // ---- Timing and canvas --------------------------------------------------------
+    // What every pace, schedule and timer of the shell and its match client reads; empty
+    // means the steady clock. Tests hold their own. Waits on real threads (the exit's
+    // grace) read the steady clock.
+    std::function<Clock::time_point()> clock;
+    Clock::time_point Now() const { return clock ? clock() : Clock::now(); }
     Clock::time_point screenEnteredAt;
     Clock::time_point lastFrameAt;
     Clock::time_point fpsWindowStart;

@@ -16,7 +16,7 @@ void NativeShell::Navigate(ScreenId id) {
     focusedField.clear();
     hoverCommand.clear();
     toast.clear();
-    screenEnteredAt = Clock::now();
+    screenEnteredAt = Now();
     const bool animated = id == ScreenId::Splash || id == ScreenId::Matchmaking;
     if (!animated && animationTimerArmed) {
         KillTimer(window, kAnimationTimerId);
@@ -35,7 +35,7 @@ void NativeShell::Navigate(ScreenId id) {
 
 void NativeShell::PumpSplashTransition() {
     if (productKind != ProductKind::Game || router.Current() != ScreenId::Splash) return;
-    const core::SplashEvaluation evaluation = startup.Evaluate(Clock::now());
+    const core::SplashEvaluation evaluation = startup.Evaluate(Now());
     if (!evaluation.exit) return;
     switch (evaluation.reason) {
         case core::SplashExitReason::InitializationCompleted:

@@ -31,6 +31,7 @@ bool RenderViewIsPopup() {
 }
 
 HWND NativeShell::CreateRenderView() {
+    if (!window) return nullptr;  // a popup needs no parent, but the view only ever covers the main window
     const bool popup = RenderViewIsPopup();
     const RECT r = ViewRect(window, popup);
     if (!popup) {

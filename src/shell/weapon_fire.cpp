@@ -11,7 +11,7 @@ namespace tarvo::ui {
 
 void NativeShell::FireWeapon() {
     if (!simulation || menuOpen) return;
-    const Clock::time_point now = Clock::now();
+    const Clock::time_point now = Now();
 
     if (onlineMatch) {
         const online::MatchInfo& info = matchClient.Info();

@@ -114,7 +114,7 @@ LRESULT NativeShell::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void NativeShell::OnCreate() {
     core::Log().Write("WindowCreated");
-    const Clock::time_point now = Clock::now();
+    const Clock::time_point now = Now();
     windowCreatedAt = now;
     screenEnteredAt = now;
     if (productKind == ProductKind::OstrelNode) return;
@@ -229,7 +229,7 @@ void NativeShell::OnTimer(UINT_PTR id) {
         PumpSplashTransition();
     } else if (screen == ScreenId::Matchmaking) {
         InvalidateRect(window, nullptr, FALSE);
-        if (Clock::now() - screenEnteredAt >= std::chrono::milliseconds(4600)) StopAnimationTimer();
+        if (Now() - screenEnteredAt >= std::chrono::milliseconds(4600)) StopAnimationTimer();
     } else {
         StopAnimationTimer();
     }

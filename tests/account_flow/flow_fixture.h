@@ -28,7 +28,7 @@ protected:
     }
 
     void TearDown() override {
-        if (shell) EXPECT_TRUE(Settle()) << "a request was still pending at the end of the test";
+        if (shell) { EXPECT_TRUE(Settle()) << "a request was still pending at the end of the test"; }
         shell.reset();
     }
 

@@ -29,7 +29,7 @@ protected:
         shell->playerData.botStats.playSeconds = 99.9;
         const std::filesystem::path image = Root() / "face.png";
         testing::WriteBytes(image, std::string("\x89PNG\r\n\x1a\n-avatar-bytes", 21));
-        if (avatar == Avatar::Imported) ASSERT_TRUE(shell->playerStore.ImportAvatar(shell->playerData, image));
+        if (avatar == Avatar::Imported) { ASSERT_TRUE(shell->playerStore.ImportAvatar(shell->playerData, image)); }
         if (avatar == Avatar::OutsideTheProfileFolder) {
             // As an edited profile file may have it: a real image, named from the profile folder upward.
             shell->playerData.avatar.imagePath = (shell->playerStore.ProfileFolder() / ".." / "face.png").wstring();

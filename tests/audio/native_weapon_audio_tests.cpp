@@ -175,7 +175,7 @@ TEST_F(LiveAudio, PoolReusesTheOldestVoiceWhenAllAreBusy) {
     EXPECT_EQ(audio->LastVoice(), 0);
     EXPECT_EQ(audio->InspectVoice(0).lastUse, 33u);
     // The engine drops the cut-off buffer on its next pass; the new one stays queued.
-    for (int wait = 0; wait < 200 && audio->InspectVoice(0).buffersQueued > 1; ++wait) {
+    for (int wait = 0; wait < 2000 && audio->InspectVoice(0).buffersQueued > 1; ++wait) {  // 10 s on a starved engine
         Sleep(5);
     }
     EXPECT_EQ(audio->InspectVoice(0).buffersQueued, 1u);

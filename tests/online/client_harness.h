@@ -50,6 +50,21 @@ public:
         return Open(server, mode, map) && PumpUntil([this] { return client.Connected() && client.Info().valid; }, 5ms);
     }
 
+    // Sends one input datagram and waits until the server has read it; it reads in order,
+    // so whatever the client sent before has been read too. Connected clients only.
+    bool SyncWith(const testing::FakeMatchServer& server) {
+        now += MatchClient::kInputInterval;
+        client.Pump(simulation, input, fire, reload);
+        const std::uint32_t serial = client.InputSerial();
+        return PumpUntil([&] { return server.Players().back().inputSerial == serial; });
+    }
+
+    // Pumps until two more of the server's rounds (snapshot, report, economy) were taken.
+    bool HearTwoRounds() {
+        const std::uint64_t accepted = client.Traffic().accepted;
+        return PumpUntil([&] { return client.Traffic().accepted >= accepted + 6; });
+    }
+
     // Pumps for a short while of real time, for datagrams that should change nothing.
     void PumpFor(std::chrono::milliseconds span) {
         const auto until = std::chrono::steady_clock::now() + span;

@@ -55,7 +55,9 @@ TEST_F(OnlineCommands, AnIncompleteSettingsFileIsNotConfigured) {
 }
 
 TEST_F(OnlineCommands, AFailedSessionStartClosesTheClientAgain) {
-    // 24 characters is enough; without a main window the render view cannot be made.
+    // 24 characters is enough; without a main window the render view cannot be made, its
+    // class registered or not (an earlier test in this process may have registered it).
+    ASSERT_TRUE(shell->RegisterWindowClasses());
     Write("127.0.0.1 5000 " + std::string(24, 'k') + "\n");
     // A cached credential, so the load that starts with the match asks no service.
     online::MatchIdentity identity;

@@ -41,7 +41,7 @@ struct Snap {
     std::string Text() const {
         std::string s = "TARV1|SNAP|" + tick + "|" + local.Text() + "|" +
                         (countOverride.empty() ? std::to_string(remotes.size()) : countOverride);
-        for (const RemoteFields& r : remotes) s += "|" + r.Text();
+        for (const RemoteFields& r : remotes) s += '|' + r.Text();
         return s;
     }
 };
@@ -56,7 +56,7 @@ struct ReportFields {
 
 inline std::string ReportText(const ReportFields& r) {
     std::string s = "TARV1|REPORT|" + r.serial;
-    for (const std::string& v : r.values) s += "|" + v;
+    for (const std::string& v : r.values) s += '|' + v;
     return s;
 }
 

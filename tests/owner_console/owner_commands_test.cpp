@@ -91,6 +91,7 @@ TEST_F(OwnerCommands, BackendSaveChecksTheFormBeforeSendingAnything) {
     shell->Dispatch("backend.save");
     EXPECT_EQ(service.RequestCount(), 0u);
     EXPECT_EQ(shell->backendConfigStatusText, L"CHECK THE HIGHLIGHTED FIELDS");
+    EXPECT_EQ(shell->backendConfigHintText, L"Нічого не надіслано: виправте позначені поля.");
     EXPECT_TRUE(shell->fieldErrors.count("field.backend.dbname"));
     EXPECT_TRUE(shell->fieldErrors.count("field.backend.smtphost"));
 
@@ -103,6 +104,8 @@ TEST_F(OwnerCommands, BackendSaveChecksTheFormBeforeSendingAnything) {
     EXPECT_EQ(account::JsonMemberString(payload, "databasePassword"), std::optional<std::string>("db-secret"));
     EXPECT_EQ(account::JsonMemberString(payload, "smtpSecurity"), std::optional<std::string>("starttls"));
     EXPECT_EQ(shell->backendConfigStatusText, L"SAVED");
+    EXPECT_EQ(shell->backendStatusText, L"CONFIGURED, NOT INITIALIZED");
+    EXPECT_EQ(shell->toast, L"BACKEND SAVE: ACCEPTED");
     EXPECT_EQ(shell->fieldValues["field.backend.dbpassword"], L"db-secret") << "the form keeps what was typed";
 
     // The mail test needs its address; initialize sends no configuration.
@@ -112,10 +115,18 @@ TEST_F(OwnerCommands, BackendSaveChecksTheFormBeforeSendingAnything) {
     shell->fieldValues["field.backend.testemail"] = L"qa@tarvonix.net";
     shell->Dispatch("backend.test-mail");
     EXPECT_EQ(shell->backendConfigStatusText, L"TEST MAIL SENT");
+    shell->Dispatch("backend.test-db");
+    EXPECT_EQ(shell->backendConfigStatusText, L"DATABASE TEST PASSED");
     shell->Dispatch("backend.initialize");
     const std::string init = service.Commands().back().payload;
     EXPECT_EQ(init.find("\"config\""), std::string::npos);
-    EXPECT_EQ(shell->backendStatusText.rfind(L"INITIALIZED", 0), 0u);
+    EXPECT_EQ(shell->backendConfigStatusText, L"INITIALIZED");
+    EXPECT_EQ(shell->backendStatusText.rfind(L"INITIALIZED ", 0), 0u);
+
+    service.Script("/control/backend", 500, R"({"message":"disk full"})");
+    shell->Dispatch("backend.save");
+    EXPECT_EQ(shell->backendConfigStatusText, L"SAVE REFUSED (HTTP 500)");
+    EXPECT_EQ(shell->backendConfigHintText, L"disk full");
 }
 
 TEST_F(OwnerCommands, BackendPlayersFillsTheListAndSelectionIsClamped) {

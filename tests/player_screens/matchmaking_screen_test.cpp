@@ -79,10 +79,12 @@ TEST_F(MatchmakingScreen, ModuleMissingAndTheButtonBackToPlayFromFourPointFive) 
 }
 
 TEST_F(MatchmakingScreen, TheShellPaintTimesItFromTheScreensEntry) {
-    shell->screenEnteredAt = NativeShell::Clock::now();
+    UseTestClock(*shell);
+    heldTime = NativeShell::Clock::now();
+    shell->screenEnteredAt = *heldTime - std::chrono::milliseconds(4499);
     PaintScreen();
-    EXPECT_EQ(Commands(), std::vector<std::string>{"nav.privacy"}) << "only the footer so soon after entering";
-    shell->screenEnteredAt = NativeShell::Clock::now() - std::chrono::seconds(10);
+    EXPECT_EQ(Commands(), std::vector<std::string>{"nav.privacy"}) << "only the footer before 4.5 s";
+    *heldTime += std::chrono::milliseconds(1);
     PaintScreen();
     EXPECT_EQ(Commands(), (std::vector<std::string>{"nav.play", "nav.privacy"}));
     shell->Dispatch("nav.play");

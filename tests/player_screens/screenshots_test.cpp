@@ -18,6 +18,8 @@ class Screenshots : public PlayerCanvas {};
 TEST_F(Screenshots, EveryPlayerScreenInBothLanguages) {
     std::filesystem::path folder;
     if (const wchar_t* chosen = _wgetenv(L"TARVO_SCREENSHOT_DIR"); chosen && *chosen) folder = chosen;
+    UseTestClock(*shell);  // both languages of a timed screen at the same instant
+    heldTime = NativeShell::Clock::now();
 
     auto& stats = shell->playerData.botStats;
     stats.trainingsStarted = 12;
@@ -53,7 +55,7 @@ TEST_F(Screenshots, EveryPlayerScreenInBothLanguages) {
             if (!shot.command.empty()) shell->Dispatch(shot.command);
             shell->toast.clear();
             const bool late = std::string(shot.name) == "matchmaking-missing";
-            shell->screenEnteredAt = NativeShell::Clock::now() - std::chrono::milliseconds(late ? 6000 : 400);
+            shell->screenEnteredAt = shell->Now() - std::chrono::milliseconds(late ? 6000 : 400);
             PaintScreen();
             languages[language] = screen;
             if (!folder.empty()) {
@@ -62,7 +64,7 @@ TEST_F(Screenshots, EveryPlayerScreenInBothLanguages) {
         }
         EXPECT_NE(languages[0], languages[1]) << shot.name;
     }
-    if (!folder.empty()) EXPECT_TRUE(std::filesystem::exists(folder / "profile-avatar-en.png"));
+    if (!folder.empty()) { EXPECT_TRUE(std::filesystem::exists(folder / "profile-avatar-en.png")); }
 }
 
 // A 28-letter Cyrillic nickname, a nine-digit figure and a 40-character device name

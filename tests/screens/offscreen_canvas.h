@@ -134,7 +134,9 @@ protected:
     // Draws with `draw` on a cleared canvas, outside the shell's paint sequence.
     template <typename Draw>
     void DrawAlone(Draw draw) {
-        if (!shell->brush) ASSERT_HRESULT_SUCCEEDED(shell->renderTarget->CreateSolidColorBrush(Colors::Text, &shell->brush));
+        if (!shell->brush) {
+            ASSERT_HRESULT_SUCCEEDED(shell->renderTarget->CreateSolidColorBrush(Colors::Text, &shell->brush));
+        }
         shell->hitRegions.clear();
         drawn.clear();
         shell->renderTarget->BeginDraw();

@@ -56,7 +56,7 @@ std::string DeviceObject(int i, bool current = false) {
 
 TEST(DeviceRows, AtMostSixRowsWithFallbacksAndTheCurrentFlag) {
     std::string list = "{\"devices\":[";
-    for (int i = 0; i < 7; ++i) list += (i ? "," : "") + DeviceObject(i, i == 2);
+    for (int i = 0; i < 7; ++i) (list += i ? "," : "") += DeviceObject(i, i == 2);
     list += "]}";
     const auto rows = ParseServerDevices(list);
     ASSERT_EQ(rows.size(), 6u);
@@ -94,8 +94,8 @@ TEST(DeviceRows, ANestedObjectCutsTheExtent) {
 TEST(LivePlayerRows, AtMostEightAlwaysAppended) {
     std::string list = "[";
     for (int i = 0; i < 9; ++i) {
-        list += (i ? "," : "") + std::string("{\"playerId\":\"p") + std::to_string(i) + "\",\"trustedDevices\":" +
-                std::to_string(i) + (i == 1 ? ",\"verified\":true" : "") + "}";
+        (list += i ? "," : "") += std::string("{\"playerId\":\"p") + std::to_string(i) + "\",\"trustedDevices\":" +
+                                  std::to_string(i) + (i == 1 ? ",\"verified\":true" : "") + "}";
     }
     list += "]";
     const auto rows = ParseLivePlayers(list);

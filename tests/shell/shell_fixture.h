@@ -52,6 +52,13 @@ protected:
 
     const std::filesystem::path& Root() const { return root_.Path(); }
 
+    // Gives `shell` (and its match client) the test's clock: real time while `heldTime`
+    // is empty, that instant while it is set.
+    void UseTestClock(NativeShell& shell) {
+        shell.clock = [this] { return heldTime ? *heldTime : NativeShell::Clock::now(); };
+    }
+    std::optional<NativeShell::Clock::time_point> heldTime;
+
 private:
     testing::TempDataRoot root_;
 };

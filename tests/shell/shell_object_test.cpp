@@ -254,7 +254,9 @@ TEST_F(ShellObject, PlayerProfileFollowsTheAccountRecord) {
 
 TEST_F(ShellObject, SplashEndsOnSignInWithoutAStoredSession) {
     auto shell = MakeShell();
-    shell->startup.EnterSplash(NativeShell::Clock::now() - std::chrono::milliseconds(1500));
+    UseTestClock(*shell);
+    heldTime = NativeShell::Clock::now() + std::chrono::hours(24);  // far from real time: a stray read of it shows
+    shell->startup.EnterSplash(*heldTime - std::chrono::milliseconds(1200));
     shell->startup.CompleteInitialization(true);
     shell->PumpSplashTransition();
     EXPECT_EQ(shell->router.Current(), ScreenId::Login);
@@ -269,7 +271,9 @@ TEST_F(ShellObject, SplashEndsOnSignInWithoutAStoredSession) {
 
 TEST_F(ShellObject, SplashWaitsForItsMinimumTimeAndOwnerConsoleHasNone) {
     auto shell = MakeShell();
-    shell->startup.EnterSplash(NativeShell::Clock::now());
+    UseTestClock(*shell);
+    heldTime = NativeShell::Clock::now() - std::chrono::hours(24);
+    shell->startup.EnterSplash(*heldTime - std::chrono::milliseconds(1199));
     shell->startup.CompleteInitialization(true);
     shell->PumpSplashTransition();
     EXPECT_EQ(shell->router.Current(), ScreenId::Splash);

@@ -51,7 +51,11 @@ code=$?
 [ "$code" -eq 0 ] || fail "exit code $code after Alt+F4"
 
 in_order 1 ApplicationStarted UIInitialized WindowCreated SplashEntered InitializationStarted InitializationCompleted \
-  AnimationTimerArmed SplashExitReason=InitializationCompleted 'NavigationRequested(Login)' LoginEntered
+  AnimationTimerArmed 'NavigationRequested(Login)' LoginEntered
+# Which reason ends the splash depends on whether the loop ran between 1.2 s and 3 s,
+# that is on the machine's speed; the shell tests hold the clock to check each.
+grep -Eq '^SplashExitReason=(InitializationCompleted|SafetyTimeout)$' <(log_events 1) ||
+  fail "the splash ended without its reason"
 grep -q '"fpsLimit": 60' "$root/data/Settings/game.json" || fail "game.json was not read back and saved: $(cat "$root/data/Settings/game.json")"
 grep -q '"controlBindings"' "$root/data/Settings/game.json" || fail "game.json was not rewritten on exit"
 

@@ -171,6 +171,7 @@ void FakeMatchServer::Handle(const std::string& datagram, const void* from, int 
         long long map = 0;
         if (f.size() != 7 || f[3] != options_.joinKey || !ToInt(f[5], map)) return;
         lastAddress_ = address;
+        if (!options_.answerHellos) return;
         for (std::size_t i = 0; i < players_.size(); ++i) {
             if (players_[i].nonce == f[2] && !players_[i].left) {
                 SendTo(players_[i], "TARV1|WELCOME|" + f[2] + "|" + std::to_string(players_[i].id));

@@ -80,6 +80,7 @@ struct FakeMatchOptions {
     int clockSeconds = 600;
     int roundState = 1;
     int roundNumber = 1;
+    bool answerHellos = true;  // off: hellos are recorded and never answered (a test answers by Inject)
 };
 
 class FakeMatchServer {
