@@ -21,6 +21,7 @@ bool VulkanRenderer::Impl::Draw(const gameplay::TrainingSimulation& simulation, 
         return false;
     }
 
+    if (!rebuildPending && extentBehindClient && SurfaceExtentChanged()) rebuildPending = true;
     if (rebuildPending) {
         RECT client{};
         GetClientRect(window, &client);

@@ -78,6 +78,10 @@ struct VulkanRenderer::Impl {
     VkFence inFlight = VK_NULL_HANDLE;
 
     bool rebuildPending = false;
+    // The surface reported another size than the client area when the swapchain was made:
+    // under Wine the X window can take a resize later than Win32 does, and lavapipe never
+    // reports the old swapchain stale, so frames look at the surface until it catches up.
+    bool extentBehindClient = false;
     bool vsync = true;
     bool ready = false;
 
@@ -105,6 +109,7 @@ struct VulkanRenderer::Impl {
     bool CreatePipeline();
     bool CreateFramebuffers();
     bool RecreateSwapchain();
+    bool SurfaceExtentChanged();
     bool PrepareQaReadback();
     VkShaderModule Shader(const std::filesystem::path& file);
     void DestroySwapchain();

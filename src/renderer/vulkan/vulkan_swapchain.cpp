@@ -24,6 +24,8 @@ bool VulkanRenderer::Impl::CreateSwapchain() {
     RECT client{};
     GetClientRect(window, &client);
     extent = ChooseSwapchainExtent(caps, client.right - client.left, client.bottom - client.top);
+    extentBehindClient = extent.width != static_cast<uint32_t>(client.right - client.left) ||
+                         extent.height != static_cast<uint32_t>(client.bottom - client.top);
 
     readbackSupported = (caps.supportedUsageFlags & VK_IMAGE_USAGE_TRANSFER_SRC_BIT) != 0;
     const uint32_t families[] = {graphicsFamily, presentFamily};
@@ -345,6 +347,13 @@ bool VulkanRenderer::Impl::RecreateSwapchain() {
     DestroySwapchain();
     rebuildPending = false;
     return CreateSwapchain();
+}
+
+bool VulkanRenderer::Impl::SurfaceExtentChanged() {
+    VkSurfaceCapabilitiesKHR caps{};
+    if (fn.vkGetPhysicalDeviceSurfaceCapabilitiesKHR(physicalDevice, surface, &caps) != VK_SUCCESS) return false;
+    const VkExtent2D now = caps.currentExtent;
+    return now.width != 0xFFFFFFFFu && (now.width != extent.width || now.height != extent.height);
 }
 
 void VulkanRenderer::Impl::Shutdown() {
