@@ -20,14 +20,8 @@ class AccountFailures : public AccountFlowFixture {
 protected:
     // A sign-in whose reply is scripted; leaves the shell where the reply put it.
     void FailedSignIn(int status, std::string body, std::string contentType = "application/json") {
-        testing::ScriptedReply reply;
-        reply.status = status;
-        reply.body = std::move(body);
-        reply.contentType = std::move(contentType);
-        service.Script("auth/login", reply);
-        Type("field.email", L"user@example.com");
-        Type("field.password", L"Secret123");
-        shell->Dispatch("auth.login");
+        service.Script("auth/login", testing::ScriptedReply{status, std::move(body), std::move(contentType)});
+        SubmitLogin();
         ASSERT_TRUE(Settle());
     }
 
@@ -85,9 +79,7 @@ TEST_F(AccountFailures, NoAnswerAtAll) {
     }
     shell = std::make_unique<NativeShell>(GetModuleHandleW(nullptr), ProductKind::Game, deadUrl);
     shell->Navigate(ScreenId::Login);
-    Type("field.email", L"user@example.com");
-    Type("field.password", L"Secret123");
-    shell->Dispatch("auth.login");
+    SubmitLogin();
     ASSERT_TRUE(Settle());
     EXPECT_FALSE(shell->toast.empty());
     EXPECT_EQ(shell->fieldErrors["field.password"], shell->toast);
@@ -120,10 +112,8 @@ TEST_F(AccountFailures, AFailedRegistrationMarksTheEmailAndOtherScreensOnlyTheTo
 }
 
 TEST_F(AccountFailures, AnEmptyFailureMessageHasItsOwnText) {
-    account::AccountResponse response;
-    response.kind = account::AccountResponseKind::Rejected;
-    response.httpStatus = 403;
-    shell->BeginAccountRequest("login", Ready(response));
+    shell->BeginAccountRequest(
+        "login", Ready(account::AccountResponse{.kind = account::AccountResponseKind::Rejected, .httpStatus = 403}));
     shell->PumpAccountRequest();
     EXPECT_EQ(shell->toast, L"TARVONIX ACCOUNT REQUEST FAILED");
     EXPECT_EQ(shell->fieldErrors["field.password"], L"TARVONIX ACCOUNT REQUEST FAILED");
@@ -149,9 +139,7 @@ TEST_F(AccountFailures, AThrowingRequestCountsAsUnavailable) {
 TEST_F(AccountFailures, ASecondRequestIsRefusedBeforeItStarts) {
     service.Hold();
     service.Script("auth/login", 200, R"({"message":"no session"})");
-    Type("field.email", L"user@example.com");
-    Type("field.password", L"Secret123");
-    shell->Dispatch("auth.login");
+    SubmitLogin();
     ASSERT_TRUE(service.WaitForRequests(1));
     shell->PumpAccountRequest();  // not ready: nothing changes
     EXPECT_EQ(shell->accountRequestName, "login");
@@ -250,9 +238,7 @@ TEST_F(AccountFailures, ASyncOverwritesOnlyTheFiguresItCarries) {
         stored.botStats.playSeconds = 5.5;
         ASSERT_TRUE(player::LocalPlayerDataStore().Save(stored));
     }
-    Type("field.email", L"user@example.com");
-    Type("field.password", L"Secret123");
-    shell->Dispatch("auth.login");
+    SubmitLogin();
     ASSERT_TRUE(Settle());
     const player::BotStats& stats = shell->playerData.botStats;
     EXPECT_EQ(stats.kills, 9u);
@@ -265,11 +251,8 @@ TEST_F(AccountFailures, ASyncOverwritesOnlyTheFiguresItCarries) {
 
 TEST_F(AccountFailures, AFinishedSyncNeverLeavesAMatch) {
     for (ScreenId screen : {ScreenId::Gameplay, ScreenId::Pause}) {
-        account::AccountResponse response;
-        response.kind = account::AccountResponseKind::Success;
-        response.httpStatus = 200;
-        response.message = L"OK";
-        response.body = R"({"kills":4})";
+        const account::AccountResponse response{
+            .kind = account::AccountResponseKind::Success, .httpStatus = 200, .message = L"OK", .body = R"({"kills":4})"};
         shell->router.Navigate(screen);
         shell->BeginAccountRequest("sync", Ready(response));
         shell->PumpAccountRequest();
@@ -277,10 +260,8 @@ TEST_F(AccountFailures, AFinishedSyncNeverLeavesAMatch) {
         EXPECT_EQ(shell->playerData.botStats.kills, 4u);
     }
     // Anywhere else the sync still opens home, even after the user moved on.
-    account::AccountResponse response;
-    response.kind = account::AccountResponseKind::Success;
     shell->Navigate(ScreenId::Settings);
-    shell->BeginAccountRequest("sync", Ready(response));
+    shell->BeginAccountRequest("sync", Ready(account::AccountResponse{.kind = account::AccountResponseKind::Success}));
     shell->PumpAccountRequest();
     EXPECT_EQ(shell->router.Current(), ScreenId::MainMenu);
 }
@@ -288,9 +269,7 @@ TEST_F(AccountFailures, AFinishedSyncNeverLeavesAMatch) {
 TEST_F(AccountFailures, AFailedSyncLeavesTheUserSignedInWhereTheyWere) {
     service.Script("auth/login", 200, SessionReply("srv-4", "Lev"));
     service.Script("sync", 500, R"({"message":"Sync is down"})");
-    Type("field.email", L"user@example.com");
-    Type("field.password", L"Secret123");
-    shell->Dispatch("auth.login");
+    SubmitLogin();
     ASSERT_TRUE(Settle());
     EXPECT_EQ(shell->router.Current(), ScreenId::Login);
     EXPECT_TRUE(shell->serverSession);

@@ -53,13 +53,18 @@ protected:
 
     void Type(const std::string& field, const std::wstring& value) { shell->fieldValues[field] = value; }
 
+    // Types the address and the password on the sign-in screen and sends "auth.login".
+    void SubmitLogin(const std::wstring& email = L"user@example.com", const std::wstring& password = L"Secret123") {
+        Type("field.email", email);
+        Type("field.password", password);
+        shell->Dispatch("auth.login");
+    }
+
     // Signs in through "auth.login" with a scripted session and an empty sync reply.
     void SignIn(const std::string& playerId = "srv-1", const std::string& nickname = "Oksana") {
         service.Script("auth/login", 200, SessionReply(playerId, nickname));
         service.Script("sync", 200, "{}");
-        Type("field.email", L"user@example.com");
-        Type("field.password", L"Secret123");
-        shell->Dispatch("auth.login");
+        SubmitLogin();
         ASSERT_TRUE(Settle());
         ASSERT_TRUE(shell->serverSession);
     }

@@ -65,9 +65,7 @@ TEST_F(AccountLink, LocalProfileMovesToTheServerAccountWithItsAvatar) {
     service.Script("auth/login", 200, SessionReply("srv-link", "Linked"));
     service.Script("account/link-legacy", 200, R"({"message":"Linked"})");
     service.Script("profile/avatar", 200, R"({"avatarId":"av-77"})");
-    Type("field.email", L"linked@example.com");
-    Type("field.password", L"ServerPass1");
-    shell->Dispatch("auth.login");
+    SubmitLogin(L"linked@example.com", L"ServerPass1");
     ASSERT_TRUE(Settle());
 
     EXPECT_EQ(shell->router.Current(), ScreenId::LinkComplete);
@@ -138,9 +136,7 @@ TEST_F(AccountLink, AFailedLinkKeepsTheLinkPendingAndTheSession) {
     shell->Dispatch("auth.link.verify.existing");
     service.Script("auth/login", 200, SessionReply("srv-x", "X"));
     service.Script("account/link-legacy", 500, R"({"message":"Link failed"})");
-    Type("field.email", L"x@example.com");
-    Type("field.password", L"ServerPass1");
-    shell->Dispatch("auth.login");
+    SubmitLogin(L"x@example.com", L"ServerPass1");
     ASSERT_TRUE(Settle());
     EXPECT_TRUE(shell->linkPending);
     EXPECT_TRUE(shell->linkSourceProfile);

@@ -17,9 +17,7 @@ TEST_F(AccountFlow, SignInSyncsAndOpensHomeWithNicknameAndStatistics) {
     service.Script("sync", 200,
                    R"({"nickname":"Taras_Pro","avatarId":"av-3","trainings_started":12,"trainings_completed":10,)"
                    R"("kills":150,"deaths":40,"shots_fired":900,"shots_hit":450,"headshots":33,"play_seconds":3600})");
-    Type("field.email", L"taras@example.com");
-    Type("field.password", L"Pa ss\"word1");
-    shell->Dispatch("auth.login");
+    SubmitLogin(L"taras@example.com", L"Pa ss\"word1");
     ASSERT_TRUE(shell->accountRequest) << "the request runs in the background";
     EXPECT_EQ(shell->accountStatusText, L"ЗВ'ЯЗОК ІЗ TARVONIX ACCOUNT...");
     ASSERT_TRUE(Settle());
@@ -133,9 +131,7 @@ TEST_F(AccountFlow, RegistrationVerifiesTheEmailThenSyncs) {
 TEST_F(AccountFlow, DeviceVerificationLeadsHome) {
     shell->maskedEmail = L"left over";
     service.Script("auth/login", 200, R"({"state":"DEVICE_VERIFICATION_REQUIRED","challengeId":"dv-1"})");
-    Type("field.email", L"user@example.com");
-    Type("field.password", L"x");
-    shell->Dispatch("auth.login");
+    SubmitLogin(L"user@example.com", L"x");
     ASSERT_TRUE(Settle());
     EXPECT_EQ(shell->router.Current(), ScreenId::VerifyDevice);
     EXPECT_EQ(shell->challengeId, L"dv-1");

@@ -271,23 +271,11 @@ echo "closed during play on $other: exit code 0 after $(( ($(date +%s%N) - close
   fail "the game is still running in this prefix"
 
 # --- the log: events in order -------------------------------------------------------------
-events=$(sed -e 's/\r$//' -e 's/^[^|]* | //' "$log")
-python3 - "$log" <<'PY' || fail "log events missing or out of order"
-import sys
-events = [line.rstrip("\r\n").split(" | ", 1)[-1] for line in open(sys.argv[1], encoding="utf-8")]
-expected = ["BotTrainingSelected", "BotTrainingStartRequested", "GraphicsPreflight=", "GraphicsPreflightPassed Selected=",
-            "GameplaySubsystemStart", "ZE001LoadCompleted", "RenderBackendInitialized=", "GameplaySessionStarted",
-            "RuntimeQaTargetPositioned", "PlayerKilledBot", "RuntimePerformance Renderer=", "GameplaySessionEnded",
-            "RenderBackendReused", "RenderBackendInitialized=", "RuntimePerformance Renderer=", "GameplaySessionEnded"]
-at = 0
-for want in expected:
-    while at < len(events) and not events[at].startswith(want):
-        at += 1
-    if at == len(events):
-        print("missing or out of order:", want)
-        sys.exit(1)
-    at += 1
-PY
+in_order 1 BotTrainingSelected BotTrainingStartRequested 'GraphicsPreflight=*' 'GraphicsPreflightPassed Selected=*' \
+  GameplaySubsystemStart ZE001LoadCompleted 'RenderBackendInitialized=*' GameplaySessionStarted \
+  RuntimeQaTargetPositioned PlayerKilledBot 'RuntimePerformance Renderer=*' GameplaySessionEnded \
+  RenderBackendReused 'RenderBackendInitialized=*' 'RuntimePerformance Renderer=*' GameplaySessionEnded
+events=$(log_events)
 echo "renderer: $(echo "$events" | grep -m1 '^RenderBackendInitialized=')"
 # The render view is a window Vulkan can present to (a popup under Wine): a
 # Vulkan selection starts Vulkan, with no fall back to Direct3D 11.
@@ -299,33 +287,12 @@ perf=$(echo "$events" | grep -m1 '^RuntimePerformance ')
 echo "performance (fps limit ${TARVO_E2E_FPS_LIMIT:-60}): $perf"
 echo "$perf" > "$shots/performance.txt"
 
-# --- player.dat ----------------------------------------------------------------------------
-python3 - "$root/data/Profile/player.dat" <<'PY' || fail "player.dat does not hold the training"
-import struct, sys, hashlib
-data = open(sys.argv[1], "rb").read()
-body, digest = data[:-32], data[-32:]
-assert hashlib.sha256(body).digest() == digest, "digest"
-pos = 0
-def take(n):
-    global pos
-    pos += n
-    return body[pos - n:pos]
-def u32(): return struct.unpack("<I", take(4))[0]
-def u64(): return struct.unpack("<Q", take(8))[0]
-def text(): return take(u32()).decode("utf-16-le")
-assert take(8) == b"TARVPL32" and u32() == 32
-for _ in range(u32()):
-    key = text(); text(); text(); u32(); text(); text(); take(1); text(); text()
-    for _ in range(u32()):
-        text(); u32(); text(); text(); text(); text(); u32(); text(); text(); text()
-    started, completed, kills, deaths, shots, hits, heads = (u64() for _ in range(7))
-    seconds = struct.unpack("<d", take(8))[0]
-    if key != "LOCAL":
-        continue
-    print(f"player.dat: started {started} completed {completed} kills {kills} deaths {deaths} "
-          f"shots {shots} hits {hits} play seconds {seconds:.1f}")
-    ok = started == 2 and completed == 1 and kills >= 1 and shots >= kills and hits >= 1 and seconds > 8
-    sys.exit(0 if ok else 1)
-sys.exit("no LOCAL profile")
-PY
+# --- player.dat: two trainings started, the first one completed ----------------------------
+figures=$(python3 "$(dirname "${BASH_SOURCE[0]}")/player_dat.py" figures "$root/data/Profile/player.dat" LOCAL) ||
+  fail "player.dat cannot be read"
+read -r started completed kills deaths shots hits _ seconds <<< "$figures"
+echo "player.dat: started $started completed $completed kills $kills deaths $deaths shots $shots hits $hits" \
+  "play seconds $seconds"
+[ "$started" -eq 2 ] && [ "$completed" -eq 1 ] && [ "$kills" -ge 1 ] && [ "$shots" -ge "$kills" ] && [ "$hits" -ge 1 ] &&
+  awk "BEGIN { exit !($seconds > 8) }" || fail "player.dat does not hold the training"
 echo "ok"

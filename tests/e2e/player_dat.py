@@ -4,6 +4,8 @@
 usage: player_dat.py write <file> [flip-last-kills]   two profiles: LOCAL and srv-9
        player_dat.py read <file>                      one line a profile: key|name|started|kills, then the
                                                       digest's verdict (sealed or damaged)
+       player_dat.py figures <file> <key>             that profile's seven counters and play seconds on one
+                                                      line; fails unless the file is sealed and holds the key
 """
 import hashlib
 import struct
@@ -56,24 +58,34 @@ class Reader:
 
 
 def read(path):
+    """The profiles as (key, name, the seven counters, play seconds), and whether the digest holds."""
     data = open(path, "rb").read()
     sealed = len(data) >= 32 and hashlib.sha256(data[:-32]).digest() == data[-32:]
     r = Reader(data)
     if r.take(8) != MAGIC or r.u32() != 32:
         raise ValueError("not a profile file")
+    profiles = []
     for _ in range(r.u32()):
         key, name = r.text(), r.text()
         r.text(), r.u32(), r.text(), r.text(), r.take(1), r.text(), r.text()
         for _ in range(r.u32()):
             r.text(), r.u32(), r.text(), r.text(), r.text(), r.text(), r.u32(), r.text(), r.text(), r.text()
-        figures = struct.unpack("<7Q", r.take(56))
-        r.take(8)
-        print(f"{key}|{name}|{figures[0]}|{figures[2]}")
-    print("sealed" if sealed and r.at == len(data) - 32 else "damaged")
+        profiles.append((key, name, struct.unpack("<7Q", r.take(56)), struct.unpack("<d", r.take(8))[0]))
+    return profiles, sealed and r.at == len(data) - 32
 
 
 if __name__ == "__main__":
     if sys.argv[1] == "write":
         write(sys.argv[2], len(sys.argv) > 3)
+    elif sys.argv[1] == "figures":
+        profiles, sealed = read(sys.argv[2])
+        found = [" ".join(map(str, figures)) + f" {seconds}" for key, _, figures, seconds in profiles
+                 if key == sys.argv[3]]
+        if not sealed or not found:
+            sys.exit("damaged" if not sealed else f"no profile {sys.argv[3]}")
+        print(found[0])
     else:
-        read(sys.argv[2])
+        profiles, sealed = read(sys.argv[2])
+        for key, name, figures, _ in profiles:
+            print(f"{key}|{name}|{figures[0]}|{figures[2]}")
+        print("sealed" if sealed else "damaged")

@@ -4,6 +4,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <tuple>
 #include <utility>
 
 #include "gameplay_test_support.h"
@@ -62,6 +63,25 @@ void HidePlayer(TrainingSimulation& sim) {
     sim.SetPlayerPositionForQa({0, 0, 38});
 }
 
+// Quick to react and never drawing a strafe.
+GameplayConfig Steady(float reactionSeconds = 0.01f) {
+    GameplayConfig config;
+    config.bot_reaction_seconds = reactionSeconds;
+    config.bot_strafe_probability = 0;
+    return config;
+}
+
+::testing::AssertionResult Within(int value, int low, int high) {
+    if (value >= low && value <= high) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << value << " is outside " << low << " .. " << high;
+}
+
+void ExpectOnlyEvent(const std::vector<SessionEvent>& events, std::string_view name, int value) {
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].name, name);
+    EXPECT_EQ(events[0].value, value);
+}
+
 TEST(BotSight, RangeConeAndWalls) {
     auto sim = OneBot({}, "0 1 1  10 2 0  1 4 6  0.2 0.2 0.2\n"     // a wall at x = 10
                           "0 2 1  -10 0.75 1  2 1.5 0.2  0.2 0.2 0.2\n");  // a 1.5 m box at (-10, 1)
@@ -103,9 +123,7 @@ TEST(BotStates, PatrolSearchEngage) {
     EXPECT_EQ(TheBot(*sim).lastKnownTargetPosition.z, -10.0f);
     EXPECT_NEAR(TheBot(*sim).reactionTimer, 0.55f - 1.0f / 120, 1e-5f);
 
-    const int steps = StepUntil(*sim, InState(BotState::Engage), 200);
-    EXPECT_GE(steps, 64);  // 66 steps of sight in all
-    EXPECT_LE(steps, 66);
+    EXPECT_TRUE(Within(StepUntil(*sim, InState(BotState::Engage), 200), 64, 66));  // 66 steps of sight in all
     const Bot& bot = TheBot(*sim);
     EXPECT_EQ(bot.stateTimer, 0.0f);
     // The first draw of the session: 2 + floor(r x (5 - 2 + 1)) shots.
@@ -114,9 +132,7 @@ TEST(BotStates, PatrolSearchEngage) {
     const auto events = sim->DrainEvents();
     ASSERT_EQ(CountEvents(events, "BotTargetAcquired"), 1);
     for (const auto& e : events) {
-        if (e.name == "BotTargetAcquired") {
-            EXPECT_EQ(e.value, 0);
-        }
+        if (e.name == "BotTargetAcquired") { EXPECT_EQ(e.value, 0); }
     }
 }
 
@@ -134,10 +150,7 @@ TEST(BotStates, ShortSightingThenLossInvestigatesAndGivesUp) {
     EXPECT_EQ(bot.state, BotState::Investigate);
     EXPECT_EQ(bot.reactionTimer, 0.55f);
     EXPECT_EQ(bot.targetNode, 2);
-    const auto events = sim->DrainEvents();
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].name, "BotInvestigatingLastKnownPosition");
-    EXPECT_EQ(events[0].value, 1);
+    ExpectOnlyEvent(sim->DrainEvents(), "BotInvestigatingLastKnownPosition", 1);
 
     // Walks at 2.15 m/s and searches once within 1.8 m of the last known position:
     // 0.2 m, twelve steps from the one that lost sight.
@@ -150,9 +163,7 @@ TEST(BotStates, ShortSightingThenLossInvestigatesAndGivesUp) {
     Steps(*sim, 60);
     EXPECT_NEAR(TheBot(*sim).yaw - yaw, -21.0f, 1e-3f);
     // 2.2 s is 264 steps; the summed float timer may need one more.
-    const int searching = 60 + StepUntil(*sim, InState(BotState::Patrol), 600);
-    EXPECT_GE(searching, 264);
-    EXPECT_LE(searching, 265);
+    EXPECT_TRUE(Within(60 + StepUntil(*sim, InState(BotState::Patrol), 600), 264, 265));
 }
 
 TEST(BotStates, InvestigationGivesUpAfterSevenSeconds) {
@@ -164,9 +175,7 @@ TEST(BotStates, InvestigationGivesUpAfterSevenSeconds) {
     Steps(*sim, 1);
     ASSERT_EQ(TheBot(*sim).state, BotState::Investigate);
     EXPECT_EQ(TheBot(*sim).targetNode, 0);  // the node nearest the player, not the bot
-    const int steps = StepUntil(*sim, InState(BotState::Search), 1200);
-    EXPECT_GE(steps, 838);
-    EXPECT_LE(steps, 842);
+    EXPECT_TRUE(Within(StepUntil(*sim, InState(BotState::Search), 1200), 838, 842));
     EXPECT_GT(TheBot(*sim).timeSinceSeen, 7.0f);
     // Standing at its path's end while investigating counts as stuck: one re-plan on the way.
     EXPECT_EQ(CountEvents(sim->DrainEvents(), "BotStuckRecovery"), 1);
@@ -187,10 +196,7 @@ TEST(BotStates, EngagedBotsMoveByDistance) {
     for (const Row& r : {Row{20, BotState::Engage, engage, engage}, Row{14.9f, BotState::Engage, engage, engage},
                          Row{14.8f, BotState::Engage, 0, 0}, Row{6.45f, BotState::Engage, 0, 0},
                          Row{6.3f, BotState::BackOff, -engage, -back}, Row{3, BotState::BackOff, -engage, -back}}) {
-        GameplayConfig config;
-        config.bot_reaction_seconds = 0.01f;
-        config.bot_strafe_probability = 0;
-        auto sim = OneBot(config);
+        auto sim = OneBot(Steady());
         FaceOff(*sim, r.distance);
         Steps(*sim, 1);  // reacting
         ASSERT_EQ(TheBot(*sim).state, BotState::Search);
@@ -207,10 +213,7 @@ TEST(BotStates, EngagedBotsMoveByDistance) {
 }
 
 TEST(BotStates, BackOffThenStrafeThenStuckRecovery) {
-    GameplayConfig config;
-    config.bot_reaction_seconds = 0.02f;
-    config.bot_strafe_probability = 0;
-    auto sim = OneBot(config);
+    auto sim = OneBot(Steady(0.02f));
     FaceOff(*sim, 5);
     ASSERT_GT(StepUntil(*sim, InState(BotState::BackOff), 10), 0);
     const float zBackingOff = TheBot(*sim).position.z;
@@ -224,9 +227,7 @@ TEST(BotStates, BackOffThenStrafeThenStuckRecovery) {
 
     // No strafe is ever drawn: standing still in Strafe counts as stuck.
     const float sign = TheBot(*sim).strafeSign;
-    const int steps = StepUntil(*sim, [&](const Bot& b) { return b.strafeSign != sign; }, 400);
-    EXPECT_GE(steps, 150);
-    EXPECT_LE(steps, 152);
+    EXPECT_TRUE(Within(StepUntil(*sim, [&](const Bot& b) { return b.strafeSign != sign; }, 400), 150, 152));
     EXPECT_EQ(TheBot(*sim).stuckTimer, 0.0f);
     EXPECT_EQ(TheBot(*sim).targetNode, (sim->NearestNavigationNode(TheBot(*sim).position) + 0 + 3) % 19);
     const auto events = sim->DrainEvents();
@@ -244,21 +245,15 @@ TEST(BotStates, APatrolPinnedAgainstAWallReplans) {
     sim->SetBotPositionForQa(1, {node.x, 0, node.z + 2.5f});
     ASSERT_EQ(TheBot(*sim).path[TheBot(*sim).pathIndex], 8);
     // 0.4 m to the wall (the 26th step is blocked), then 1.25 s without moving.
-    const int steps = StepUntil(*sim, [](const Bot& b) { return b.strafeSign > 0; }, 400);
-    EXPECT_GE(steps, 26 + 149);
-    EXPECT_LE(steps, 26 + 150);
+    EXPECT_TRUE(Within(StepUntil(*sim, [](const Bot& b) { return b.strafeSign > 0; }, 400), 26 + 149, 26 + 150));
     const Bot& bot = TheBot(*sim);
     EXPECT_EQ(bot.state, BotState::Patrol);
     EXPECT_EQ(bot.targetNode, (sim->NearestNavigationNode(bot.position) + 1 + 3) % 19);
-    const auto events = sim->DrainEvents();
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].name, "BotStuckRecovery");
-    EXPECT_EQ(events[0].value, 1);
+    ExpectOnlyEvent(sim->DrainEvents(), "BotStuckRecovery", 1);
 }
 
 TEST(BotStates, EngageStrafesWhenDrawn) {
-    GameplayConfig config;
-    config.bot_reaction_seconds = 0.02f;
+    GameplayConfig config = Steady(0.02f);
     config.bot_strafe_probability = 1000;  // a strafe every step
     auto sim = OneBot(config);
     FaceOff(*sim, 10);
@@ -278,8 +273,7 @@ TEST(BotStates, EngageStrafesWhenDrawn) {
         flips += TheBot(*sim).strafeSign != before.strafeSign ? 1 : 0;
     }
     EXPECT_EQ(wrong, 0);
-    EXPECT_GT(flips, 140);
-    EXPECT_LT(flips, 200);
+    EXPECT_TRUE(Within(flips, 141, 199));
     EXPECT_EQ(TheBot(*sim).state, BotState::Strafe);
     EXPECT_EQ(TheBot(*sim).position.y, 0.0f);
 
@@ -293,8 +287,7 @@ TEST(BotStates, EngageStrafesWhenDrawn) {
         Steps(*sim, 1);
         sideSteps += TheBot(*sim).position.x != x ? 1 : 0;
     }
-    EXPECT_GT(sideSteps, 270);
-    EXPECT_LT(sideSteps, 330);
+    EXPECT_TRUE(Within(sideSteps, 271, 329));
 }
 
 TEST(BotStates, EngagedBotsWalkOffThePlatformOntoTheFloor) {
@@ -304,11 +297,9 @@ TEST(BotStates, EngagedBotsWalkOffThePlatformOntoTheFloor) {
         BotState crossing;  // the state that walks the bot over the edge
     };
     for (const Case& c : {Case{{8, 0, -6}, BotState::Engage}, Case{{0, 2.9f, 23}, BotState::BackOff}}) {
-        GameplayConfig config;
+        GameplayConfig config = Steady();
         config.bot_count = 1;
         config.player_health = 100000;
-        config.bot_reaction_seconds = 0.01f;
-        config.bot_strafe_probability = 0;
         TrainingSimulation sim{config};
         sim.Start();
         sim.SetBotPositionForQa(0, {0, 2.9f, 19});
@@ -330,9 +321,7 @@ TEST(BotStates, EngagedBotsWalkOffThePlatformOntoTheFloor) {
 }
 
 TEST(BotStates, EngagedBotLosesSightHitAndKilled) {
-    GameplayConfig config;
-    config.bot_reaction_seconds = 0.02f;
-    config.bot_strafe_probability = 0;
+    GameplayConfig config = Steady(0.02f);
     config.bot_respawn_seconds = 1.0f;
     auto sim = OneBot(config);
     FaceOff(*sim, 10);
@@ -361,9 +350,7 @@ TEST(BotStates, EngagedBotLosesSightHitAndKilled) {
     Steps(*sim, 1);
     EXPECT_EQ(TheBot(*sim).state, BotState::AwaitingRespawn);
     sim->DrainEvents();
-    const int waited = StepUntil(*sim, InState(BotState::Spawned), 200);
-    EXPECT_GE(waited, 118);
-    EXPECT_LE(waited, 120);
+    EXPECT_TRUE(Within(StepUntil(*sim, InState(BotState::Spawned), 200), 118, 120));
     const Bot& bot = TheBot(*sim);
     EXPECT_EQ(bot.position.z, bot.spawnPosition.z);
     EXPECT_EQ(bot.health, 100.0f);
@@ -371,14 +358,8 @@ TEST(BotStates, EngagedBotLosesSightHitAndKilled) {
     EXPECT_FALSE(bot.hasLastKnownTarget);
     EXPECT_EQ(bot.reactionTimer, 0.02f);
     EXPECT_EQ(bot.aimDelayTimer, 0.2f);
-    const auto events = sim->DrainEvents();
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].name, "BotSpawned");
-    EXPECT_EQ(events[0].value, 0);
-
-    const int settling = StepUntil(*sim, InState(BotState::Patrol), 100);
-    EXPECT_GE(settling, 54);
-    EXPECT_LE(settling, 56);
+    ExpectOnlyEvent(sim->DrainEvents(), "BotSpawned", 0);
+    EXPECT_TRUE(Within(StepUntil(*sim, InState(BotState::Patrol), 100), 54, 56));
 }
 
 TEST(BotStates, RespawnedBotThatSeesThePlayerSearches) {
@@ -424,15 +405,12 @@ TEST(BotStates, NothingHappensWhileThePlayerIsDead) {
     sim.DamageBot(2, 1000);
     Steps(sim, 2);
     sim.DamagePlayer(1e9f);
+    const auto figures = [](const Bot& b) {
+        return std::tuple(b.position.x, b.position.z, b.yaw, b.respawnTimer, b.stateTimer);
+    };
     const std::vector<Bot> before = sim.Bots();
     Steps(sim, 120);
-    for (size_t i = 0; i < before.size(); ++i) {
-        EXPECT_EQ(sim.Bots()[i].position.x, before[i].position.x);
-        EXPECT_EQ(sim.Bots()[i].position.z, before[i].position.z);
-        EXPECT_EQ(sim.Bots()[i].yaw, before[i].yaw);
-        EXPECT_EQ(sim.Bots()[i].respawnTimer, before[i].respawnTimer);
-        EXPECT_EQ(sim.Bots()[i].stateTimer, before[i].stateTimer);
-    }
+    for (size_t i = 0; i < before.size(); ++i) EXPECT_EQ(figures(sim.Bots()[i]), figures(before[i])) << i;
 }
 
 // Steps a bot that holds its ground at the preferred distance and records which
@@ -476,9 +454,7 @@ TEST(BotFire, SingleShotBursts) {
         ASSERT_GE(log.shots.size(), 6u) << length;
         EXPECT_EQ(log.hits, static_cast<int>(log.shots.size()));
         for (size_t i = 1; i < log.shots.size(); ++i) {
-            const int gap = log.shots[i] - log.shots[i - 1];
-            EXPECT_GE(gap, 101) << length;  // (0.85 + 0.35 r) s pauses
-            EXPECT_LE(gap, 145) << length;
+            EXPECT_TRUE(Within(log.shots[i] - log.shots[i - 1], 101, 145)) << length;  // (0.85 + 0.35 r) s pauses
         }
     }
 }
@@ -523,8 +499,7 @@ TEST(BotFire, BurstsOfThreeAndInvertedBounds) {
             if (i % 3 == 0) {
                 EXPECT_GE(gap, 101) << i;
             } else {
-                EXPECT_GE(gap, 26) << i;  // 0.3 x 0.75 s inside a burst
-                EXPECT_LE(gap, 28) << i;
+                EXPECT_TRUE(Within(gap, 26, 28)) << i;  // 0.3 x 0.75 s inside a burst
             }
         }
     }
@@ -551,10 +526,8 @@ TEST(BotFire, OnlyTheWorldBeforeThePlayersEyesStopsAShot) {
     for (const auto& [pane, blocked] :
          {std::pair{"0 1 1  0 1.7 -9.09  2 0.4 0.02", true}, {"0 1 1  0 1.7 -9.03  2 0.4 0.02", false},
           {"0 1 1  0 2 -8  2 4 0.2", false}, {"0 1 1  0 0.5 -19  2 1 0.2", false}}) {
-        GameplayConfig config;
+        GameplayConfig config = Steady();
         config.bot_aim_error = -1;
-        config.bot_reaction_seconds = 0.01f;
-        config.bot_strafe_probability = 0;
         auto sim = OneBot(config, std::string(pane) + "  0.2 0.2 0.2\n");
         FaceOff(*sim, 11);
         Steps(*sim, 600);
@@ -563,19 +536,15 @@ TEST(BotFire, OnlyTheWorldBeforeThePlayersEyesStopsAShot) {
         EXPECT_EQ(sim->Player().health == 100000.0f, blocked) << pane;
         EXPECT_EQ(CountEvents(events, "BotShotBlockedByWorld") >= 5, blocked) << pane;
         for (const auto& e : events) {
-            if (e.name == "BotShotBlockedByWorld") {
-                EXPECT_EQ(e.value, 0);
-            }
+            if (e.name == "BotShotBlockedByWorld") { EXPECT_EQ(e.value, 0); }
         }
     }
 }
 
 TEST(BotFire, BotsKillThePlayer) {
-    GameplayConfig config;
+    GameplayConfig config = Steady();
     config.bot_count = 1;
     config.bot_aim_error = -1;
-    config.bot_reaction_seconds = 0.01f;
-    config.bot_strafe_probability = 0;
     TrainingSimulation sim{config};
     ASSERT_TRUE(LoadArenaText(sim, OpenHallArena()));
     sim.Start();

@@ -101,43 +101,18 @@ gameplay::TrainingSimulation StartedTraining() {
 }
 
 online::MatchInfo ScriptedReport() {
-    online::MatchInfo info;
-    info.mode = 0;
-    info.map = 2;
-    info.localTeam = 1;
-    info.cyanScore = 7;
-    info.amberScore = 5;
-    info.roundSeconds = 140;
-    info.roundState = 1;
-    info.roundWinner = 0;
-    info.roundNumber = 3;
-    info.matchComplete = 0;
-    info.ffaFigure = 11;
-    info.activePoint = 1;
-    info.pointOwner = 2;
-    info.localPlayerId = 42;
-    info.pointProgress = -0.5f;
-    info.valid = true;
-    return info;
+    return {.mode = 0, .map = 2, .localTeam = 1, .cyanScore = 7, .amberScore = 5, .roundSeconds = 140, .roundState = 1,
+            .roundWinner = 0, .roundNumber = 3, .matchComplete = 0, .ffaFigure = 11, .activePoint = 1, .pointOwner = 2,
+            .localPlayerId = 42, .pointProgress = -0.5f, .valid = true};
 }
 
 TEST(Overlay, OfflineFrameCarriesShellValuesAndNoScoreboard) {
     const gameplay::TrainingSimulation simulation = StartedTraining();
-    OverlayFrame frame;
-    frame.menuOpen = true;
-    frame.showPerformance = true;
-    frame.fps = 143.5f;
-    frame.frameTimeMs = 6.9f;
-    frame.hitMarker = 0.1f;
-    frame.killConfirm = 0.7f;
-    frame.muzzleFlash = 0.05f;
-    frame.damageFlash = 0.2f;
-    frame.elapsedSeconds = 12.5f;
-    frame.aimBlend = 0.25f;
-    frame.ukrainian = false;
-    frame.quality = 2;
-    frame.deviceName = L"llvmpipe (LLVM 15.0.6, 256 bits)";
-    frame.tabHeld = true;  // Tab means nothing offline
+    const OverlayFrame frame{.menuOpen = true, .showPerformance = true, .fps = 143.5f, .frameTimeMs = 6.9f,
+                             .hitMarker = 0.1f, .killConfirm = 0.7f, .muzzleFlash = 0.05f, .damageFlash = 0.2f,
+                             .elapsedSeconds = 12.5f, .aimBlend = 0.25f, .ukrainian = false, .quality = 2,
+                             .deviceName = L"llvmpipe (LLVM 15.0.6, 256 bits)",
+                             .tabHeld = true};  // Tab means nothing offline
     online::MatchEconomy economy;  // the client's defaults before any match
     renderer::RenderOverlay overlay;
     overlay.scoreRows.resize(3);      // left over from an earlier frame
@@ -172,29 +147,13 @@ TEST(Overlay, OnlineFrameCopiesTheReportAndEconomyAndBuildsRows) {
     gameplay::PlayerState player = simulation.Player();
     player.kills = 2;
     player.deaths = 1;
-    Bot a;
-    a.id = 7;
-    a.team = 2;
-    a.kills = 5;
-    a.deaths = 0;
-    a.name = L"Оса";
-    Bot b;
-    b.id = 9;
-    b.team = 1;
-    b.kills = 2;
-    b.deaths = 4;
-    simulation.ApplyOnlineSnapshot(player, simulation.Weapon(), {a, b});
+    simulation.ApplyOnlineSnapshot(player, simulation.Weapon(),
+                                   {Bot{.name = L"Оса", .kills = 5, .deaths = 0, .team = 2, .id = 7},
+                                    Bot{.kills = 2, .deaths = 4, .team = 1, .id = 9}});
 
-    online::MatchEconomy economy;
-    economy.coins = 350;
-    economy.ownedWeapons = 5;
-    economy.selectedWeapon = 2;
-    economy.authenticated = true;
-    economy.message = "READY";
-    OverlayFrame frame;
-    frame.onlineSession = true;
-    frame.tabHeld = true;
-    frame.arsenalOpen = true;
+    const online::MatchEconomy economy{
+        .coins = 350, .ownedWeapons = 5, .selectedWeapon = 2, .authenticated = true, .message = "READY"};
+    const OverlayFrame frame{.arsenalOpen = true, .onlineSession = true, .tabHeld = true};
     renderer::RenderOverlay overlay;
     FillRenderOverlay(overlay, frame, simulation, ScriptedReport(), economy, L"Кобра");
 
@@ -233,10 +192,8 @@ TEST(Overlay, AnInvalidReportIsCopiedButGivesNoScoreboard) {
     const gameplay::TrainingSimulation simulation = StartedTraining();
     online::MatchInfo info = ScriptedReport();
     info.valid = false;
-    OverlayFrame frame;
-    frame.onlineSession = true;
     renderer::RenderOverlay overlay;
-    FillRenderOverlay(overlay, frame, simulation, info, online::MatchEconomy{}, L"x");
+    FillRenderOverlay(overlay, OverlayFrame{.onlineSession = true}, simulation, info, online::MatchEconomy{}, L"x");
     EXPECT_FALSE(overlay.onlineMatch);
     EXPECT_TRUE(overlay.scoreRows.empty());
     EXPECT_EQ(overlay.cyanScore, 7);
@@ -275,10 +232,7 @@ TEST(Scoreboard, NegativeCountersCompareAsSigned) {
     simulation.Start();
     gameplay::PlayerState player = simulation.Player();
     player.kills = -1;
-    Bot other;
-    other.id = 5;
-    other.kills = 0;
-    simulation.ApplyOnlineSnapshot(player, simulation.Weapon(), {other});
+    simulation.ApplyOnlineSnapshot(player, simulation.Weapon(), {Bot{.kills = 0, .id = 5}});
     std::vector<renderer::ScoreRow> rows;
     BuildScoreRows(rows, simulation, ScriptedReport(), L"me");
     ASSERT_EQ(rows.size(), 2u);
@@ -306,13 +260,7 @@ struct Bookkeeping {
 };
 
 OnlineTriggerState Armed(int magazine, int weapon = 0) {
-    OnlineTriggerState state;
-    state.connected = true;
-    state.infoValid = true;
-    state.roundState = 1;
-    state.magazine = magazine;
-    state.weaponIndex = weapon;
-    return state;
+    return {.connected = true, .infoValid = true, .roundState = 1, .magazine = magazine, .weaponIndex = weapon};
 }
 
 const SteadyTime kT0 = SteadyTime{} + 1000s;
@@ -372,21 +320,16 @@ TEST(OnlineFire, GatedWhileNotConnectedDeadReloadingRoundOverOrReloadPredicted) 
         EXPECT_EQ(b.fireRequested, sound == TriggerSound::Shot);
         return sound;
     };
-    OnlineTriggerState s = Armed(30);
-    s.connected = false;
-    EXPECT_EQ(pull(s), TriggerSound::None);
-    s = Armed(30);
-    s.infoValid = false;
-    EXPECT_EQ(pull(s), TriggerSound::None);
-    s = Armed(30);
-    s.playerDead = true;
-    EXPECT_EQ(pull(s), TriggerSound::None);
-    s = Armed(30);
-    s.reloading = true;
-    EXPECT_EQ(pull(s), TriggerSound::None);
-    s = Armed(30);
-    s.roundState = 2;
-    EXPECT_EQ(pull(s), TriggerSound::None);
+    const auto armedBut = [](auto change) {
+        OnlineTriggerState s = Armed(30);
+        change(s);
+        return s;
+    };
+    EXPECT_EQ(pull(armedBut([](OnlineTriggerState& s) { s.connected = false; })), TriggerSound::None);
+    EXPECT_EQ(pull(armedBut([](OnlineTriggerState& s) { s.infoValid = false; })), TriggerSound::None);
+    EXPECT_EQ(pull(armedBut([](OnlineTriggerState& s) { s.playerDead = true; })), TriggerSound::None);
+    EXPECT_EQ(pull(armedBut([](OnlineTriggerState& s) { s.reloading = true; })), TriggerSound::None);
+    EXPECT_EQ(pull(armedBut([](OnlineTriggerState& s) { s.roundState = 2; })), TriggerSound::None);
     EXPECT_EQ(pull(Armed(30), kT0 + 1ms), TriggerSound::None);
     EXPECT_EQ(pull(Armed(30), kT0), TriggerSound::Shot) << "due exactly now";
 }
@@ -416,12 +359,7 @@ struct Reconcile : ::testing::Test {
     }
 
     static Bot Other(int id, int shots, Vec3 feet, int weapon = 1) {
-        Bot bot;
-        bot.id = id;
-        bot.shots = shots;
-        bot.position = feet;
-        bot.weaponIndex = weapon;
-        return bot;
+        return {.shots = shots, .weaponIndex = weapon, .id = id, .position = feet};
     }
 };
 

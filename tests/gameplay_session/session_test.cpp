@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "common/data_roots.h"
 #include "common/text_utils.h"
@@ -103,6 +104,10 @@ protected:
 
     player::BotStats SavedStats() const {
         return player::LocalPlayerDataStore().Load(L"LOCAL", L"LOCAL_OPERATOR").botStats;
+    }
+    // Trainings started, trainings completed and seconds played.
+    static auto TrainingFigures(const player::BotStats& s) {
+        return std::tuple(s.trainingsStarted, s.trainingsCompleted, s.playSeconds);
     }
 
     // Puts bot 0 right in front of the camera, as the QA key does.
@@ -259,16 +264,12 @@ TEST_F(Session, OfflineShotsCountHitsKillsAndAreSavedAtOnce) {
     ASSERT_TRUE(shell->StartGameplay());
     TargetInFront();
     shell->FireWeapon();
-    EXPECT_EQ(shell->playerData.botStats.shotsFired, 1u);
-    EXPECT_EQ(shell->playerData.botStats.shotsHit, 1u);
-    EXPECT_EQ(shell->playerData.botStats.kills, 1u);
+    const auto shotsHitsKills = [](const player::BotStats& s) { return std::tuple(s.shotsFired, s.shotsHit, s.kills); };
+    EXPECT_EQ(shotsHitsKills(shell->playerData.botStats), std::tuple(1u, 1u, 1u));
     EXPECT_FLOAT_EQ(shell->muzzleFlash, 0.075f);
     EXPECT_FLOAT_EQ(shell->hitMarker, 0.12f);
     EXPECT_FLOAT_EQ(shell->killConfirm, 0.75f);
-    const player::BotStats saved = SavedStats();
-    EXPECT_EQ(saved.shotsFired, 1u);
-    EXPECT_EQ(saved.shotsHit, 1u);
-    EXPECT_EQ(saved.kills, 1u);
+    EXPECT_EQ(shotsHitsKills(SavedStats()), std::tuple(1u, 1u, 1u));
     EXPECT_TRUE(Logged("PlayerKilledBot"));
 
     // The cooldown holds the next pull; nothing is counted.
@@ -325,10 +326,7 @@ TEST_F(Session, LeavingToTheMenuKeepsTheBackendAndCompletesTheTraining) {
     EXPECT_FALSE(shell->cursorCaptured);
     EXPECT_TRUE(backend->ready);
     EXPECT_EQ(backend->shutdownCalls, 0);
-    const player::BotStats saved = SavedStats();
-    EXPECT_EQ(saved.trainingsStarted, 1u);
-    EXPECT_EQ(saved.trainingsCompleted, 1u);
-    EXPECT_EQ(saved.playSeconds, 90.0);
+    EXPECT_EQ(TrainingFigures(SavedStats()), std::tuple(1u, 1u, 90.0));
 
     const std::vector<std::string> events = EventsFrom("RuntimeInvalidWallDamageEvents=0");
     ASSERT_GE(events.size(), 4u);
@@ -453,10 +451,7 @@ TEST_F(Session, AnOnlineSessionHasNoBotsAndCountsNoTraining) {
     *heldTime += 20s;
     shell->StopGameplay(true);
     EXPECT_FALSE(shell->onlineMatch);
-    const player::BotStats saved = SavedStats();
-    EXPECT_EQ(saved.trainingsStarted, 0u);
-    EXPECT_EQ(saved.trainingsCompleted, 0u);
-    EXPECT_EQ(saved.playSeconds, 0.0);
+    EXPECT_EQ(TrainingFigures(SavedStats()), std::tuple(0u, 0u, 0.0));
 }
 
 TEST_F(Session, AnOnlineSessionWithAMissingArenaDoesNotStart) {
@@ -503,10 +498,7 @@ protected:
         ASSERT_TRUE(service.Running());
         service.Script("sync/bot-stats", 200, R"({"code":"OK"})");
         Build(service.BaseUrl());
-        account::ServerSession session;
-        session.playerId = L"P-1";
-        session.accessToken = L"access-1";
-        shell->serverSession = session;
+        shell->serverSession = account::ServerSession{.playerId = L"P-1", .accessToken = L"access-1"};
     }
 
     testing::FakeAccountService service;

@@ -47,17 +47,8 @@ TEST(MatchClientOpen, RefusesWhatTheProtocolCannotReach) {
 TEST(MatchClientJoin, HelloWelcomeAndTheOtherPlayersBecomeBots) {
     FakeMatchServer server;
     ASSERT_TRUE(server.Running());
-    FakeRemotePlayer ada;
-    ada.id = 40;
-    ada.team = 2;
-    ada.weapon = 2;
-    ada.kills = 4;
-    ada.deaths = 1;
-    ada.shots = 3;
-    ada.x = 3.0f;
-    ada.z = 10.0f;
-    ada.yaw = 90.0f;
-    ada.name = "ada";
+    const FakeRemotePlayer ada{.id = 40, .team = 2, .weapon = 2, .kills = 4, .deaths = 1, .shots = 3,
+                               .x = 3.0f, .z = 10.0f, .yaw = 90.0f, .name = "ada"};
     FakeRemotePlayer olya = ada;
     olya.id = 41;
     olya.team = 1;
@@ -78,12 +69,8 @@ TEST(MatchClientJoin, HelloWelcomeAndTheOtherPlayersBecomeBots) {
     EXPECT_TRUE(h.simulation.onlineDriven);
     const gameplay::Bot* first = BotWithId(h.simulation, 40);
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->name, L"ada");
-    EXPECT_EQ(first->team, 2);
-    EXPECT_EQ(first->weaponIndex, 2);
-    EXPECT_EQ(first->kills, 4);
-    EXPECT_EQ(first->deaths, 1);
-    EXPECT_EQ(static_cast<unsigned>(first->shots), 3u);
+    EXPECT_EQ(std::tuple(first->name, first->team, first->weaponIndex, first->kills, first->deaths, first->shots),
+              std::tuple(std::wstring(L"ada"), 2, 2, 4, 1, 3));
     EXPECT_FLOAT_EQ(first->position.x, 3.0f);
     EXPECT_FLOAT_EQ(first->position.z, 10.0f);
     EXPECT_FLOAT_EQ(first->yaw, 90.0f);
@@ -100,26 +87,19 @@ TEST(MatchClientJoin, HelloWelcomeAndTheOtherPlayersBecomeBots) {
     EXPECT_FLOAT_EQ(player.pitch, pitch);
 
     const MatchInfo& info = h.client.Info();
-    EXPECT_TRUE(info.valid);
-    EXPECT_EQ(info.mode, 6);
-    EXPECT_EQ(info.map, 1);
-    EXPECT_EQ(info.localTeam, 1);
+    EXPECT_EQ(std::tuple(info.valid, info.mode, info.map, info.localTeam, info.localPlayerId),
+              std::tuple(true, 6, 1, 1, 7));
     EXPECT_EQ(info.cyanScore, 4) << "free for all: the leader's kills";
-    EXPECT_EQ(info.localPlayerId, 7);
     EXPECT_EQ(h.client.Economy().message, "CONNECTING");
 
     const std::vector<testing::FakeMatchPlayer> players = server.Players();
     ASSERT_EQ(players.size(), 1u);
-    EXPECT_EQ(players[0].modeKey, "ffa");
-    EXPECT_EQ(players[0].map, 1);
-    EXPECT_EQ(players[0].name, "LOCAL_OPERATOR");
-    EXPECT_EQ(server.CountReceived("HELLO") >= 1, true);
+    EXPECT_EQ(std::tie(players[0].modeKey, players[0].map, players[0].name), std::tuple("ffa", 1, "LOCAL_OPERATOR"));
+    EXPECT_GE(server.CountReceived("HELLO"), 1u);
 }
 
 TEST(MatchClientJoin, OnlyAnswersToItsOwnHelloAreTaken) {
-    testing::FakeMatchOptions silent;
-    silent.answerHellos = false;  // this test answers
-    FakeMatchServer server(silent);
+    FakeMatchServer server(testing::FakeMatchOptions{.answerHellos = false});  // this test answers
     ClientHarness h;
     ASSERT_TRUE(h.Open(server));
     ASSERT_TRUE(h.PumpUntil([&] { return server.CountReceived("HELLO") == 1; }));
@@ -139,9 +119,7 @@ TEST(MatchClientJoin, OnlyAnswersToItsOwnHelloAreTaken) {
 }
 
 TEST(MatchClientJoin, AFullRoomIsAnErrorAndTheClientFallsSilent) {
-    testing::FakeMatchOptions options;
-    options.capacity = 0;
-    FakeMatchServer server(options);
+    FakeMatchServer server(testing::FakeMatchOptions{.capacity = 0});
     ClientHarness h;
     ASSERT_TRUE(h.Open(server));
     ASSERT_TRUE(h.PumpUntil([&] { return !h.client.Error().empty(); }));  // the clock still: one hello
@@ -222,18 +200,16 @@ TEST(MatchClientReports, OutOfRangeForeignOrStaleReportsAreDroppedWhole) {
     ASSERT_TRUE(h.PumpUntil([&] { return h.client.Info().cyanScore == 5; }));
 
     const std::uint64_t dropped = h.client.Traffic().dropped;
-    ReportFields late = good;
+    ReportFields late = good, foreign = good, stale = good;
     late.serial = "5001";
-    late.values[3] = "9";
     late.values[5] = "721";  // one field out of range: nothing of it is taken
-    ReportFields foreign = good;
     foreign.serial = "5002";
-    foreign.values[3] = "9";
     foreign.values[16] = "8";  // another player's report
-    ReportFields stale = good;
     stale.serial = "4999";
-    stale.values[3] = "9";
-    for (const ReportFields* r : {&late, &foreign, &stale}) ASSERT_TRUE(server.Inject(ReportText(*r)));
+    for (ReportFields* r : {&late, &foreign, &stale}) {
+        r->values[3] = "9";
+        ASSERT_TRUE(server.Inject(ReportText(*r)));
+    }
     ASSERT_TRUE(h.PumpUntil([&] { return h.client.Traffic().dropped >= dropped + 3; }));
     EXPECT_EQ(h.client.Info().cyanScore, 5);
     EXPECT_EQ(h.client.Info().roundSeconds, 300);
@@ -339,9 +315,7 @@ TEST(MatchClientTimeout, EightSecondsWithoutAnAcceptedDatagram) {
 }
 
 TEST(MatchClientTimeout, TheEightSecondsCountFromTheFirstHelloNotFromTheOpen) {
-    testing::FakeMatchOptions deaf;
-    deaf.answerHellos = false;
-    FakeMatchServer server(deaf);
+    FakeMatchServer server(testing::FakeMatchOptions{.answerHellos = false});
     ClientHarness h;
     ASSERT_TRUE(h.Open(server));
     h.now += 12s;  // the session's start took this long; nothing went out yet
@@ -359,13 +333,29 @@ TEST(MatchClientTimeout, TheEightSecondsCountFromTheFirstHelloNotFromTheOpen) {
     EXPECT_TRUE(h.client.TimedOut());
 }
 
-TEST(MatchClientEconomy, BuyingNeedsTheServersWordOnTheCredential) {
-    testing::FakeMatchOptions options;
-    options.credentials["prof-7"] = "token-abcdefghijklmnop";
-    FakeMatchServer server(options);
-    ClientHarness h;
-    ASSERT_TRUE(h.Join(server));
+// Joined to a server that knows one credential, of profile "prof-7". The join ends on the
+// first report; the economy record of its round is taken too before a test sets a code.
+class MatchClientEconomy : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(h.Join(server));
+        ASSERT_TRUE(h.HearTwoRounds());
+    }
+    static MatchIdentity Identity(std::string token, std::uint64_t expiresAt = 0) {
+        MatchIdentity identity;
+        identity.playerKey = L"LOCAL";
+        identity.profileId = "prof-7";
+        identity.token = std::move(token);
+        identity.expiresAt = expiresAt;
+        identity.valid = true;
+        return identity;
+    }
 
+    FakeMatchServer server{testing::FakeMatchOptions{.credentials = {{"prof-7", "token-abcdefghijklmnop"}}}};
+    ClientHarness h;
+};
+
+TEST_F(MatchClientEconomy, BuyingNeedsTheServersWordOnTheCredential) {
     h.client.Buy(1);
     EXPECT_EQ(h.client.Economy().message, "PROFILE_REQUIRED");
     ASSERT_TRUE(h.HearTwoRounds());
@@ -373,13 +363,7 @@ TEST(MatchClientEconomy, BuyingNeedsTheServersWordOnTheCredential) {
     ASSERT_TRUE(h.SyncWith(server));
     EXPECT_EQ(server.CountReceived("BUY"), 0u);
 
-    MatchIdentity identity;
-    identity.playerKey = L"LOCAL";
-    identity.profileId = "prof-7";
-    identity.token = "token-abcdefghijklmnop";
-    identity.expiresAt = 4000000000ull;
-    identity.valid = true;
-    h.client.SetIdentity(std::move(identity));
+    h.client.SetIdentity(Identity("token-abcdefghijklmnop", 4000000000ull));
     ASSERT_TRUE(h.PumpUntil([&] { return h.client.Economy().authenticated; }, 5ms));
     EXPECT_EQ(h.client.Economy().message, "READY");
     ASSERT_TRUE(h.SyncWith(server));  // an AUTH sent before the answer came is counted here
@@ -405,19 +389,8 @@ TEST(MatchClientEconomy, BuyingNeedsTheServersWordOnTheCredential) {
     EXPECT_EQ(h.simulation.Player().weaponIndex, 1);
 }
 
-TEST(MatchClientEconomy, ARefusedOrMissingCredentialLeavesTheShopLocked) {
-    testing::FakeMatchOptions options;
-    options.credentials["prof-7"] = "token-abcdefghijklmnop";
-    FakeMatchServer server(options);
-    ClientHarness h;
-    ASSERT_TRUE(h.Join(server));
-
-    MatchIdentity wrong;
-    wrong.playerKey = L"LOCAL";
-    wrong.profileId = "prof-7";
-    wrong.token = "token-wrong-wrong-wrong";
-    wrong.valid = true;
-    h.client.SetIdentity(wrong);
+TEST_F(MatchClientEconomy, ARefusedOrMissingCredentialLeavesTheShopLocked) {
+    h.client.SetIdentity(Identity("token-wrong-wrong-wrong"));
     const std::size_t before = server.CountReceived("AUTH");
     ASSERT_TRUE(h.PumpUntil([&] { return server.CountReceived("AUTH") >= before + 3; }, 100ms))
         << "repeated until the server accepts it";
@@ -452,9 +425,7 @@ TEST(MatchClientLeave, CloseSendsLeaveOnlyWithAPlayerIdAndResetsEverything) {
     EXPECT_TRUE(left());
     EXPECT_EQ(server.CountReceived("LEAVE"), 1u);
 
-    testing::FakeMatchOptions full;
-    full.capacity = 0;
-    FakeMatchServer refusing(full);
+    FakeMatchServer refusing(testing::FakeMatchOptions{.capacity = 0});
     ClientHarness h;
     ASSERT_TRUE(h.Open(refusing));
     ASSERT_TRUE(h.PumpUntil([&] { return !h.client.Error().empty(); }, 5ms));

@@ -46,6 +46,9 @@ public:
     std::filesystem::path captureNext;
 };
 
+const testing::FakeRemotePlayer kAda{
+    .id = 40, .team = 2, .weapon = 1, .kills = 2, .x = 2.0f, .z = -20.0f, .name = "ada"};
+
 class OnlineSession : public ShellFixture {
 protected:
     void SetUp() override {
@@ -54,21 +57,8 @@ protected:
         options.capacity = capacity_;
         server = std::make_unique<testing::FakeMatchServer>(options);
         ASSERT_TRUE(server->Running());
-        testing::FakeRemotePlayer ada;
-        ada.id = 40;
-        ada.team = 2;
-        ada.weapon = 1;
-        ada.kills = 2;
-        ada.x = 2.0f;
-        ada.z = -20.0f;
-        ada.name = "ada";
-        testing::FakeRemotePlayer bo = ada;
-        bo.id = 41;
-        bo.team = 1;
-        bo.kills = 0;
-        bo.x = -2.0f;
-        bo.name = "bo";
-        server->SetRemotePlayers({ada, bo});
+        server->SetRemotePlayers(
+            {kAda, {.id = 41, .team = 1, .weapon = 1, .kills = 0, .x = -2.0f, .z = -20.0f, .name = "bo"}});
 
         config = Root() / "online-test.cfg";
         tarvo::testing::WriteBytes(config, "127.0.0.1 " + std::to_string(server->Port()) + " " + options.joinKey + "\n");
@@ -232,15 +222,7 @@ TEST_F(OnlineSession, StartSeePlayersFireBuySeeTheHudAndLeave) {
     ASSERT_TRUE(TurnUntil([&] { return shell->simulation->Weapon().magazine == magazine - 1; }));
 
     // Another player's shots are heard through the reconcile.
-    auto remotes = std::vector<testing::FakeRemotePlayer>{};
-    testing::FakeRemotePlayer shooter;
-    shooter.id = 40;
-    shooter.team = 2;
-    shooter.weapon = 1;
-    shooter.kills = 2;
-    shooter.x = 2.0f;
-    shooter.z = -20.0f;
-    shooter.name = "ada";
+    testing::FakeRemotePlayer shooter = kAda;
     shooter.shots = 5;
     server->SetRemotePlayers({shooter});
     ASSERT_TRUE(TurnUntil([&] {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <tuple>
 
 #include "auth/secure_storage.h"
 #include "player/local_player_data_store.h"
@@ -21,14 +22,10 @@ LocalPlayerData SampleProfile(const wchar_t* key) {
     p.avatar.imagePath = L"C:\\avatars\\a.png";
     p.avatar.avatarId = L"av-9";
     p.avatar.customImage = true;
-    InventoryItem charm;
-    charm.id = L"charm.bolt";
-    charm.category = InventoryCategory::Charms;
-    charm.nameUk = L"БЛИСКАВКА";
-    charm.nameEn = L"BOLT";
-    charm.status = static_cast<InventoryStatus>(9);  // unknown statuses survive a round trip
-    charm.previewPath = L"inventory/bolt.png";
-    p.inventory.items.push_back(charm);
+    p.inventory.items.push_back({.id = L"charm.bolt", .category = InventoryCategory::Charms, .nameUk = L"БЛИСКАВКА",
+                                 .nameEn = L"BOLT",
+                                 .status = static_cast<InventoryStatus>(9),  // unknown statuses survive a round trip
+                                 .previewPath = L"inventory/bolt.png"});
     p.botStats = {};
     p.botStats.trainingsStarted = 5;
     p.botStats.trainingsCompleted = 4;
@@ -39,6 +36,19 @@ LocalPlayerData SampleProfile(const wchar_t* key) {
     p.botStats.headshots = 12;
     p.botStats.playSeconds = 3599.9;
     return p;
+}
+
+void ExpectSameItem(const InventoryItem& x, const InventoryItem& y) {
+    EXPECT_EQ(x.id, y.id);
+    EXPECT_EQ(x.category, y.category);
+    EXPECT_EQ(x.nameUk, y.nameUk);
+    EXPECT_EQ(x.nameEn, y.nameEn);
+    EXPECT_EQ(x.typeLabelUk, y.typeLabelUk);
+    EXPECT_EQ(x.typeLabelEn, y.typeLabelEn);
+    EXPECT_EQ(x.status, y.status);
+    EXPECT_EQ(x.detailUk, y.detailUk);
+    EXPECT_EQ(x.detailEn, y.detailEn);
+    EXPECT_EQ(x.previewPath, y.previewPath);
 }
 
 void ExpectSame(const LocalPlayerData& a, const LocalPlayerData& b) {
@@ -53,18 +63,7 @@ void ExpectSame(const LocalPlayerData& a, const LocalPlayerData& b) {
     EXPECT_EQ(a.equipped.characterId, b.equipped.characterId);
     ASSERT_EQ(a.inventory.items.size(), b.inventory.items.size());
     for (std::size_t i = 0; i < a.inventory.items.size(); ++i) {
-        const InventoryItem& x = a.inventory.items[i];
-        const InventoryItem& y = b.inventory.items[i];
-        EXPECT_EQ(x.id, y.id);
-        EXPECT_EQ(x.category, y.category);
-        EXPECT_EQ(x.nameUk, y.nameUk);
-        EXPECT_EQ(x.nameEn, y.nameEn);
-        EXPECT_EQ(x.typeLabelUk, y.typeLabelUk);
-        EXPECT_EQ(x.typeLabelEn, y.typeLabelEn);
-        EXPECT_EQ(x.status, y.status);
-        EXPECT_EQ(x.detailUk, y.detailUk);
-        EXPECT_EQ(x.detailEn, y.detailEn);
-        EXPECT_EQ(x.previewPath, y.previewPath);
+        ExpectSameItem(a.inventory.items[i], b.inventory.items[i]);
     }
     EXPECT_EQ(0, std::memcmp(&a.botStats, &b.botStats, sizeof(BotStats)));
 }
@@ -102,16 +101,14 @@ TEST(BotStats, RatiosAndSharedCounterNames) {
 }
 
 TEST(InventoryStatusLabel, BothLanguagesAndUnknownValues) {
-    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Owned, true), L"OWNED");
-    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Owned, false), L"У ВЛАСНОСТІ");
-    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Equipped, true), L"EQUIPPED");
-    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Equipped, false), L"ЕКІПІРОВАНО");
-    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Active, true), L"ACTIVE");
-    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Active, false), L"АКТИВНО");
-    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Prototype, true), L"PROTOTYPE");
-    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Prototype, false), L"PROTOTYPE");
-    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Locked, true), L"LOCKED");
-    EXPECT_EQ(InventoryStatusLabel(InventoryStatus::Locked, false), L"ЗАБЛОКОВАНО");
+    for (const auto& [status, english, ukrainian] :
+         {std::tuple{InventoryStatus::Owned, L"OWNED", L"У ВЛАСНОСТІ"},
+          {InventoryStatus::Equipped, L"EQUIPPED", L"ЕКІПІРОВАНО"}, {InventoryStatus::Active, L"ACTIVE", L"АКТИВНО"},
+          {InventoryStatus::Prototype, L"PROTOTYPE", L"PROTOTYPE"},
+          {InventoryStatus::Locked, L"LOCKED", L"ЗАБЛОКОВАНО"}}) {
+        EXPECT_EQ(InventoryStatusLabel(status, true), english);
+        EXPECT_EQ(InventoryStatusLabel(status, false), ukrainian);
+    }
     EXPECT_EQ(InventoryStatusLabel(static_cast<InventoryStatus>(5), false), L"OWNED");
     EXPECT_EQ(InventoryStatusLabel(static_cast<InventoryStatus>(0xFFFFFFFF), true), L"OWNED");
 }
@@ -127,28 +124,18 @@ TEST(PlayerDefaults, TwoEquippedDefaultItemsAndZeroStats) {
     auto weapons = p.inventory.InCategory(InventoryCategory::Weapons);
     ASSERT_EQ(weapons.size(), 1u);
     const InventoryItem& rifle = *weapons[0];
-    EXPECT_EQ(rifle.id, L"weapon.legacy_assault_rifle");
-    EXPECT_EQ(rifle.status, InventoryStatus::Equipped);
-    EXPECT_EQ(rifle.nameUk, L"ШТУРМОВА ГВИНТІВКА");
-    EXPECT_EQ(rifle.nameEn, L"ASSAULT RIFLE");
-    EXPECT_EQ(rifle.typeLabelUk, L"ЗБРОЯ");
-    EXPECT_EQ(rifle.typeLabelEn, L"WEAPON");
-    EXPECT_EQ(rifle.detailUk, L"30 / 120 • ЛОКАЛЬНИЙ PROTOTYPE");
-    EXPECT_EQ(rifle.detailEn, L"30 / 120 • LOCAL PROTOTYPE");
-    EXPECT_EQ(rifle.previewPath, std::filesystem::path(L"inventory/rifle-preview.png"));
+    ExpectSameItem(rifle, {L"weapon.legacy_assault_rifle", InventoryCategory::Weapons, L"ШТУРМОВА ГВИНТІВКА",
+                           L"ASSAULT RIFLE", L"ЗБРОЯ", L"WEAPON", InventoryStatus::Equipped,
+                           L"30 / 120 • ЛОКАЛЬНИЙ PROTOTYPE", L"30 / 120 • LOCAL PROTOTYPE",
+                           L"inventory/rifle-preview.png"});
 
     auto characters = p.inventory.InCategory(InventoryCategory::Characters);
     ASSERT_EQ(characters.size(), 1u);
     const InventoryItem& hero = *characters[0];
-    EXPECT_EQ(hero.id, L"character.rozizodivo_biped.004");
-    EXPECT_EQ(hero.status, InventoryStatus::Equipped);
-    EXPECT_EQ(hero.nameUk, L"ROZIZODIVO");
-    EXPECT_EQ(hero.nameEn, L"ROZIZODIVO");
-    EXPECT_EQ(hero.typeLabelUk, L"ПЕРСОНАЖ");
-    EXPECT_EQ(hero.typeLabelEn, L"CHARACTER");
-    EXPECT_EQ(hero.detailUk, L"TEXTURED • 4K • LOD0 80K");
-    EXPECT_EQ(hero.detailEn, L"TEXTURED • 4K • LOD0 80K");
-    EXPECT_EQ(hero.previewPath, std::filesystem::path(L"inventory/rozizodivo-preview.png"));
+    ExpectSameItem(hero, {L"character.rozizodivo_biped.004", InventoryCategory::Characters, L"ROZIZODIVO",
+                          L"ROZIZODIVO", L"ПЕРСОНАЖ", L"CHARACTER", InventoryStatus::Equipped,
+                          L"TEXTURED • 4K • LOD0 80K", L"TEXTURED • 4K • LOD0 80K",
+                          L"inventory/rozizodivo-preview.png"});
 
     for (auto c : {InventoryCategory::Gloves, InventoryCategory::Stickers, InventoryCategory::Charms,
                    InventoryCategory::Other}) {
@@ -168,9 +155,7 @@ TEST(PlayerInventory, InCategoryKeepsStoredOrder) {
     }
     auto weapons = owned.InCategory(InventoryCategory::Weapons);
     ASSERT_EQ(weapons.size(), 3u);
-    EXPECT_EQ(weapons[0]->id, L"w1");
-    EXPECT_EQ(weapons[1]->id, L"w2");
-    EXPECT_EQ(weapons[2]->id, L"w3");
+    EXPECT_EQ(std::tie(weapons[0]->id, weapons[1]->id, weapons[2]->id), std::tuple(L"w1", L"w2", L"w3"));
     EXPECT_EQ(weapons[1], &owned.items[2]);
 }
 
@@ -309,9 +294,8 @@ TEST_F(PlayerStoreTest, SaveFailureIsReported) {
 class AvatarImportTest : public PlayerStoreTest {
 protected:
     std::filesystem::path Source(const std::wstring& name, std::size_t bytes) {
-        std::filesystem::path path = root.Path() / L"source" / name;
-        std::string content(bytes, '\x89');
-        WriteBytes(path, content);
+        const std::filesystem::path path = root.Path() / L"source" / name;
+        WriteBytes(path, std::string(bytes, '\x89'));
         return path;
     }
 };

@@ -42,15 +42,8 @@ TEST(GamePreferencesText, DefaultsWrittenByteExact) {
 }
 
 TEST(GamePreferencesText, EveryValueSpelledAsTheFileExpects) {
-    GamePreferences prefs;
-    prefs.locale = Locale::English;
-    prefs.vsync = false;
-    prefs.fpsLimit = 60;
-    prefs.renderer = 1;
-    prefs.quality = 2;
-    prefs.masterVolume = 1.0f;
-    prefs.mouseSensitivity = 0.115f;
-    EXPECT_EQ(FormatGamePreferences(prefs),
+    EXPECT_EQ(FormatGamePreferences({.locale = Locale::English, .vsync = false, .fpsLimit = 60, .renderer = 1,
+                                     .quality = 2, .masterVolume = 1.0f, .mouseSensitivity = 0.115f}),
               "{\n  \"schemaVersion\": 1,\n  \"locale\": \"en-US\",\n  \"vsync\": false,\n  \"fpsLimit\": 60,\n"
               "  \"renderer\": \"Vulkan\",\n  \"quality\": \"HIGH\",\n  \"masterVolume\": 1.00,\n"
               "  \"mouseSensitivity\": 0.115,\n" +
@@ -71,12 +64,8 @@ TEST(GamePreferencesText, EveryValueSpelledAsTheFileExpects) {
                             "\"masterVolume\": 0.05,"}},
     };
     for (const Case& c : cases) {
-        GamePreferences p;
-        p.renderer = c.renderer;
-        p.quality = c.quality;
-        p.fpsLimit = c.fps;
-        p.masterVolume = c.volume;
-        const std::string text = FormatGamePreferences(p);
+        const std::string text = FormatGamePreferences(
+            {.fpsLimit = c.fps, .renderer = c.renderer, .quality = c.quality, .masterVolume = c.volume});
         for (const char* fragment : c.fragments) EXPECT_NE(text.find(fragment), std::string::npos) << fragment;
     }
 }
@@ -85,14 +74,9 @@ TEST(GamePreferencesText, WrittenValuesReadBack) {
     for (Locale locale : {Locale::Ukrainian, Locale::English}) {
         for (std::uint32_t renderer : {0u, 1u, 2u}) {
             for (std::int32_t fps : {60, 120, 144}) {
-                GamePreferences written;
-                written.locale = locale;
-                written.vsync = renderer != 1;
-                written.fpsLimit = fps;
-                written.renderer = renderer;
-                written.quality = renderer;
-                written.masterVolume = 0.35f;
-                written.mouseSensitivity = renderer == 0 ? 0.045f : 0.115f;
+                const GamePreferences written{.locale = locale, .vsync = renderer != 1, .fpsLimit = fps,
+                                              .renderer = renderer, .quality = renderer, .masterVolume = 0.35f,
+                                              .mouseSensitivity = renderer == 0 ? 0.045f : 0.115f};
                 GamePreferences read;
                 read.mouseSensitivity = 0.5f;
                 read.masterVolume = 0.1f;
@@ -128,14 +112,8 @@ TEST(GamePreferencesText, FragmentsMustMatchExactly) {
 }
 
 TEST(GamePreferencesText, MissingFragmentsGiveDefaultsButVolumeAndSensitivityKeepTheirValue) {
-    GamePreferences start;
-    start.locale = Locale::English;
-    start.vsync = false;
-    start.fpsLimit = 60;
-    start.renderer = 2;
-    start.quality = 0;
-    start.masterVolume = 0.25f;
-    start.mouseSensitivity = 0.045f;
+    const GamePreferences start{.locale = Locale::English, .vsync = false, .fpsLimit = 60, .renderer = 2, .quality = 0,
+                                .masterVolume = 0.25f, .mouseSensitivity = 0.045f};
 
     const GamePreferences fromEmpty = ReadFrom("", start);  // an empty file changes nothing
     EXPECT_EQ(fromEmpty.locale, Locale::English);

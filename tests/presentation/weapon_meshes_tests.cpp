@@ -4,6 +4,8 @@
 #include <cmath>
 #include <span>
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "presentation/imported_weapon_asset.h"
@@ -24,21 +26,12 @@ void ExpectNear(Vec3 a, Vec3 b, float tolerance = 1e-5f) {
 }
 
 TEST(ArsenalTable, Rows) {
-    EXPECT_STREQ(Arsenal[0].name, "AK-47");
-    EXPECT_EQ(Arsenal[0].price, 0);
-    EXPECT_EQ(Arsenal[0].damage, 34);
-    EXPECT_EQ(Arsenal[0].magazine, 30);
-    EXPECT_STREQ(Arsenal[0].description, "ASSAULT / 30 ROUNDS");
-    EXPECT_STREQ(Arsenal[1].name, "VIRORA-9");
-    EXPECT_EQ(Arsenal[1].price, 300);
-    EXPECT_EQ(Arsenal[1].damage, 22);
-    EXPECT_EQ(Arsenal[1].magazine, 32);
-    EXPECT_STREQ(Arsenal[1].description, "SMG / 32 ROUNDS / FAST FIRE");
-    EXPECT_STREQ(Arsenal[2].name, "DMR-12");
-    EXPECT_EQ(Arsenal[2].price, 600);
-    EXPECT_EQ(Arsenal[2].damage, 55);
-    EXPECT_EQ(Arsenal[2].magazine, 12);
-    EXPECT_STREQ(Arsenal[2].description, "MARKSMAN / 12 ROUNDS");
+    const auto row = [](const ArsenalEntry& a) {
+        return std::tuple(std::string_view(a.name), a.price, a.damage, a.magazine, std::string_view(a.description));
+    };
+    EXPECT_EQ(row(Arsenal[0]), std::tuple("AK-47", 0, 34, 30, "ASSAULT / 30 ROUNDS"));
+    EXPECT_EQ(row(Arsenal[1]), std::tuple("VIRORA-9", 300, 22, 32, "SMG / 32 ROUNDS / FAST FIRE"));
+    EXPECT_EQ(row(Arsenal[2]), std::tuple("DMR-12", 600, 55, 12, "MARKSMAN / 12 ROUNDS"));
 }
 
 Vec3 Rgb(const ImportedWeaponVertex& v) { return {v.color.r, v.color.g, v.color.b}; }
@@ -121,13 +114,9 @@ TEST(WeaponMeshes, ImportedRifleIsRestyledOnce) {
     ASSERT_EQ(restyled.size(), 4u);
     // Triangle normal (0,0,1): shade = 0.6 + 0.5 * 0.3 / |(-0.4, 0.8, 0.3)|.
     const float shade = 0.6f + 0.5f * 0.3f / std::sqrt(0.16f + 0.64f + 0.09f);
-    EXPECT_NEAR(restyled[1].color.r, 0.066f * shade, 1e-5f);
-    EXPECT_NEAR(restyled[1].color.g, 0.08525f * shade, 1e-5f);
-    EXPECT_NEAR(restyled[1].color.b, 0.099f * shade, 1e-5f);
+    ExpectNear(Rgb(restyled[1]), Vec3{0.066f, 0.08525f, 0.099f} * shade);
     const float t = 0.92f + 0.08f * std::sin(180 * 0.01f + 65 * 0.02f);
-    EXPECT_NEAR(restyled[0].color.r, 0.34f * t * shade, 1e-5f);
-    EXPECT_NEAR(restyled[0].color.g, 0.135f * t * shade, 1e-5f);
-    EXPECT_NEAR(restyled[0].color.b, 0.045f * t * shade, 1e-5f);
+    ExpectNear(Rgb(restyled[0]), Vec3{0.34f, 0.135f, 0.045f} * (t * shade));
     EXPECT_NEAR(restyled[2].color.r, 0.12f * 1.15f * shade, 1e-5f);  // (2.7 / 1.2) clamps to 1.15
     EXPECT_NEAR(restyled[3].color.r, 0.066f, 1e-6f);
     EXPECT_EQ(restyled[3].position.z, 5.0f);
@@ -167,11 +156,17 @@ TEST(HeldRifle, CoincidentAndVerticalHands) {
     EXPECT_TRUE(std::isfinite(side.x) && std::isfinite(side.y) && std::isfinite(side.z));
 }
 
+struct Segment {
+    Vec3 a, b;
+    float r0, r1;
+    Color3 colour;
+};
+
 // The 72 vertices from `at` are a tube tapering from radius r0 round a to r1 round b:
 // twelve quads (a0, b0, b1, a0, b1, a1), the i-th turned by 30 degrees times i from
 // s = normalize(d x z) (x when d runs along z) toward d x s, shaded 0.76 + 0.24 |sin|.
-void ExpectSegment(std::span<const ImportedWeaponVertex> mesh, size_t at, Vec3 a, Vec3 b, float r0, float r1,
-                   Color3 colour) {
+void ExpectSegment(std::span<const ImportedWeaponVertex> mesh, size_t at, const Segment& g) {
+    const auto [a, b, r0, r1, colour] = g;
     const Vec3 d = gameplay::Normalize(b - a);
     const Vec3 across = Cross(d, {0, 0, 1});
     const Vec3 s = gameplay::Length(across) < 0.01f ? Vec3{1, 0, 0} : gameplay::Normalize(across);
@@ -190,11 +185,6 @@ void ExpectSegment(std::span<const ImportedWeaponVertex> mesh, size_t at, Vec3 a
 
 TEST(FirstPersonArms, SleevesGlovesAndFingersOnTheGrips) {
     const Color3 sleeve{0.14f, 0.18f, 0.16f}, glove{0.055f, 0.065f, 0.06f}, finger{0.1f, 0.12f, 0.105f};
-    struct Segment {
-        Vec3 a, b;
-        float r0, r1;
-        Color3 colour;
-    };
     std::vector<Segment> segments = {
         {{0.12f, -0.46f, 0.13f}, {-0.16f, -0.1f, 0.035f}, 0.065f, 0.043f, sleeve},
         {{-0.16f, -0.1f, 0.035f}, {-0.2f, -0.012f, 0.028f}, 0.045f, 0.041f, glove},  // on the trigger grip
@@ -213,14 +203,11 @@ TEST(FirstPersonArms, SleevesGlovesAndFingersOnTheGrips) {
     const auto& arms = FirstPersonGripArms();
     ASSERT_EQ(arms.size(), 1008u);
     EXPECT_EQ(&FirstPersonGripArms(), &arms);
-    for (size_t n = 0; n < segments.size(); ++n) {
-        const Segment& g = segments[n];
-        ExpectSegment(arms, 72 * n, g.a, g.b, g.r0, g.r1, g.colour);
-    }
+    for (size_t n = 0; n < segments.size(); ++n) ExpectSegment(arms, 72 * n, segments[n]);
     std::vector<ImportedWeaponVertex> alongZ;  // the side axis falls back to +x
     AppendTaperedSegment(alongZ, {0, 0, 0}, {0, 0, 1}, 0.1f, 0.05f, {1, 1, 1});
     ASSERT_EQ(alongZ.size(), 72u);
-    ExpectSegment(alongZ, 0, {0, 0, 0}, {0, 0, 1}, 0.1f, 0.05f, {1, 1, 1});
+    ExpectSegment(alongZ, 0, {{0, 0, 0}, {0, 0, 1}, 0.1f, 0.05f, {1, 1, 1}});
 }
 
 }  // namespace

@@ -31,6 +31,14 @@ protected:
         s.overlay.elapsedSeconds = 30;
         return s;
     }
+    // A scene of this size that `setup` poses, with its HUD built.
+    template <typename Setup>
+    Scene Hud(Setup setup) const {
+        Scene s = Make();
+        setup(s);
+        s.Hud();
+        return s;
+    }
     float W() const { return GetParam().first; }
     float H() const { return GetParam().second; }
 };
@@ -218,8 +226,7 @@ TEST_P(HudLayout, FeedbackMarksOnlyWhileTheirTimersRun) {
 }
 
 TEST_P(HudLayout, CornerPanelsStayAnchoredInPixels) {
-    Scene s = Make();
-    s.Hud();
+    const Scene s = Hud([](Scene&) {});
     EXPECT_GE(FindRect(s.vertices, W(), H(), 22, 22, 360, 72, kPanel), 0);
     EXPECT_GE(FindRect(s.vertices, W(), H(), W() - 346, 22, 324, 82, kPanel), 0);
     EXPECT_GE(FindRect(s.vertices, W(), H(), 22, H() - 138, 350, 112, kPanel), 0);
@@ -238,40 +245,31 @@ TEST_P(HudLayout, CornerPanelsStayAnchoredInPixels) {
 }
 
 TEST_P(HudLayout, HealthThresholds) {
-    Scene low = Make();
-    low.player.health = 29.9f;
-    low.Hud();
+    const Scene low = Hud([](Scene& s) { s.player.health = 29.9f; });
     EXPECT_EQ(FindText(low.vertices, W(), H(), 46, H() - 88, 4.8f, kAlert).text, U"29");
     EXPECT_GE(FindRect(low.vertices, W(), H(), 22, H() - 138, 5, 112, kAlert), 0);
     EXPECT_GE(FindRect(low.vertices, W(), H(), 130, H() - 56, 220 * 0.299f, 6, kAlert), 0);
     EXPECT_LT(FindRect(low.vertices, W(), H(), 0, 0, 9, H(), kAlert), 0);  // no vignette above 25
 
-    Scene ok = Make();
-    ok.player.health = 30;
-    ok.Hud();
+    const Scene ok = Hud([](Scene& s) { s.player.health = 30; });
     EXPECT_EQ(FindText(ok.vertices, W(), H(), 46, H() - 88, 4.8f, kInk).text, U"30");
     EXPECT_GE(FindRect(ok.vertices, W(), H(), 22, H() - 138, 5, 112, kLime), 0);
 
-    Scene critical = Make();
-    critical.player.health = 24.9f;
-    critical.Hud();
+    const Scene critical = Hud([](Scene& s) { s.player.health = 24.9f; });
     EXPECT_GE(FindRect(critical.vertices, W(), H(), 0, 0, 9, H(), {0.24f, 0.025f, 0.025f}), 0);
     EXPECT_GE(FindRect(critical.vertices, W(), H(), W() - 9, 0, 9, H(), {0.24f, 0.025f, 0.025f}), 0);
 
-    Scene hit = Make();
-    hit.player.health = 80;
-    hit.overlay.damageFlash = 0.2f;
-    hit.Hud();
+    const Scene hit = Hud([](Scene& s) {
+        s.player.health = 80;
+        s.overlay.damageFlash = 0.2f;
+    });
     EXPECT_GE(FindRect(hit.vertices, W(), H(), 0, 0, 9, H(), kAlert), 0);
 
-    Scene over = Make();
-    over.player.health = 150;
-    over.Hud();
+    const Scene over = Hud([](Scene& s) { s.player.health = 150; });
     EXPECT_GE(FindRect(over.vertices, W(), H(), 130, H() - 56, 220, 6, kLime), 0);
 
-    Scene broken = Make();  // a maximum of 0 would divide by zero: empty, never NaN
-    broken.config.player_health = 0;
-    broken.Hud();
+    // A maximum of 0 would divide by zero: empty, never NaN.
+    const Scene broken = Hud([](Scene& s) { s.config.player_health = 0; });
     EXPECT_GE(FindRect(broken.vertices, W(), H(), 130, H() - 56, 0, 6, kLime), 0);
 }
 
@@ -297,18 +295,16 @@ TEST_P(HudLayout, ReloadAndCounts) {
     EXPECT_EQ(FindText(online.vertices, W(), H(), W() - 86, 67, 2.3f, kCyan).text, U"4");  // remote players + 1
     EXPECT_GE(FindRect(online.vertices, W(), H(), W() - 292, H() - 39, 145, 5, kLime), 0);
 
-    Scene noTime = Make();  // a reload time of 0 has no progress: the bar stays empty
-    noTime.config.reload_seconds = 0;
-    noTime.weapon.reloading = true;
-    noTime.weapon.reloadTimer = 0.3f;
-    noTime.Hud();
+    const Scene noTime = Hud([](Scene& s) {  // a reload time of 0 has no progress: the bar stays empty
+        s.config.reload_seconds = 0;
+        s.weapon.reloading = true;
+        s.weapon.reloadTimer = 0.3f;
+    });
     EXPECT_GE(FindRect(noTime.vertices, W(), H(), W() - 292, H() - 39, 0, 5, kLime), 0);
 }
 
 TEST_P(HudLayout, PauseMenuButtonsAreTheShellsClickTargets) {
-    Scene s = Make();
-    s.overlay.menuOpen = true;
-    s.Hud();
+    const Scene s = Hud([](Scene& menu) { menu.overlay.menuOpen = true; });
     const float cx = W() * 0.5f, cy = H() * 0.5f;
     long previous = -1;
     for (int i = 0; i < 4; ++i) {
@@ -327,15 +323,10 @@ TEST_P(HudLayout, PauseMenuButtonsAreTheShellsClickTargets) {
 }
 
 TEST_P(HudLayout, OverlaysStackInOrder) {
-    Scene both = Make();
-    both.online = true;
-    both.overlay.menuOpen = true;
-    both.overlay.arsenalOpen = true;
-    both.overlay.coins = 450;
-    both.overlay.ownedWeaponMask = 0b011;
-    both.overlay.selectedWeapon = 1;
-    both.overlay.shopStatus = "READY";
-    both.Hud();
+    const Scene both = Hud([](Scene& s) {  // the pause menu and the shop
+        Shop(s);
+        s.overlay.shopStatus = "READY";
+    });
     const float cx = W() * 0.5f, cy = H() * 0.5f;
     EXPECT_GE(FindRect(both.vertices, W(), H(), cx - 390, cy - 285, 780, 570, {0.019f, 0.034f, 0.046f}), 0);
     EXPECT_LT(FindRect(both.vertices, W(), H(), cx - 280, cy - 70, 560, 55, {0.045f, 0.073f, 0.082f}), 0);
@@ -343,19 +334,14 @@ TEST_P(HudLayout, OverlaysStackInOrder) {
     EXPECT_GE(FindRect(both.vertices, W(), H(), cx - 350, cy - 10, 700, 90, {0.035f, 0.13f, 0.155f}), 0);
     EXPECT_GE(FindRect(both.vertices, W(), H(), cx - 350, cy + 95, 4, 90, kCyan), 0);
 
-    Scene dead = Make();
-    dead.player.dead = true;
-    dead.overlay.showPerformance = true;
-    dead.Hud();
+    const Scene dead = Hud([](Scene& s) { s.player.dead = s.overlay.showPerformance = true; });
     const long cover = FindRect(dead.vertices, W(), H(), 0, 0, W(), H(), {0.075f, 0.012f, 0.016f});
     const long health = FindRect(dead.vertices, W(), H(), 22, H() - 138, 350, 112, kPanel);
     const long performance = FindRect(dead.vertices, W(), H(), 24, 110, 760, 180, kPanel);
     EXPECT_GT(cover, health);        // the death screen hides what came before
     EXPECT_GT(performance, cover);   // but not the performance panel after it
 
-    Scene intro = Make();
-    intro.overlay.elapsedSeconds = 2.0f;
-    intro.Hud();
+    const Scene intro = Hud([](Scene& s) { s.overlay.elapsedSeconds = 2.0f; });
     EXPECT_GE(FindRect(intro.vertices, W(), H(), W() * 0.5f - 250, H() * 0.69f, 500, 73, kPanel), 0);
 }
 

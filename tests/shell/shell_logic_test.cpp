@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "shell/shell_logic.h"
 #include "support/temp_folder.h"
@@ -57,38 +58,29 @@ TEST(WaitRule, IdleScreensSleepUntilInputButTheGameSplashTicks) {
     }
 }
 
+// Left, top, width and height of a window rectangle.
+std::tuple<LONG, LONG, LONG, LONG> Placed(const RECT& r) {
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
 TEST(WindowRect, NinetyTwoPercentOfTheWorkAreaCentred) {
-    const RECT r = MainWindowRect(RECT{0, 0, 1600, 900});
-    EXPECT_EQ(r.right - r.left, 1472);
-    EXPECT_EQ(r.bottom - r.top, 828);
-    EXPECT_EQ(r.left, 64);
-    EXPECT_EQ(r.top, 36);
+    EXPECT_EQ(Placed(MainWindowRect(RECT{0, 0, 1600, 900})), std::tuple(64, 36, 1472, 828));
 }
 
 TEST(WindowRect, CappedAtTheDesignSizeAndOffsetByTheWorkAreaOrigin) {
-    const RECT r = MainWindowRect(RECT{100, 40, 100 + 3840, 40 + 2160 - 48});
-    EXPECT_EQ(r.right - r.left, 1920);
-    EXPECT_EQ(r.bottom - r.top, 1080);
-    EXPECT_EQ(r.left, 100 + (3840 - 1920) / 2);
-    EXPECT_EQ(r.top, 40 + (2112 - 1080) / 2);
+    EXPECT_EQ(Placed(MainWindowRect(RECT{100, 40, 100 + 3840, 40 + 2160 - 48})),
+              std::tuple(100 + (3840 - 1920) / 2, 40 + (2112 - 1080) / 2, 1920, 1080));
 }
 
 TEST(WindowRect, TruncatesAndHalvesTowardZero) {
     // 1366 x 0.92 = 1256.72 and 705 x 0.92 = 648.6; the remainders are odd.
-    const RECT r = MainWindowRect(RECT{0, 0, 1366, 705});
-    EXPECT_EQ(r.right - r.left, 1256);
-    EXPECT_EQ(r.bottom - r.top, 648);
-    EXPECT_EQ(r.left, 55);
-    EXPECT_EQ(r.top, 28);
+    EXPECT_EQ(Placed(MainWindowRect(RECT{0, 0, 1366, 705})), std::tuple(55, 28, 1256, 648));
 }
 
 TEST(WindowedSize, AFittingSizeKeepsThePlace) {
     const RECT frame{-8, -31, 8, 8};
-    const RECT r = WindowedRect(RECT{100, 50, 900, 650}, 1280, 720, frame, RECT{0, 0, 1920, 1040});
-    EXPECT_EQ(r.left, 100);
-    EXPECT_EQ(r.top, 50);
-    EXPECT_EQ(r.right - r.left, 1280 + 16);
-    EXPECT_EQ(r.bottom - r.top, 720 + 39);
+    EXPECT_EQ(Placed(WindowedRect(RECT{100, 50, 900, 650}, 1280, 720, frame, RECT{0, 0, 1920, 1040})),
+              std::tuple(100, 50, 1280 + 16, 720 + 39));
 }
 
 TEST(WindowedSize, ALargerSizeIsScaledIntoTheWorkAreaInProportion) {
@@ -96,19 +88,13 @@ TEST(WindowedSize, ALargerSizeIsScaledIntoTheWorkAreaInProportion) {
     // so 0.6951 of the size; the window moves up to stay inside.
     const RECT frame{-8, -31, 8, 8};
     const RECT work{0, 0, 1920, 1040};
-    const RECT r = WindowedRect(RECT{100, 50, 900, 650}, 2560, 1440, frame, work);
-    EXPECT_EQ(r.bottom - r.top, 1040);
-    EXPECT_EQ(r.right - r.left, 1779 + 16);
-    EXPECT_EQ(r.left, 100);
-    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(Placed(WindowedRect(RECT{100, 50, 900, 650}, 2560, 1440, frame, work)),
+              std::tuple(100, 0, 1779 + 16, 1040));
 
     // A second monitor's work area to the right, the window hanging off its right edge.
     const RECT right{1920, 0, 3840, 1080};
-    const RECT moved = WindowedRect(RECT{3000, 200, 3800, 800}, 2560, 1440, RECT{0, 0, 0, 0}, right);
-    EXPECT_EQ(moved.right - moved.left, 1920);
-    EXPECT_EQ(moved.bottom - moved.top, 1080);
-    EXPECT_EQ(moved.left, 1920);
-    EXPECT_EQ(moved.top, 0);
+    EXPECT_EQ(Placed(WindowedRect(RECT{3000, 200, 3800, 800}, 2560, 1440, RECT{0, 0, 0, 0}, right)),
+              std::tuple(1920, 0, 1920, 1080));
 }
 
 TEST(CanvasMapping, LetterboxesAndMapsBothWays) {

@@ -61,13 +61,15 @@ wait_for() {  # wait_for <event> <seconds>
 log_events() {  # log_events [first-line]: the events alone, one a line
   sed -e 's/\r$//' -e 's/^.* | //' "$log" | tail -n +"${1:-1}"
 }
-in_order() {  # in_order <first-line> <event>...: each a whole line, after the one before
-  local rest e
+in_order() {  # in_order <first-line> <event>...: each a whole line (ending in *: a line's start), after the one before
+  local rest e head tail
   rest="|$(log_events "$1" | tr '\n' '|')"
   shift
   for e in "$@"; do
+    head=${e%\*} tail='|'
+    [ "$head" = "$e" ] || tail='*|'
     case "$rest" in
-      *"|$e|"*) rest="|${rest#*|$e|}" ;;
+      *"|$head"$tail*) rest="|${rest#*"|$head"$tail}" ;;
       *) fail "event '$e' missing or out of order" ;;
     esac
   done
