@@ -423,6 +423,8 @@ TEST_F(Session, WithoutARenderViewTheStartFailsAndLeavesNothingRunning) {
 }
 
 TEST_F(Session, ABackendOfAnotherKindIsShutDownAndReplaced) {
+    // Another test here may have registered the view class; this one needs it absent.
+    UnregisterClassW(kRenderViewClass, GetModuleHandleW(nullptr));
     auto vulkan = std::make_unique<ScriptedBackend>(*shell, renderer::RenderBackendKind::Vulkan);
     int shutdowns = 0;
     vulkan->shutdownsSeenOutside = &shutdowns;
