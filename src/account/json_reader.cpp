@@ -284,10 +284,7 @@ std::optional<std::wstring> UnescapeServiceText(std::wstring_view raw) {
         }
     }
     std::wstring clean = distribution::CleanServiceText(text);
-    if (clean.size() > kMaxServiceTextUnits) {
-        const bool pairCut = clean[kMaxServiceTextUnits - 1] >= 0xD800 && clean[kMaxServiceTextUnits - 1] <= 0xDBFF;
-        clean.resize(kMaxServiceTextUnits - (pairCut ? 1 : 0));
-    }
+    clean.resize(distribution::CutUtf16(clean, kMaxServiceTextUnits).size());
     return clean;
 }
 

@@ -53,4 +53,11 @@ std::wstring CleanServiceText(std::wstring_view text) {
     return clean;
 }
 
+std::wstring_view CutUtf16(std::wstring_view text, std::size_t maxUnits) {
+    if (text.size() <= maxUnits) return text;
+    if (maxUnits == 0) return {};
+    const bool pairCut = text[maxUnits - 1] >= 0xD800 && text[maxUnits - 1] <= 0xDBFF;
+    return text.substr(0, maxUnits - (pairCut ? 1 : 0));
+}
+
 }  // namespace tarvo::distribution

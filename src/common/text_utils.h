@@ -2,6 +2,7 @@
 // Strict conversion between the program's wide text and the UTF-8 of files and the wire, and
 // the one rule for texts that come from a service.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -18,5 +19,9 @@ std::string WideToUtf8(std::wstring_view text);
 // dropped, since a name or message is one line; a surrogate without its partner becomes
 // U+FFFD. Every reader applies the same rule, so one name is stored and drawn alike.
 std::wstring CleanServiceText(std::wstring_view text);
+
+// At most maxUnits UTF-16 units of text, one fewer where the cut would keep the high half of a
+// pair without its partner.
+std::wstring_view CutUtf16(std::wstring_view text, std::size_t maxUnits);
 
 }  // namespace tarvo::distribution

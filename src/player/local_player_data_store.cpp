@@ -59,12 +59,7 @@ InventoryItem DefaultCharacter() {
 
 // A text as the reader takes it back: at most kMaxFieldUnits units, never half a surrogate pair.
 // Texts come from services and files; one too long for the reader must not make the file unreadable.
-std::wstring_view Bounded(std::wstring_view text) {
-    if (text.size() <= kMaxFieldUnits) return text;
-    std::size_t keep = kMaxFieldUnits;
-    if (text[keep - 1] >= 0xD800 && text[keep - 1] <= 0xDBFF) --keep;
-    return text.substr(0, keep);
-}
+std::wstring_view Bounded(std::wstring_view text) { return distribution::CutUtf16(text, kMaxFieldUnits); }
 
 void WriteProfile(RecordWriter& w, const LocalPlayerData& p) {
     const auto text = [&w](std::wstring_view value) { w.WString(Bounded(value)); };

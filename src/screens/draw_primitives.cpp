@@ -2,6 +2,7 @@
 // outlined shapes, hit regions. All draw with the one brush on the canvas transform.
 #include <algorithm>
 
+#include "common/text_utils.h"
 #include "shell/native_shell.h"
 
 namespace tarvo::ui {
@@ -15,10 +16,7 @@ std::wstring_view Showable(std::wstring_view text, D2D_RECT_F rect, float fontSi
     if (!(fontSize > 0.0f)) return text;
     const float across = std::max(rect.right - rect.left, 0.0f) / (0.1f * fontSize) + 1.0f;
     const float down = std::max(rect.bottom - rect.top, 0.0f) / fontSize + 1.0f;
-    const auto units = static_cast<std::size_t>(across * down);
-    if (text.size() <= units) return text;
-    const bool pairCut = text[units - 1] >= 0xD800 && text[units - 1] <= 0xDBFF;
-    return text.substr(0, units - (pairCut ? 1 : 0));
+    return distribution::CutUtf16(text, static_cast<std::size_t>(across * down));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "shell/native_shell.h"
+#include "shell/shell_logic.h"
 
 namespace tarvo::ui {
 
@@ -104,11 +105,11 @@ HRESULT NativeShell::PaintPausePanel(float clientWidth, float clientHeight) {
         Pick(L"ВИЙТИ В ГОЛОВНЕ МЕНЮ", L"EXIT TO MAIN MENU"),
     };
     for (int i = 0; i < 4; ++i) {
-        const float y = cy - 70 + 70.0f * static_cast<float>(i);
+        const D2D_RECT_F row = PauseMenuRow(clientWidth, clientHeight, i);  // where the clicks land
         const bool exit = i == 3;
-        FillRect({cx - 280, y, cx + 280, y + 55}, exit ? rgb(91, 47, 53) : rgb(60, 76, 81));
-        FillRect({cx - 280, y, cx - 276, y + 55}, exit ? rgb(206, 85, 77) : lime);
-        DrawTextIn(rows[i], headingFormat.Get(), {cx - 270, y, cx + 270, y + 55},
+        FillRect(row, exit ? rgb(91, 47, 53) : rgb(60, 76, 81));
+        FillRect({row.left, row.top, row.left + 4, row.bottom}, exit ? rgb(206, 85, 77) : lime);
+        DrawTextIn(rows[i], headingFormat.Get(), {row.left + 10, row.top, row.right - 10, row.bottom},
                    exit ? lime : (i == 2 || (i == 1 && onlineMatch)) ? cyan : ink, centred);
     }
     return renderTarget->EndDraw();

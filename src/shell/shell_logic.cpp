@@ -96,13 +96,16 @@ const HitRegion* FindHitRegion(const std::vector<HitRegion>& regions, D2D1_POINT
     return nullptr;
 }
 
+D2D_RECT_F PauseMenuRow(float clientWidth, float clientHeight, int row) {
+    const float cx = clientWidth * 0.5f;
+    const float top = clientHeight * 0.5f - 70.0f + 70.0f * static_cast<float>(row);
+    return D2D1::RectF(cx - 280.0f, top, cx + 280.0f, top + 55.0f);
+}
+
 int PauseMenuRowAt(int clientWidth, int clientHeight, int x, int y) {
-    const double cx = clientWidth * 0.5;
-    const double cy = clientHeight * 0.5;
-    if (x < cx - 280 || x > cx + 280) return -1;
     for (int i = 0; i < 4; ++i) {
-        const double top = cy - 70 + 70 * i;
-        if (y >= top && y <= top + 55) return i;
+        const D2D_RECT_F r = PauseMenuRow(static_cast<float>(clientWidth), static_cast<float>(clientHeight), i);
+        if (x >= r.left && x <= r.right && y >= r.top && y <= r.bottom) return i;
     }
     return -1;
 }
