@@ -54,7 +54,8 @@ TEST(UtcTimestamp, HasTheFixedFormAndMatchesTheClock) {
     SYSTEMTIME stamp{field(0, 4), field(5, 2), 0, field(8, 2), field(11, 2), field(14, 2), field(17, 2), field(20, 3)};
     FILETIME early{}, read{}, late{};
     ASSERT_TRUE(SystemTimeToFileTime(&before, &early) && SystemTimeToFileTime(&stamp, &read) &&
-                SystemTimeToFileTime(&after, &late));
+                SystemTimeToFileTime(&after, &late))
+        << WideToUtf8(now);
     EXPECT_LE(CompareFileTime(&early, &read), 0) << WideToUtf8(now);
     EXPECT_LE(CompareFileTime(&read, &late), 0) << WideToUtf8(now);
 }

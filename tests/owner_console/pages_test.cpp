@@ -131,7 +131,8 @@ TEST_F(OwnerPages, PlayersPageListsTheRowsAndTheSelectedPlayersCard) {
     const auto card = [&] {
         std::string texts;
         for (const DrawnText& d : drawn) {
-            if (d.rect.left >= 1384 && d.rect.top >= 290) texts += distribution::WideToUtf8(d.text) + " " + ColorName(d.color) + "; ";
+            if (d.rect.left < 1384 || d.rect.top < 290) continue;
+            texts += distribution::WideToUtf8(d.text) + " " + ColorName(d.color) + "; ";
         }
         return texts;
     };
