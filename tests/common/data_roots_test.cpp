@@ -7,6 +7,7 @@
 
 #include "common/data_roots.h"
 #include "common/environment.h"
+#include "common/text_utils.h"
 #include "common/time_utils.h"
 #include "support/temp_folder.h"
 
@@ -37,20 +38,26 @@ TEST(UtcTimestamp, HasTheFixedFormAndMatchesTheClock) {
     EXPECT_EQ(FormatUtcTimestamp(2026, 3, 7, 9, 4, 5, 42), L"2026-03-07T09:04:05.042Z");
     EXPECT_EQ(FormatUtcTimestamp(999, 12, 31, 23, 59, 59, 999), L"0999-12-31T23:59:59.999Z");
 
-    SYSTEMTIME before{};
+    // Every field against the system clock read just before and just after.
+    SYSTEMTIME before{}, after{};
     GetSystemTime(&before);
     const std::wstring now = UtcTimestamp();
-    ASSERT_EQ(now.size(), 24u);
-    EXPECT_EQ(now.back(), L'Z');
-    for (std::size_t i : {4u, 7u}) EXPECT_EQ(now[i], L'-');
-    EXPECT_EQ(now[10], L'T');
-    EXPECT_EQ(now[13], L':');
-    EXPECT_EQ(now[16], L':');
-    EXPECT_EQ(now[19], L'.');
-    for (std::size_t i : {0u, 1u, 2u, 3u, 5u, 6u, 8u, 9u, 11u, 12u, 14u, 15u, 17u, 18u, 20u, 21u, 22u}) {
-        EXPECT_TRUE(std::iswdigit(now[i])) << i;
+    GetSystemTime(&after);
+    const std::wstring shape = L"0000-00-00T00:00:00.000Z";
+    ASSERT_EQ(now.size(), shape.size()) << WideToUtf8(now);
+    for (std::size_t i = 0; i < shape.size(); ++i) {
+        EXPECT_TRUE(shape[i] == L'0' ? std::iswdigit(now[i]) != 0 : now[i] == shape[i]) << i;
     }
-    EXPECT_EQ(std::stoi(now.substr(0, 4)), before.wYear);
+    const auto field = [&](std::size_t at, std::size_t length) {
+        return static_cast<WORD>(std::stoi(now.substr(at, length)));
+    };
+    SYSTEMTIME stamp{field(0, 4), field(5, 2), 0, field(8, 2), field(11, 2), field(14, 2), field(17, 2), field(20, 3)};
+    FILETIME early{}, read{}, late{};
+    ASSERT_TRUE(SystemTimeToFileTime(&before, &early) && SystemTimeToFileTime(&stamp, &read) &&
+                SystemTimeToFileTime(&after, &late))
+        << WideToUtf8(now);
+    EXPECT_LE(CompareFileTime(&early, &read), 0) << WideToUtf8(now);
+    EXPECT_LE(CompareFileTime(&read, &late), 0) << WideToUtf8(now);
 }
 
 TEST(EnvironmentOverride, OnlyNonEmptyValuesCount) {

@@ -117,16 +117,30 @@ TEST_F(OwnerPages, TheSidebarMarksTheCurrentPageAndClicksOnItNavigate) {
     EXPECT_EQ(shell->router.Current(), ScreenId::Statistics);
 }
 
-TEST_F(OwnerPages, PlayersPageListsTheRowsAndTheSelection) {
+TEST_F(OwnerPages, PlayersPageListsTheRowsAndTheSelectedPlayersCard) {
     for (int i = 0; i < 3; ++i) {
         LivePlayerRow row;
         row.playerId = L"P-" + std::to_wstring(i);
         row.nickname = L"Гравець " + std::to_wstring(i);
+        row.createdAt = L"2025-1" + std::to_wstring(i) + L"-02T08:15:00Z";
+        row.lastSeen = L"2026-02-0" + std::to_wstring(i + 3) + L"T09:05:00Z";
         row.verified = i != 1;
         shell->livePlayers.push_back(row);
     }
+    // The card right of the list: every text below its title, with its colour.
+    const auto card = [&] {
+        std::string texts;
+        for (const DrawnText& d : drawn) {
+            if (d.rect.left < 1384 || d.rect.top < 290) continue;
+            texts += distribution::WideToUtf8(d.text) + " " + ColorName(d.color) + "; ";
+        }
+        return texts;
+    };
     shell->selectedLivePlayer = 1;
     Show(ScreenId::OstrelPlayers);
+    EXPECT_EQ(card(), "Гравець 1 Text; НЕ ПЕРЕВІРЕНО Danger; ID Muted; P-1 Text; СТАН Muted; — Text; СТВОРЕНО Muted; "
+                      "2025-11-02T08:15:00Z Text; ОСТАННІЙ ВХІД Muted; 2026-02-04T09:05:00Z Text; ВЕРСІЯ КЛІЄНТА Muted; "
+                      "— Text; ДОВІРЕНІ ПРИСТРОЇ Muted; — Text; ");
     EXPECT_TRUE(Has("players.select.0"));
     EXPECT_TRUE(Has("players.select.2"));
     EXPECT_FALSE(Has("players.select.3"));
@@ -136,8 +150,14 @@ TEST_F(OwnerPages, PlayersPageListsTheRowsAndTheSelection) {
     // The selected row is tinted cyan at its left edge.
     const Rgb edge = Pixel(static_cast<int>(it->rect.left) + 1, static_cast<int>((it->rect.top + it->rect.bottom) / 2));
     EXPECT_GT(edge.b, 200);
-    shell->OnClick(static_cast<int>(it->rect.left) + 100, static_cast<int>(it->rect.top) + 20);
-    EXPECT_EQ(shell->selectedLivePlayer, 1);
+    // A click on the row above selects that player.
+    shell->OnClick(static_cast<int>(it->rect.left) + 100, static_cast<int>(it->rect.top) - 20);
+    EXPECT_EQ(shell->selectedLivePlayer, 0);
+    shell->localization.SetLocale(localization::Locale::English);
+    Paint();
+    EXPECT_EQ(card(), "Гравець 0 Text; VERIFIED Success; ID Muted; P-0 Text; STATE Muted; — Text; CREATED Muted; "
+                      "2025-10-02T08:15:00Z Text; LAST SEEN Muted; 2026-02-03T09:05:00Z Text; CLIENT Muted; — Text; "
+                      "TRUSTED DEVICES Muted; — Text; ");
 }
 
 TEST_F(OwnerPages, TheGateHasOneButtonAndAStatisticsScreenOfTheGameIsNeverDrawnHere) {

@@ -399,7 +399,7 @@ TEST_F(PlayKeys, FireModePerformanceLineAndOfflineArsenalKey) {
     EXPECT_NE(shell->simulation->Weapon().fireMode, mode);
 }
 
-TEST_F(PlayKeys, OnlineArsenalOpensBuysAndCloses) {
+TEST_F(PlayKeys, OnlineArsenalOpensBuysAndClosesAndReloadLocksOutForTheWeaponsTime) {
     shell->onlineMatch = true;
     shell->fireHeld = shell->aimHeld = shell->fireRequested = true;
     shell->OnKeyDown(VK_F2);
@@ -415,6 +415,29 @@ TEST_F(PlayKeys, OnlineArsenalOpensBuysAndCloses) {
     EXPECT_FALSE(shell->shopOpen);
     EXPECT_FALSE(shell->menuOpen);
     EXPECT_EQ(shell->router.Current(), ScreenId::Gameplay);
+
+    // R asks the server for a reload, then is locked out for the weapon's own time.
+    using namespace std::chrono_literals;
+    UseTestClock(*shell);
+    heldTime = NativeShell::Clock::now();
+    const auto press = [&](NativeShell::Clock::duration wait) {
+        shell->reloadRequested = false;
+        *heldTime += wait;
+        shell->OnKeyDown('R');
+        return shell->reloadRequested;
+    };
+    const std::pair<int, std::chrono::milliseconds> lockouts[] = {{0, 1650ms}, {1, 1350ms}, {2, 2000ms}, {5, 1650ms}};
+    for (const auto& [weapon, lockout] : lockouts) {
+        gameplay::PlayerState player = shell->simulation->Player();
+        player.weaponIndex = weapon;
+        gameplay::WeaponState held = shell->simulation->Weapon();
+        held.magazine = 1;
+        shell->simulation->ApplyOnlineSnapshot(player, held, {});
+        EXPECT_TRUE(press(0ns)) << weapon;
+        EXPECT_FALSE(press(lockout - 1ns)) << weapon << ": one tick before its time";
+        EXPECT_TRUE(press(1ns)) << weapon << ": at its time";
+        *heldTime += lockout;
+    }
 }
 
 TEST_F(PlayKeys, QualityAssuranceKeysNeedTheVariable) {
