@@ -53,7 +53,7 @@ await_frame() {  # await_frame <check> <name> <reference>
 }
 frame_check() {  # frame_check <check> <name> <reference>: exit status 0 when it holds
   client_ppm "$2"
-  python3 - "$1" "$root/$2.ppm" "$root/$3.ppm" <<'PY'
+  python3 - "$1" "$root/$2.ppm" "$root/$3.ppm" "$root/labels.txt" <<'PY'
 import sys
 def load(path):
     data = open(path, "rb").read()
@@ -65,7 +65,7 @@ def load(path):
         fields.append(data[at:end]); at = end
     w, h = int(fields[1]), int(fields[2])
     return w, h, data[at + 1:]
-what, frames = sys.argv[1], [load(p) for p in sys.argv[2:]]
+what, frames = sys.argv[1], [load(p) for p in sys.argv[2:4]]
 W, H, px = frames[0]
 def rgb(x, y, f=px): i = (int(y) * W + int(x)) * 3; return f[i], f[i + 1], f[i + 2]
 def brightest(x, y):  # of the 5 x 5 pixels around a point (strokes are antialiased)
@@ -106,6 +106,39 @@ elif what == "the pause panel on screen":
     expect("bright pixels in the title band", int(title), title > 40)
     strip = share(lambda x, y: dark(rgb(x, y)), cx - 335, cy - 240, cx - 300, cy + 240)
     expect("dark share of the panel's left strip", f"{strip:.2f}", strip > 0.97)
+elif what in ("the pause rows", "the same pause rows"):
+    def labels(f):  # runs of label-coloured pixels right of the rows' edges, top to bottom
+        kind = lambda c: "ink" if ink(c) else "lime" if lime(c) else "cyan" if c[0] < 90 and c[1] > 150 and c[2] > 170 else None
+        runs, last = [], None
+        for y in range(int(cy) - 110, int(cy) + 215):
+            line = [(x, y, k) for x in range(int(cx) - 268, int(cx) + 280) for k in [kind(rgb(x, y, f))] if k]
+            if len(line) < 3: continue
+            if last is None or y - last > 4: runs.append([])
+            runs[-1] += line; last = y
+        out = []
+        for r in runs:
+            kinds = [k for *_, k in r]
+            out.append({"x": sum(p[0] for p in r) / len(r), "y": sum(p[1] for p in r) / len(r),
+                        "box": (min(p[0] for p in r), min(p[1] for p in r), max(p[0] for p in r), max(p[1] for p in r)),
+                        "colour": max(set(kinds), key=kinds.count)})
+        return out
+    seen = labels(px)
+    expect("labels between the subtitle and the hint", len(seen), len(seen) == 4)
+    for i, (l, colour) in enumerate(zip(seen, ("ink", "ink", "cyan", "lime"))):
+        x0, y0, x1, y1 = l["box"]
+        top = cy - 70 + 70 * i  # the row a click there hits
+        expect(f"label {i} ({l['colour']}) spans", l["box"],
+               l["colour"] == colour and cx - 280 <= x0 and x1 <= cx + 280 and top <= y0 and y1 <= top + 55)
+    if what == "the same pause rows":
+        other = labels(frames[1][2])
+        expect("labels of the other panel", len(other), len(other) == len(seen))
+        for i, (a, b) in enumerate(zip(seen, other)):
+            expect(f"label {i} centre against the other panel's", f"({a['x'] - b['x']:.1f}, {a['y'] - b['y']:.1f})",
+                   abs(a["x"] - b["x"]) < 10 and abs(a["y"] - b["y"]) < 6 and a["colour"] == b["colour"])
+            fills = [rgb(cx - 270, cy - 65 + 70 * i, f) for f in (px, frames[1][2])]
+            expect(f"row {i} fill against the other panel's", fills, max(abs(u - v) for u, v in zip(*fills)) <= 12)
+    with open(sys.argv[4], "w") as out:
+        out.writelines(f"{l['x']:.0f} {l['y']:.0f}\n" for l in seen)
 elif what == "the pause panel a fresh match draws":  # its bright pixels where this one has them
     box = [(x, y) for y in range(int(cy) - 270, int(cy) + 275, 2) for x in range(int(cx) - 350, int(cx) + 350, 2)]
     a, b = ({p for p in box if f[:2] == (W, H) and ink(rgb(*p, f[2]))} for f in frames)
@@ -214,10 +247,37 @@ graphics_from_pause() {  # graphics_from_pause <name>: the settings row, then GR
   await_screen "settings from the pause panel" "$1" 96 205 386 353 "g > 100 and g > b + 40"
   click_canvas 241 322; await_screen "graphics settings" "$1" 96 291 386 353 "$lime"
 }
+count_of() { log_events | grep -cx "$1"; }
+after_click() {  # after_click <0..3> <event>: the label clicked, then one more of that event within 10 s
+  local before
+  before=$(count_of "$2")
+  click_label "$1"
+  for _ in $(seq 1 100); do [ "$(count_of "$2")" -gt "$before" ] && return 0; sleep 0.1; done
+  return 1
+}
+click_label() {  # click_label <0..3>: a click on that row's label where the last pause rows check saw it
+  local x y
+  read -r x y < <(sed -n "$(($1 + 1))p" "$root/labels.txt")
+  geometry; xdotool mousemove "$((wx + x))" "$((wy + y))"; sleep 0.15; xdotool click 1
+}
+# The pause rows read their labels where they are clicked; with another program active the
+# main window shows the same rows; a click on the visible restart label starts the training again.
+pause_checks() {  # pause_checks <name> <reference>
+  local started
+  await_frame "the pause rows" "$1-rows" "$2"
+  xlogo -geometry "200x150+$((wx + 20))+$((wy + 20))" 2>/dev/null & logo_pid=$!
+  xdotool windowfocus "$(timeout 30 xdotool search --sync --onlyvisible --pid "$logo_pid" | head -1)"
+  await_frame "the same pause rows" "$1-inactive" "$1-rows"
+  kill "$logo_pid"; logo_pid=
+  xdotool windowfocus "$win"
+  await_frame "the pause rows" "$1-active" "$1-rows"
+  after_click 1 GameplaySessionStarted || fail "a click on the visible restart label did not restart the training"
+}
 geometry
 shot 05-before-pause
 xdotool key Escape
 await_frame "the pause panel on screen" 06-pause 05-before-pause
+pause_checks 06-uk 06-pause
 graphics_from_pause 07-settings
 small=$ww
 click_canvas 1425 643                     # 2560 x 1440
@@ -226,8 +286,9 @@ for _ in $(seq 1 100); do geometry; [ "$ww" -gt "$small" ] && break; sleep 0.1; 
 shot 08-settings-grown
 xdotool key Escape
 await_frame "the pause panel on screen" 09-pause-grown 08-settings-grown
-pause_row 3                               # EXIT TO MAIN MENU
-wait_for 'GameplaySessionEnded' 10 || fail "leaving through the pause menu did not end the session"
+await_frame "the pause rows" 09-rows 09-pause-grown
+after_click 3 GameplaySessionEnded ||     # ВИЙТИ В ГОЛОВНЕ МЕНЮ
+  fail "a click on the visible exit label did not end the session"
 await_screen "home screen after the match" 10-home-after 620 545 1400 610 "$lime"
 
 # --- a fresh match at that size: the same pause panel ---------------------------------
@@ -239,6 +300,14 @@ await_frame "the match on screen" 12-training 11-play
 xdotool key Escape
 await_frame "the pause panel on screen" 13-pause-fresh 12-training
 frame_check "the pause panel a fresh match draws" 09-pause-grown 13-pause-fresh || fail "pause panel after the resize"
+pause_row 2                               # settings -> language -> English
+await_screen "settings from the pause panel" 13-settings 96 205 386 353 "g > 100 and g > b + 40"
+click_canvas 241 752; await_screen "language settings" 13-settings 96 721 386 783 "$lime"
+click_canvas 1145 407; await_screen "English chosen" 13-settings 940 370 1350 445 "$lime"
+click_canvas 241 236; await_screen "back on the first category" 13-settings 96 205 386 267 "$lime"
+xdotool key Escape
+await_frame "the pause panel on screen" 13-pause-en 13-settings
+pause_checks 13-en 13-pause-en
 
 # --- the other renderer, chosen from the pause menu, takes over the match ---------------
 other=VULKAN x=960; has 'RenderBackendInitialized=VULKAN' && other="DIRECT3D 11" x=1310
@@ -256,6 +325,7 @@ await_frame "the match on screen" 16-resumed 11-play
 # --- the other program takes the focus: the pause panel, nothing of the view above it ----
 xdotool windowfocus "$logo"
 await_frame "the pause panel on screen" 17-inactive 16-resumed
+frame_check "the same pause rows" 17-inactive 15-pause-switched || fail "the main window's pause rows"
 [ "$(convert "$shots/17-inactive.png" -crop "$logo_at" -format '%[fx:int(mean*255)]' info:)" -gt 150 ] ||
   fail "the other program's window is covered"
 pause_row 0                               # a click brings the program back and resumes
