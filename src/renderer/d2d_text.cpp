@@ -70,8 +70,9 @@ void D2DText::Panel(const presentation::PanelLayout& panel, ID2D1SolidColorBrush
         }
         const float left = t.centred ? t.x - 0.5f * t.width : t.x;
         brush->SetColor(ShownColour(t.color));
-        OneLine(distribution::Utf8ToWide(t.text), format.Get(), D2D1::RectF(left, t.y, left + t.width, t.y + size * 1.5f),
-                brush, t.centred ? DWRITE_TEXT_ALIGNMENT_CENTER : DWRITE_TEXT_ALIGNMENT_LEADING);
+        const D2D1_RECT_F box = D2D1::RectF(left, t.y, left + t.width, t.y + size * 1.5f);
+        OneLine(distribution::Utf8ToWide(t.text), format.Get(), box, brush,
+                t.centred ? DWRITE_TEXT_ALIGNMENT_CENTER : DWRITE_TEXT_ALIGNMENT_LEADING);
     }
     brush->SetColor(previous);
 }

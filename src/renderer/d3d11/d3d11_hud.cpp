@@ -135,9 +135,9 @@ HRESULT D3D11Renderer::Impl::DrawHud(const gameplay::TrainingSimulation& simulat
 
     // The same panels as the other painters, their rows where the clicks land.
     if (overlay.arsenalOpen) {
-        paint.Panel(presentation::BuildArsenalPanel(
-                        {overlay.coins, overlay.ownedWeaponMask, overlay.selectedWeapon, overlay.shopStatus}, uk, W, H),
-                    text);
+        const presentation::ArsenalState shop{overlay.coins, overlay.ownedWeaponMask, overlay.selectedWeapon,
+                                              overlay.shopStatus};
+        paint.Panel(presentation::BuildArsenalPanel(shop, uk, W, H), text);
     } else if (overlay.menuOpen) {
         paint.Panel(presentation::BuildPausePanel(online, uk, map, W, H), text);
     }

@@ -230,8 +230,9 @@ void AppendVulkanHud(GeometryBuilder& b, const gameplay::TrainingSimulation& sim
 
     // 14. Arsenal window; 15. pause menu, whose rows are the shell's click targets.
     if (overlay.arsenalOpen) {
-        AppendPanel(b, presentation::BuildArsenalPanel(
-                           {overlay.coins, overlay.ownedWeaponMask, overlay.selectedWeapon, overlay.shopStatus}, ukr, W, H));
+        const presentation::ArsenalState shop{overlay.coins, overlay.ownedWeaponMask, overlay.selectedWeapon,
+                                              overlay.shopStatus};
+        AppendPanel(b, presentation::BuildArsenalPanel(shop, ukr, W, H));
     } else if (overlay.menuOpen) {
         AppendPanel(b, presentation::BuildPausePanel(online, ukr, map, W, H));
     }
