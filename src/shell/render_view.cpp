@@ -3,8 +3,9 @@
 // drawn into a child window onto the X screen, so there the view is an owned,
 // frameless popup that is never activated, kept exactly over the main window's
 // client area. Either way it passes its input on to the main window.
-#include <cmath>
-
+#include "gameplay/training_simulation.h"
+#include "presentation/hud_panels.h"
+#include "renderer/d2d_text.h"
 #include "shell/native_shell.h"
 #include "shell/shell_logic.h"
 
@@ -80,38 +81,23 @@ bool NativeShell::PauseShownByMainWindow() const {
 HRESULT NativeShell::PaintPausePanel(float clientWidth, float clientHeight) {
     if (!renderTarget) return E_POINTER;
     if (!brush && FAILED(renderTarget->CreateSolidColorBrush(Colors::Text, &brush))) return E_FAIL;
-    // The Vulkan panel in its own pixels, with the colours it shows on screen (its
-    // swapchain encodes sRGB), the rows where the pause clicks land.
-    const auto rgb = [](int r, int g, int b) { return D2D1::ColorF(r / 255.0f, g / 255.0f, b / 255.0f); };
-    const D2D1_COLOR_F ink = rgb(243, 248, 249), lime = rgb(208, 249, 39), cyan = rgb(0, 221, 246);
-    const float cx = std::floor(clientWidth * 0.5f);
-    const float cy = std::floor(clientHeight * 0.5f);
+    // What the render view shows, in the client area's pixels: the arsenal or the pause
+    // menu, its rows where the pause clicks land.
+    const bool ukrainian = localization.CurrentLocale() == localization::Locale::Ukrainian;
+    presentation::PanelLayout panel;
+    if (shopOpen) {
+        const online::MatchEconomy& economy = matchClient.Economy();
+        panel = presentation::BuildArsenalPanel(
+            {economy.coins, economy.ownedWeapons, economy.selectedWeapon, economy.message}, ukrainian, clientWidth,
+            clientHeight);
+    } else {
+        panel = presentation::BuildPausePanel(onlineMatch, ukrainian, simulation ? simulation->mapIndex : -1,
+                                              clientWidth, clientHeight);
+    }
     hitRegions.clear();
     renderTarget->BeginDraw();
     renderTarget->SetTransform(D2D1::Matrix3x2F::Identity());
-    renderTarget->Clear(rgb(29, 36, 44));
-    FillRect({cx - 350, cy - 270, cx + 350, cy + 275}, rgb(166, 184, 189));
-    FillRect({cx - 348, cy - 268, cx + 348, cy + 273}, rgb(29, 43, 48));
-    FillRect({cx - 350, cy - 270, cx - 342, cy + 275}, lime);
-    const auto centred = DWRITE_TEXT_ALIGNMENT_CENTER;
-    DrawTextIn(onlineMatch ? Pick(L"МЕНЮ / МАТЧ ТРИВАЄ", L"MENU / MATCH CONTINUES")
-                           : Pick(L"ТРЕНУВАННЯ ПРИЗУПИНЕНО", L"TRAINING SUSPENDED"),
-               titleFormat.Get(), {cx - 330, cy - 236, cx + 330, cy - 176}, ink, centred);
-    const std::wstring_view rows[4] = {
-        Pick(L"ПРОДОВЖИТИ", L"CONTINUE"),
-        onlineMatch ? Pick(L"АРСЕНАЛ / МОНЕТИ", L"ARSENAL / COINS")
-                    : Pick(L"ПОЧАТИ ТРЕНУВАННЯ ЗНОВУ", L"RESTART TRAINING"),
-        Pick(L"НАЛАШТУВАННЯ", L"SETTINGS"),
-        Pick(L"ВИЙТИ В ГОЛОВНЕ МЕНЮ", L"EXIT TO MAIN MENU"),
-    };
-    for (int i = 0; i < 4; ++i) {
-        const D2D_RECT_F row = PauseMenuRow(clientWidth, clientHeight, i);  // where the clicks land
-        const bool exit = i == 3;
-        FillRect(row, exit ? rgb(91, 47, 53) : rgb(60, 76, 81));
-        FillRect({row.left, row.top, row.left + 4, row.bottom}, exit ? rgb(206, 85, 77) : lime);
-        DrawTextIn(rows[i], headingFormat.Get(), {row.left + 10, row.top, row.right - 10, row.bottom},
-                   exit ? lime : (i == 2 || (i == 1 && onlineMatch)) ? cyan : ink, centred);
-    }
+    renderer::D2DText{renderTarget.Get(), dwriteFactory.Get(), nullptr}.Panel(panel, brush.Get());
     return renderTarget->EndDraw();
 }
 

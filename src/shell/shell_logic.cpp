@@ -5,6 +5,7 @@
 #include <limits>
 #include <system_error>
 
+#include "presentation/hud_panels.h"
 #include "shell/account_replies.h"
 
 namespace tarvo::ui {
@@ -96,27 +97,29 @@ const HitRegion* FindHitRegion(const std::vector<HitRegion>& regions, D2D1_POINT
     return nullptr;
 }
 
+namespace {
+D2D_RECT_F Box(const presentation::MatchHudRect& r) { return D2D1::RectF(r.x, r.y, r.x + r.width, r.y + r.height); }
+bool Inside(const D2D_RECT_F& r, int x, int y) {
+    return x >= r.left && x <= r.right && y >= r.top && y <= r.bottom;
+}
+}  // namespace
+
 D2D_RECT_F PauseMenuRow(float clientWidth, float clientHeight, int row) {
-    const float cx = clientWidth * 0.5f;
-    const float top = clientHeight * 0.5f - 70.0f + 70.0f * static_cast<float>(row);
-    return D2D1::RectF(cx - 280.0f, top, cx + 280.0f, top + 55.0f);
+    return Box(presentation::PauseMenuRow(clientWidth, clientHeight, row));
 }
 
 int PauseMenuRowAt(int clientWidth, int clientHeight, int x, int y) {
     for (int i = 0; i < 4; ++i) {
-        const D2D_RECT_F r = PauseMenuRow(static_cast<float>(clientWidth), static_cast<float>(clientHeight), i);
-        if (x >= r.left && x <= r.right && y >= r.top && y <= r.bottom) return i;
+        if (Inside(PauseMenuRow(static_cast<float>(clientWidth), static_cast<float>(clientHeight), i), x, y)) return i;
     }
     return -1;
 }
 
 int ArsenalRowAt(int clientWidth, int clientHeight, int x, int y) {
-    const double cx = clientWidth * 0.5;
-    const double cy = clientHeight * 0.5;
-    if (x < cx - 350 || x > cx + 350) return -1;
     for (int i = 0; i < 3; ++i) {
-        const double top = cy - 115 + 105 * i;
-        if (y >= top && y <= top + 90) return i;
+        const presentation::MatchHudRect row =
+            presentation::ArsenalRow(static_cast<float>(clientWidth), static_cast<float>(clientHeight), i);
+        if (Inside(Box(row), x, y)) return i;
     }
     return -1;
 }

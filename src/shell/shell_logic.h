@@ -55,7 +55,7 @@ const HitRegion* FindHitRegion(const std::vector<HitRegion>& regions, D2D1_POINT
 // Rows of the pause view, tested in client pixels around the client centre.
 // Pause menu: 0 resume, 1 restart / arsenal, 2 settings, 3 leave; -1 none.
 int PauseMenuRowAt(int clientWidth, int clientHeight, int x, int y);
-// Pause menu row 0..3 in client pixels, where PauseMenuRowAt finds it.
+// Pause menu row 0..3 in client pixels as every painter draws it, where PauseMenuRowAt finds it.
 D2D_RECT_F PauseMenuRow(float clientWidth, float clientHeight, int row);
 // Arsenal panel: item 0..2, -1 none.
 int ArsenalRowAt(int clientWidth, int clientHeight, int x, int y);

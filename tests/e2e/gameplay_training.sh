@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A whole training match with the real executable under Wine and Xvfb: home ->
 # play -> bot training, walking, a QA target placed in front of the camera and
-# shot until it dies, a larger window from the pause menu's settings, its leave row;
+# shot until it dies, the pause labels clicked in Ukrainian and English, a larger window;
 # a second match: its pause panel against the first one's, the other renderer from
 # its pause menu, another program taking the focus, Alt+F4 during play. Checks by
 # pixels of the real X screen the shell screens, the match (the arena in place of
@@ -106,6 +106,26 @@ elif what == "the pause panel on screen":
     expect("bright pixels in the title band", int(title), title > 40)
     strip = share(lambda x, y: dark(rgb(x, y)), cx - 335, cy - 240, cx - 300, cy + 240)
     expect("dark share of the panel's left strip", f"{strip:.2f}", strip > 0.97)
+elif what in ("the pause rows", "the same pause rows"):
+    def labels(f):  # runs of rows of label-coloured pixels right of the rows' edges: centre, box, colour
+        kind = lambda c: "ink" if ink(c) else "lime" if lime(c) else "cyan" if c[0] < 90 < c[1] and c[2] > 170 else None
+        runs, last = [], -9
+        for y in range(int(cy) - 110, int(cy) + 215):
+            line = [(x, y, k) for x in range(int(cx) - 268, int(cx) + 280) for k in [kind(rgb(x, y, f))] if k]
+            if len(line) < 3: continue
+            if y - last > 4: runs.append([])
+            runs[-1] += line; last = y
+        return [(sum(p[0] for p in r) / len(r), sum(p[1] for p in r) / len(r), (min(r)[0], r[0][1], max(r)[0], r[-1][1]),
+                 max(("ink", "lime", "cyan"), key=[p[2] for p in r].count)) for r in runs]
+    seen, other = labels(px), labels(frames[1][2]) if what == "the same pause rows" else None
+    expect("labels between the subtitle and the hint", len(seen), len(seen) == 4 and (other is None or len(other) == 4))
+    for i, (x, y, (x0, y0, x1, y1), colour) in enumerate(seen):  # inside the row a click there hits
+        expect(f"label {i} ({colour}) spans", (x0, y0, x1, y1), colour == ("ink", "ink", "cyan", "lime")[i % 4] and
+               cx - 280 <= x0 and x1 <= cx + 280 and cy - 70 + 70 * i <= y0 and y1 <= cy - 15 + 70 * i)
+        if other:  # the same label on the other panel
+            expect(f"label {i} centre against the other panel's", (round(x - other[i][0]), round(y - other[i][1])),
+                   abs(x - other[i][0]) < 10 and abs(y - other[i][1]) < 6 and colour == other[i][3])
+    open(sys.argv[2].rsplit("/", 1)[0] + "/labels.txt", "w").writelines(f"{l[0]:.0f} {l[1]:.0f}\n" for l in seen)
 elif what == "the pause panel a fresh match draws":  # its bright pixels where this one has them
     box = [(x, y) for y in range(int(cy) - 270, int(cy) + 275, 2) for x in range(int(cx) - 350, int(cx) + 350, 2)]
     a, b = ({p for p in box if f[:2] == (W, H) and ink(rgb(*p, f[2]))} for f in frames)
@@ -204,7 +224,7 @@ done
 has 'PlayerKilledBot' || fail "no kill after 12 bursts"
 sleep 8                                    # a longer run for the frame rate figure
 
-# --- pause; Settings -> Graphics -> 2560 x 1440 (fitted to the screen) -> Escape -----
+# --- pause; Settings -> Graphics, English, 2560 x 1440 (fitted to the screen) -> Escape --
 lime="g > 170 and r > 120 and b < 80"  # a selected button
 pause_row() {  # pause_row <0..3>: a click on that row, centred on the client area as drawn
   geometry; xdotool mousemove "$((wx + ww / 2))" "$((wy + wh / 2 - 43 + 70 * $1))"; sleep 0.15; xdotool click 1
@@ -214,11 +234,32 @@ graphics_from_pause() {  # graphics_from_pause <name>: the settings row, then GR
   await_screen "settings from the pause panel" "$1" 96 205 386 353 "g > 100 and g > b + 40"
   click_canvas 241 322; await_screen "graphics settings" "$1" 96 291 386 353 "$lime"
 }
+after_click() {  # after_click <0..3> <event>: a click where the last pause rows check saw that label, then one more event
+  local x y before
+  before=$(log_events | grep -cx "$2")
+  read -r x y < <(sed -n "$(($1 + 1))p" "$root/labels.txt")
+  geometry; xdotool mousemove "$((wx + x))" "$((wy + y))"; sleep 0.15; xdotool click 1
+  for _ in $(seq 1 100); do [ "$(log_events | grep -cx "$2")" -gt "$before" ] && return 0; sleep 0.1; done
+  return 1
+}
+# Labels where their rows are clicked, the same on the main window for an inactive program; restart by its label.
+pause_checks() {  # pause_checks <name> <reference>
+  await_frame "the pause rows" "$1-rows" "$2"
+  xlogo -geometry "200x150+$((wx + 20))+$((wy + 20))" 2>/dev/null & logo_pid=$!
+  xdotool windowfocus "$(timeout 30 xdotool search --sync --onlyvisible --pid "$logo_pid" | head -1)"
+  await_frame "the same pause rows" "$1-inactive" "$1-rows"
+  kill "$logo_pid"; logo_pid=
+  xdotool windowfocus "$win"
+  after_click 1 GameplaySessionStarted || fail "a click on the visible restart label did not restart the training"
+}
 geometry
 shot 05-before-pause
 xdotool key Escape
 await_frame "the pause panel on screen" 06-pause 05-before-pause
+pause_checks 06-uk 06-pause
 graphics_from_pause 07-settings
+click_canvas 241 752; click_canvas 1145 407; await_screen "English" 07-settings 940 370 1350 445 "$lime"
+click_canvas 241 322; await_screen "graphics settings" 07-settings 96 291 386 353 "$lime"
 small=$ww
 click_canvas 1425 643                     # 2560 x 1440
 for _ in $(seq 1 100); do geometry; [ "$ww" -gt "$small" ] && break; sleep 0.1; done
@@ -226,8 +267,8 @@ for _ in $(seq 1 100); do geometry; [ "$ww" -gt "$small" ] && break; sleep 0.1; 
 shot 08-settings-grown
 xdotool key Escape
 await_frame "the pause panel on screen" 09-pause-grown 08-settings-grown
-pause_row 3                               # EXIT TO MAIN MENU
-wait_for 'GameplaySessionEnded' 10 || fail "leaving through the pause menu did not end the session"
+pause_checks 09-en 09-pause-grown
+after_click 3 GameplaySessionEnded || fail "a click on the visible exit label did not end the session"
 await_screen "home screen after the match" 10-home-after 620 545 1400 610 "$lime"
 
 # --- a fresh match at that size: the same pause panel ---------------------------------
@@ -256,6 +297,7 @@ await_frame "the match on screen" 16-resumed 11-play
 # --- the other program takes the focus: the pause panel, nothing of the view above it ----
 xdotool windowfocus "$logo"
 await_frame "the pause panel on screen" 17-inactive 16-resumed
+frame_check "the same pause rows" 17-inactive 15-pause-switched || fail "the main window's pause rows"
 [ "$(convert "$shots/17-inactive.png" -crop "$logo_at" -format '%[fx:int(mean*255)]' info:)" -gt 150 ] ||
   fail "the other program's window is covered"
 pause_row 0                               # a click brings the program back and resumes

@@ -6,8 +6,8 @@
 #include "common/text_utils.h"
 #include "gameplay/gameplay_config.h"
 #include "gameplay/training_simulation.h"
+#include "presentation/hud_panels.h"
 #include "presentation/match_hud.h"
-#include "presentation/weapon_meshes.h"
 #include "renderer/d3d11/d3d11_impl.h"
 
 namespace tarvo::renderer {
@@ -16,8 +16,8 @@ namespace {
 
 class HudPainter {
 public:
-    HudPainter(ID2D1RenderTarget* target, std::vector<D3D11Renderer::Impl::DrawnText>* drawn)
-        : target_(target), drawn_(drawn) {}
+    HudPainter(ID2D1RenderTarget* target, IDWriteFactory* factory, std::vector<D3D11Renderer::Impl::DrawnText>* drawn)
+        : target_(target), text_{target, factory, drawn} {}
 
     void Fill(float left, float top, float right, float bottom, ID2D1Brush* brush) {
         target_->FillRectangle(D2D1::RectF(left, top, right, bottom), brush);
@@ -25,22 +25,16 @@ public:
     void Line(float x0, float y0, float x1, float y1, ID2D1Brush* brush, float stroke) {
         target_->DrawLine(D2D1::Point2F(x0, y0), D2D1::Point2F(x1, y1), brush, stroke);
     }
-    // Cut at the rectangle; the formats keep their default word wrapping. Clipped
-    // explicitly as well: Wine's Direct2D ignores the clip option.
+    // On one line, made smaller where it would not fit across its rectangle.
     void Text(std::wstring_view text, IDWriteTextFormat* format, ID2D1SolidColorBrush* brush, float left, float top,
               float right, float bottom) {
-        if (!format || text.empty()) return;
-        const D2D1_RECT_F rect = D2D1::RectF(left, top, right, bottom);
-        if (drawn_) drawn_->push_back({std::wstring(text), rect, brush->GetColor(), format->GetFontSize()});
-        target_->PushAxisAlignedClip(rect, D2D1_ANTIALIAS_MODE_PER_PRIMITIVE);
-        target_->DrawText(text.data(), static_cast<UINT32>(text.size()), format, rect, brush,
-                          D2D1_DRAW_TEXT_OPTIONS_CLIP, DWRITE_MEASURING_MODE_NATURAL);
-        target_->PopAxisAlignedClip();
+        text_.OneLine(text, format, D2D1::RectF(left, top, right, bottom), brush);
     }
+    void Panel(const presentation::PanelLayout& panel, ID2D1SolidColorBrush* brush) { text_.Panel(panel, brush); }
 
 private:
     ID2D1RenderTarget* target_;
-    std::vector<D3D11Renderer::Impl::DrawnText>* drawn_;
+    D2DText text_;
 };
 
 std::wstring Number(long long value) { return std::to_wstring(value); }
@@ -87,7 +81,7 @@ HRESULT D3D11Renderer::Impl::DrawHud(const gameplay::TrainingSimulation& simulat
 
     hudTarget->BeginDraw();
     if (drawnTexts) drawnTexts->clear();
-    HudPainter paint(hudTarget.Get(), drawnTexts);
+    HudPainter paint(hudTarget.Get(), writeFactory.Get(), drawnTexts);
 
     // Corner panels and their icons.
     paint.Fill(20, 20, 450, 96, panel);
@@ -111,7 +105,8 @@ HRESULT D3D11Renderer::Impl::DrawHud(const gameplay::TrainingSimulation& simulat
     paint.Text(score, body, text, W - 338, 38, W - 28, 83);
 
     const std::wstring health = (uk ? L"ЗДОРОВ'Я " : L"HEALTH ") + Number(Whole(player.health));
-    paint.Text(health, title, player.health < 30.0f ? lime : text, 42, H - 112, 332, H - 57);
+    // Right of the cross.
+    paint.Text(health, title, player.health < 30.0f ? lime : text, 76, H - 112, 332, H - 57);
     const std::wstring ammo = (uk ? L"ГВИНТІВКА  " : L"RIFLE  ") + Number(gun.magazine) + L" / " +
                               Number(gun.reserve) + L"   " +
                               (gun.fireMode == gameplay::FireMode::Automatic ? L"AUTO" : L"SEMI");
@@ -138,40 +133,13 @@ HRESULT D3D11Renderer::Impl::DrawHud(const gameplay::TrainingSimulation& simulat
         paint.Text(L"F2 / ARSENAL   " + Number(overlay.coins) + L" COINS", body, cyan, 34, 121, 379, 151);
     }
 
+    // The same panels as the other painters, their rows where the clicks land.
     if (overlay.arsenalOpen) {
-        paint.Fill(0, 0, W, H, panel);
-        paint.Fill(cx - 390, cy - 285, cx + 390, cy + 285, panel);
-        paint.Text(uk ? L"АРСЕНАЛ / ONLINE" : L"ARSENAL / ONLINE", title, text, cx - 350, cy - 258, cx + 150,
-                   cy - 214);
-        paint.Text(Number(overlay.coins) + L" COINS", body, lime, cx + 160, cy - 252, cx + 350, cy - 214);
-        paint.Text(uk ? L"+50 монет за знешкодження онлайн-суперника" : L"+50 coins per eligible online kill", body,
-                   cyan, cx - 350, cy - 204, cx + 350, cy - 172);
-        paint.Text(uk ? L"На базі: одна зміна зброї за життя" : L"At base: one weapon change per life", body, text,
-                   cx - 350, cy - 172, cx + 350, cy - 140);
-        paint.Text(uk ? L"До 5 винагород за одного суперника / 10 хв" : L"Up to 5 rewards per opponent / 10 min", body,
-                   text, cx - 350, cy - 143, cx + 350, cy - 115);
-        for (uint32_t i = 0; i < 3; ++i) {
-            const presentation::ArsenalEntry& entry = presentation::Arsenal[i];
-            const float t = cy - 115 + 105.0f * static_cast<float>(i);
-            paint.Fill(cx - 350, t, cx + 350, t + 90, panel);
-            paint.Text(Number(i + 1) + L" / " + Ascii(entry.name), title, text, cx - 330, t + 8, cx + 90, t + 46);
-            paint.Text(Ascii(entry.description), body, cyan, cx - 330, t + 50, cx + 110, t + 80);
-            const std::wstring state = i == overlay.selectedWeapon                ? std::wstring(L"EQUIPPED")
-                                       : (overlay.ownedWeaponMask >> i) & 1u ? std::wstring(L"EQUIP")
-                                                                              : L"BUY / " + Number(entry.price);
-            paint.Text(state, body, lime, cx + 145, t + 26, cx + 325, t + 64);
-        }
-        paint.Text(distribution::Utf8ToWide(presentation::ShopMessage(overlay.shopStatus, uk)), body, text, cx - 350,
-                   cy + 216, cx + 350, cy + 250);
-        paint.Text(L"ESC / F2 — CLOSE   /   MATCH CONTINUES", body, cyan, cx - 350, cy + 253, cx + 350, cy + 283);
+        const presentation::ArsenalState shop{overlay.coins, overlay.ownedWeaponMask, overlay.selectedWeapon,
+                                              overlay.shopStatus};
+        paint.Panel(presentation::BuildArsenalPanel(shop, uk, W, H), text);
     } else if (overlay.menuOpen) {
-        paint.Fill(cx - 340, cy - 250, cx + 340, cy + 250, panel);
-        paint.Text(online ? L"MENU / MATCH CONTINUES" : uk ? L"ТРЕНУВАННЯ ПРИЗУПИНЕНО" : L"TRAINING SUSPENDED", title,
-                   text, cx - 295, cy - 205, cx + 295, cy - 140);
-        const wchar_t* choices = online ? L"ESC — CONTINUE\nMATCH CONTINUES ON SERVER\nENTER — EXIT TO MENU"
-                                 : uk   ? L"ESC — ПРОДОВЖИТИ\nR — ПОЧАТИ ЗНОВУ\nENTER — ВИЙТИ В МЕНЮ"
-                                        : L"ESC — CONTINUE\nR — RESTART\nENTER — EXIT TO MENU";
-        paint.Text(choices, title, cyan, cx - 245, cy - 105, cx + 245, cy + 85);
+        paint.Panel(presentation::BuildPausePanel(online, uk, map, W, H), text);
     }
 
     const presentation::MatchHudLayout layout = presentation::BuildMatchHud(overlay, W, H);

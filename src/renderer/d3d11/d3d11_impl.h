@@ -16,6 +16,7 @@
 #include "presentation/imported_weapon_asset.h"
 #include "renderer/d3d11/d3d11_renderer.h"
 #include "renderer/d3d11/d3d11_scene.h"
+#include "renderer/d2d_text.h"
 
 namespace tarvo::renderer {
 
@@ -70,12 +71,7 @@ struct D3D11Renderer::Impl {
     D3D11Scene scene;
 
     // The HUD's texts of each frame, recorded while a test holds a list here.
-    struct DrawnText {
-        std::wstring text;
-        D2D1_RECT_F box;
-        D2D1_COLOR_F colour;
-        float size;  // of the text format
-    };
+    using DrawnText = DrawnHudText;
     std::vector<DrawnText>* drawnTexts = nullptr;
 
     ~Impl();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "gameplay/training_simulation.h"
+#include "presentation/hud_panels.h"
 #include "presentation/match_hud.h"
 #include "presentation/weapon_meshes.h"
 #include "renderer/vulkan/vulkan_frame_geometry.h"
@@ -14,12 +15,12 @@ using gameplay::Color3;
 
 namespace {
 
-constexpr Color3 kInk{0.90f, 0.94f, 0.95f};
-constexpr Color3 kLime{0.63f, 0.95f, 0.02f};
-constexpr Color3 kCyan{0.0f, 0.72f, 0.92f};
-constexpr Color3 kAlert{0.62f, 0.09f, 0.075f};
-constexpr Color3 kSteel{0.38f, 0.48f, 0.51f};
-constexpr Color3 kPanel{0.018f, 0.032f, 0.038f};
+constexpr Color3 kInk = presentation::HudInk;
+constexpr Color3 kLime = presentation::HudLime;
+constexpr Color3 kCyan = presentation::HudCyan;
+constexpr Color3 kAlert = presentation::HudAlert;
+constexpr Color3 kSteel = presentation::HudSteel;
+constexpr Color3 kPanel = presentation::HudPanel;
 
 std::string Decimal(long long value) { return std::to_string(value); }
 
@@ -36,12 +37,20 @@ void Frame(GeometryBuilder& b, float x, float y, float w, float h, float t, Colo
     b.HudRect(x + w - t, y, t, h, colour);
 }
 
-// Text centred on cx, shrunk to fit maxWidth.
-void FittedCentredText(GeometryBuilder& b, const std::string& text, float cx, float y, float size, float maxWidth,
-                       Color3 colour) {
-    const float natural = GeometryBuilder::HudTextWidth(text, size);
-    const float s = natural > maxWidth ? size * maxWidth / natural : size;
-    b.HudText(text, cx - 0.5f * GeometryBuilder::HudTextWidth(text, s), y, s, colour);
+// Each text at its size, or smaller when wider than its room: the glyph atlas measures.
+void AppendPanel(GeometryBuilder& b, const presentation::PanelLayout& panel) {
+    for (const presentation::PanelItem& item : panel.items) {
+        if (const auto* r = std::get_if<presentation::MatchHudRect>(&item)) {
+            b.HudRect(r->x, r->y, r->width, r->height, r->color);
+            continue;
+        }
+        const presentation::PanelText& t = std::get<presentation::PanelText>(item);
+        const float size = t.size / 10.0f;
+        const float natural = GeometryBuilder::HudTextWidth(t.text, size);
+        const float s = natural > t.width ? size * t.width / natural : size;
+        const float x = t.centred ? t.x - 0.5f * GeometryBuilder::HudTextWidth(t.text, s) : t.x;
+        b.HudText(t.text, x, t.y, s, t.color);
+    }
 }
 
 }  // namespace
@@ -219,70 +228,13 @@ void AppendVulkanHud(GeometryBuilder& b, const gameplay::TrainingSimulation& sim
         b.HudText(std::string("F2 / ") + pick("АРСЕНАЛ", "ARSENAL") + "   " + coinsText, 34, 123, 1.8f, kCyan);
     }
 
-    // 14. Arsenal window.
+    // 14. Arsenal window; 15. pause menu, whose rows are the shell's click targets.
     if (overlay.arsenalOpen) {
-        b.HudRect(0, 0, W, H, {0.009f, 0.015f, 0.024f});
-        b.HudRect(cx - 390, cy - 285, 780, 570, {0.019f, 0.034f, 0.046f});
-        b.HudRect(cx - 390, cy - 285, 780, 2, kCyan);
-        b.HudRect(cx - 390, cy + 283, 780, 2, kCyan);
-        b.HudRect(cx - 390, cy - 285, 2, 570, kCyan);
-        b.HudRect(cx + 388, cy - 285, 2, 570, kCyan);
-        b.HudText(pick("АРСЕНАЛ / ONLINE", "ARSENAL / ONLINE"), cx - 350, cy - 258, 3.0f, kInk);
-        b.HudText(coinsText, cx + 160, cy - 252, 2.3f, kLime);
-        b.HudText(pick("+50 монет за знешкодження онлайн-суперника", "+50 coins per eligible online kill"), cx - 350,
-                  cy - 204, 1.8f, kCyan);
-        b.HudText(pick("На базі: одна зміна зброї за життя", "At base: one weapon change per life"), cx - 350,
-                  cy - 172, 1.7f, kSteel);
-        b.HudText(pick("До 5 винагород за одного суперника / 10 хв", "Up to 5 rewards per opponent / 10 min"),
-                  cx - 350, cy - 143, 1.6f, kSteel);
-        for (int i = 0; i < 3; ++i) {
-            const presentation::ArsenalEntry& entry = presentation::Arsenal[i];
-            const float y = cy - 115 + 105.0f * float(i);
-            const bool selected = static_cast<uint32_t>(i) == overlay.selectedWeapon;
-            const bool owned = (overlay.ownedWeaponMask >> i) & 1u;
-            b.HudRect(cx - 350, y, 700, 90, {0.035f, selected ? 0.13f : 0.058f, selected ? 0.155f : 0.077f});
-            b.HudRect(cx - 350, y, 4, 90, selected ? kLime : kCyan);
-            b.HudText(Decimal(i + 1) + " / " + entry.name, cx - 330, y + 10, 2.4f, kInk);
-            b.HudText(entry.description, cx - 330, y + 49, 1.6f, kSteel);
-            const std::string status = selected ? pick("СПОРЯДЖЕНО", "EQUIPPED")
-                                       : owned  ? pick("ОБРАТИ", "EQUIP")
-                                                : "BUY / " + Decimal(entry.price);
-            b.HudText(status, cx + 145, y + 28, 1.9f, selected ? kLime : kCyan);
-        }
-        b.HudText(presentation::ShopMessage(overlay.shopStatus, ukr), cx - 350, cy + 216, 1.7f, kInk);
-        b.HudText(pick("ESC / F2 — ЗАКРИТИ   /   МАТЧ ТРИВАЄ", "ESC / F2 — CLOSE   /   MATCH CONTINUES"), cx - 350,
-                  cy + 253, 1.6f, kSteel);
-    }
-
-    // 15. Pause menu; its four buttons are the shell's click targets and must not move.
-    if (overlay.menuOpen && !overlay.arsenalOpen) {
-        b.HudRect(0, 0, W, H, {0.012f, 0.018f, 0.025f});
-        b.HudRect(cx - 350, cy - 270, 700, 545, {0.012f, 0.024f, 0.029f});
-        b.HudRect(cx - 350, cy - 270, 700, 2, kSteel);
-        b.HudRect(cx - 350, cy + 273, 700, 2, kSteel);
-        b.HudRect(cx - 350, cy - 270, 2, 545, kSteel);
-        b.HudRect(cx + 348, cy - 270, 2, 545, kSteel);
-        b.HudRect(cx - 350, cy - 270, 8, 545, kLime);
-        const std::string title =
-            online ? pick("МЕНЮ / МАТЧ ТРИВАЄ", "MENU / MATCH CONTINUES") : pick("ТРЕНУВАННЯ ПРИЗУПИНЕНО", "TRAINING SUSPENDED");
-        FittedCentredText(b, title, cx, cy - 220, 3.5f, 600, kInk);
-        const std::string subtitle =
-            online ? mapName + " / ONLINE TEST" : std::string(pick("ZE001 / ЛОКАЛЬНА СЕСІЯ", "ZE001 / LOCAL SESSION"));
-        b.HudText(subtitle, cx - 145, cy - 174, 1.55f, kCyan);
-        const char* items[4] = {
-            pick("ПРОДОВЖИТИ", "CONTINUE"),
-            online ? pick("АРСЕНАЛ / МОНЕТИ", "ARSENAL / COINS") : pick("ПОЧАТИ ТРЕНУВАННЯ ЗНОВУ", "RESTART TRAINING"),
-            pick("НАЛАШТУВАННЯ", "SETTINGS"),
-            pick("ВИЙТИ В ГОЛОВНЕ МЕНЮ", "EXIT TO MAIN MENU"),
-        };
-        const Color3 colours[4] = {kInk, online ? kCyan : kInk, kCyan, kLime};
-        for (int i = 0; i < 4; ++i) {
-            const float y = cy - 70 + 70.0f * float(i);
-            b.HudRect(cx - 280, y, 560, 55, i == 3 ? Color3{0.105f, 0.028f, 0.035f} : Color3{0.045f, 0.073f, 0.082f});
-            b.HudRect(cx - 280, y, 4, 55, i == 3 ? kAlert : kLime);
-            FittedCentredText(b, items[i], cx, y + 10, 2.7f, 510, colours[i]);
-        }
-        b.HudText(pick("ESC ПРОДОВЖИТИ / ENTER ВИЙТИ", "ESC RESUME / ENTER EXIT"), cx - 155, cy + 228, 1.35f, kSteel);
+        const presentation::ArsenalState shop{overlay.coins, overlay.ownedWeaponMask, overlay.selectedWeapon,
+                                              overlay.shopStatus};
+        AppendPanel(b, presentation::BuildArsenalPanel(shop, ukr, W, H));
+    } else if (overlay.menuOpen) {
+        AppendPanel(b, presentation::BuildPausePanel(online, ukr, map, W, H));
     }
 
     // 16. Performance panel.
