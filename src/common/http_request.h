@@ -52,7 +52,7 @@ struct HttpRequest {
 enum class HttpOutcome {
     Refused,      // not sent: bad arguments, or too many exchanges still closing (kMaxLingeringHttpExchanges)
     Unreachable,  // no status line: no session, connection, send or response
-    CutOff,       // the reply body broke off, or is shorter than its Content-Length
+    CutOff,       // the reply body broke off, is shorter than its Content-Length, or came in chunks
     TooLarge,     // the reply body went past maxReplyBytes; nothing of it is kept
     TimedOut,     // no whole reply before the deadline, or a step's timeout passed
     Cancelled,    // stopped by CancelHttpRequests
