@@ -154,7 +154,7 @@ std::future<AccountResponse> Launch(const std::wstring& baseUrl, Endpoint endpoi
             auth::WipeOnExit wipeBody(body);
             HttpExchange exchange =
                 PerformRequest(*url, endpoint.method, endpoint.path, bearer, body, endpoint.mustFinish);
-            if (!exchange.answered) return UnavailableResponse(std::move(exchange.failure));
+            if (!exchange.answered) return FailedResponse(exchange.failure);
             return InterpretAccountReply(exchange.status, std::move(exchange.body));
         } catch (const RequestRefused& refused) {
             return RefusedResponse(refused.message);
@@ -183,6 +183,36 @@ AccountResponse UnavailableResponse(std::wstring message) {
     return response;
 }
 
+AccountResponse FailedResponse(AccountFailure failure) {
+    AccountResponse response = UnavailableResponse(std::wstring(AccountFailureText(failure, false)));
+    response.failure = failure;
+    return response;
+}
+
+std::wstring_view AccountFailureText(AccountFailure failure, bool ukrainian) {
+    const auto pick = [ukrainian](std::wstring_view uk, std::wstring_view en) { return ukrainian ? uk : en; };
+    switch (failure) {
+        case AccountFailure::None: break;
+        case AccountFailure::NotSent:
+            return pick(L"Запит до сервісу акаунтів не надіслано: попередні ще закриваються. Спробуйте за мить.",
+                        L"The account request was not sent: earlier ones are still closing. Try again shortly.");
+        case AccountFailure::Unreachable:
+            return pick(L"Не вдалося зв'язатися з сервісом акаунтів.", L"The account service could not be reached.");
+        case AccountFailure::CutOff:
+            return pick(L"Відповідь сервісу акаунтів обірвалася.", L"The account service reply was cut off.");
+        case AccountFailure::TooLarge:
+            return pick(L"Відповідь сервісу акаунтів завелика.", L"The account service reply is too large.");
+        case AccountFailure::TimedOut:
+            return pick(L"Сервіс акаунтів не відповів вчасно.", L"The account service did not answer in time.");
+        case AccountFailure::Cancelled:
+            return pick(L"Запит до сервісу акаунтів скасовано.", L"The account request was cancelled.");
+        case AccountFailure::Unreadable:
+            return pick(L"Сервіс акаунтів надіслав нечитабельну відповідь.",
+                        L"The account service sent an unreadable reply.");
+    }
+    return {};
+}
+
 AccountResponse RefusedResponse(std::wstring message) {
     AccountResponse response;
     response.kind = AccountResponseKind::InvalidRequest;
@@ -194,6 +224,8 @@ AccountResponse InterpretAccountReply(std::uint32_t httpStatus, std::string body
     AccountResponse response;
     response.httpStatus = httpStatus;
     response.body = std::move(body);
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";  // allowed before JSON, and no part of it
+    if (response.body.starts_with(kByteOrderMark)) response.body.erase(0, kByteOrderMark.size());
     const std::string& json = response.body;
     const bool success = KindStatusClass(httpStatus) == 2;
     response.kind = success ? AccountResponseKind::Success : KindForFailureStatus(httpStatus);
@@ -208,7 +240,8 @@ AccountResponse InterpretAccountReply(std::uint32_t httpStatus, std::string body
     if (success && !blank && !object) {
         // A 2xx whose body is not a JSON object cannot be trusted as a success.
         response.kind = AccountResponseKind::Unavailable;
-        response.message = L"The account service sent an unreadable reply.";
+        response.failure = AccountFailure::Unreadable;
+        response.message = AccountFailureText(AccountFailure::Unreadable, false);
         return response;
     }
     if (object) {

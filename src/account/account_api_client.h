@@ -21,15 +21,28 @@ enum class AccountResponseKind : std::uint32_t {
     Rejected = 5,                    // any other status
 };
 
+// Why a request got no usable answer, for the shell to word in the interface language.
+enum class AccountFailure : std::uint32_t {
+    None = 0,     // a reply, or a refusal worded by the client itself
+    NotSent,      // this program declined to send it (too many earlier exchanges still closing)
+    Unreachable,  // no reply
+    CutOff,       // the reply broke off or is shorter than it said
+    TooLarge,
+    TimedOut,
+    Cancelled,
+    Unreadable,   // a 2xx reply that is not a JSON object
+};
+
 struct AccountResponse {
     AccountResponseKind kind = AccountResponseKind::Unavailable;
+    AccountFailure failure = AccountFailure::None;
     std::uint32_t httpStatus = 0;  // 0 when no reply was received
     std::wstring code;             // the reply's "code"; empty when absent
     std::wstring message;          // the reply's "message", else "OK" (2xx) / "Account request failed.", or the client's own text
     std::wstring challengeId;
     std::wstring maskedEmail;
     std::optional<ServerSession> session;  // only for Success replies carrying both tokens
-    std::string body;                      // raw reply body, UTF-8 bytes as received
+    std::string body;                      // reply body, UTF-8 bytes as received without a leading byte-order mark
 };
 
 class AccountApiClient {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "account/account_api_client.h"
 
@@ -14,6 +15,12 @@ AccountResponse InterpretAccountReply(std::uint32_t httpStatus, std::string body
 
 // No usable answer: Unavailable, status 0, the client's own message.
 AccountResponse UnavailableResponse(std::wstring message);
+
+// No usable answer for a reason the shell words itself: Unavailable, status 0, the English text as message.
+AccountResponse FailedResponse(AccountFailure failure);
+
+// The client's own text for a failure, Ukrainian or English; empty for None.
+std::wstring_view AccountFailureText(AccountFailure failure, bool ukrainian);
 
 // Refused before sending: InvalidRequest, status 0.
 AccountResponse RefusedResponse(std::wstring message);

@@ -8,7 +8,6 @@ namespace tarvo::account {
 namespace {
 
 constexpr wchar_t kUserAgent[] = L"TarvonixVolley/0.0.03.5";
-constexpr wchar_t kUnreachable[] = L"The account service could not be reached.";
 
 }  // namespace
 
@@ -50,13 +49,12 @@ HttpExchange PerformRequest(const ServiceUrl& url, std::wstring_view method, std
 
     HttpExchange exchange;
     switch (reply.outcome) {
-        case distribution::HttpOutcome::Unreachable: exchange.failure = kUnreachable; break;
-        case distribution::HttpOutcome::CutOff: exchange.failure = L"The account service reply was cut off."; break;
-        case distribution::HttpOutcome::TooLarge: exchange.failure = L"The account service reply is too large."; break;
-        case distribution::HttpOutcome::TimedOut:
-            exchange.failure = L"The account service did not answer in time.";
-            break;
-        case distribution::HttpOutcome::Cancelled: exchange.failure = L"The account request was cancelled."; break;
+        case distribution::HttpOutcome::Refused: exchange.failure = AccountFailure::NotSent; break;
+        case distribution::HttpOutcome::Unreachable: exchange.failure = AccountFailure::Unreachable; break;
+        case distribution::HttpOutcome::CutOff: exchange.failure = AccountFailure::CutOff; break;
+        case distribution::HttpOutcome::TooLarge: exchange.failure = AccountFailure::TooLarge; break;
+        case distribution::HttpOutcome::TimedOut: exchange.failure = AccountFailure::TimedOut; break;
+        case distribution::HttpOutcome::Cancelled: exchange.failure = AccountFailure::Cancelled; break;
         case distribution::HttpOutcome::Answered:
             exchange.answered = true;
             exchange.status = reply.status;

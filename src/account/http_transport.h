@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "account/account_api_client.h"
+
 namespace tarvo::account {
 
 struct ServiceUrl {
@@ -19,10 +21,10 @@ struct ServiceUrl {
 std::optional<ServiceUrl> ParseServiceUrl(std::wstring_view url);
 
 struct HttpExchange {
-    bool answered = false;  // a status line arrived
+    bool answered = false;  // a whole reply arrived
     std::uint32_t status = 0;
     std::string body;
-    std::wstring failure;   // why there is no usable answer
+    AccountFailure failure = AccountFailure::None;  // why there is no usable answer
 };
 
 // `relativePath` is appended to the base path after a '/'. `bearer` may be empty. A JSON body is sent with

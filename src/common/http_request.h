@@ -1,7 +1,8 @@
 #pragma once
 // One blocking HTTP(S) exchange over WinHTTP, shared by the program's web clients. Each
 // client keeps its own user agent, timeouts, headers, reply limit and error texts; every
-// exchange ends by its deadline, the sum of its four timeouts, whatever the server does.
+// exchange returns by its deadline, the sum of its four timeouts, whatever the server does,
+// and its connection is closed right after.
 
 #include <chrono>
 #include <cstddef>
@@ -25,7 +26,7 @@ struct HttpAddress {
 std::optional<HttpAddress> CrackHttpUrl(std::wstring_view url);
 
 // Each step must be positive: WinHTTP reads 0 as "wait for ever", and an exchange without an end
-// would hold its thread for good. A request with a step of 0 or less is refused unsent.
+// would hold its thread for good. A request with a step of 0 or less is refused unsent (Refused).
 struct HttpTimeouts {
     int resolveMs = 0;
     int connectMs = 0;
@@ -49,8 +50,9 @@ struct HttpRequest {
 };
 
 enum class HttpOutcome {
+    Refused,      // not sent: bad arguments, or too many exchanges still closing (kMaxLingeringHttpExchanges)
     Unreachable,  // no status line: no session, connection, send or response
-    CutOff,       // the reply body broke off
+    CutOff,       // the reply body broke off, is shorter than its Content-Length, or came in chunks
     TooLarge,     // the reply body went past maxReplyBytes; nothing of it is kept
     TimedOut,     // no whole reply before the deadline, or a step's timeout passed
     Cancelled,    // stopped by CancelHttpRequests
@@ -63,17 +65,18 @@ struct HttpReply {
     std::string body;          // set only when answered
 };
 
-// Exchanges whose caller stopped waiting (deadline or cancel) while their thread still runs; past
-// this many a new request is refused unsent (Unreachable), so a server that holds every connection
-// cannot pile up threads and sockets. Twice the most exchanges the program runs at once (the
-// account slot, the match status, the match identity and an owner-console request).
-inline constexpr std::size_t kMaxAbandonedHttpExchanges = 8;
+// Exchanges whose caller has returned while WinHTTP still works on their closed request (it ends
+// its pending receive first); past this many a new request is refused unsent (Refused), so a
+// server that holds every connection cannot pile up threads and sockets. Twice the most
+// exchanges the program runs at once (the account slot, the match status, the match identity
+// and an owner-console request).
+inline constexpr std::size_t kMaxLingeringHttpExchanges = 8;
 
 // Redirects are never followed: a request may carry credentials or signed commands that must
-// not reach another address. Returns by the deadline (timeouts.Total()) at the latest: WinHTTP's
-// own timeouts do not bound every wait (under Wine the wait for reply headers is unbounded), so
-// the exchange runs on a thread of its own that is left behind when the deadline passes. That
-// thread alone uses and closes its handles, and ends when WinHTTP gives up or the server does.
+// not reach another address. Runs WinHTTP asynchronously on the calling thread and returns by
+// the deadline (timeouts.Total()) at the latest, closing its handles before it returns. A wait
+// WinHTTP started before the close still ends on its own receive timeout, which is cut down to
+// what is left of the deadline as the deadline nears, so no receive outlasts it by much.
 HttpReply SendHttpRequest(const HttpRequest& request);
 
 // Stops waiting for every exchange in flight at once (they return Cancelled) so that closing

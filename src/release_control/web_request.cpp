@@ -45,6 +45,9 @@ HttpResult SendWebRequest(std::wstring_view baseUrl, std::wstring_view method, s
     distribution::HttpReply reply = distribution::SendHttpRequest(request);
 
     switch (reply.outcome) {
+        case distribution::HttpOutcome::Refused:
+            result.message = L"The request was not sent: earlier ones are still closing. Try again shortly.";
+            break;
         case distribution::HttpOutcome::Unreachable:
             result.message = L"The service could not be reached at " + address->host + L".";
             break;

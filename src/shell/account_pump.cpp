@@ -38,8 +38,33 @@ void FinishLink(NativeShell& shell) {
     shell.Navigate(ScreenId::LinkComplete);
 }
 
+// The client's own failure texts follow the interface language; a reply's message is shown as sent.
+std::wstring ResponseText(const NativeShell& shell, const AccountResponse& response) {
+    const bool ukrainian = shell.localization.CurrentLocale() == localization::Locale::Ukrainian;
+    if (response.failure != account::AccountFailure::None) {
+        return std::wstring(account::AccountFailureText(response.failure, ukrainian));
+    }
+    return response.message;
+}
+
+// For the log: why a request got no reply, so a cut or refused exchange never reads as an answer.
+const char* FailureName(account::AccountFailure failure) {
+    switch (failure) {
+        case account::AccountFailure::None: break;
+        case account::AccountFailure::NotSent: return "NotSent";
+        case account::AccountFailure::Unreachable: return "Unreachable";
+        case account::AccountFailure::CutOff: return "CutOff";
+        case account::AccountFailure::TooLarge: return "TooLarge";
+        case account::AccountFailure::TimedOut: return "TimedOut";
+        case account::AccountFailure::Cancelled: return "Cancelled";
+        case account::AccountFailure::Unreadable: return "Unreadable";
+    }
+    return "";
+}
+
 void ApplyFailure(NativeShell& shell, const std::string& name, const AccountResponse& response) {
-    const std::wstring text = response.message.empty() ? L"TARVONIX ACCOUNT REQUEST FAILED" : response.message;
+    const std::wstring message = ResponseText(shell, response);
+    const std::wstring text = message.empty() ? L"TARVONIX ACCOUNT REQUEST FAILED" : message;
     shell.toast = text;
     if (shell.router.Current() == ScreenId::Login) {
         shell.fieldErrors[name == "register" ? "field.email" : "field.password"] = text;
@@ -175,9 +200,11 @@ void NativeShell::PumpAccountRequest() {
     accountRequest.reset();
     accountRequestName.clear();
 
-    accountStatusText = response.message;
-    core::Log().Write("AccountRequestCompleted=" + name + " Http=" + std::to_string(response.httpStatus) +
-                      " Code=" + distribution::WideToUtf8(response.code));
+    accountStatusText = ResponseText(*this, response);
+    std::string line = "AccountRequestCompleted=" + name + " Http=" + std::to_string(response.httpStatus) +
+                       " Code=" + distribution::WideToUtf8(response.code);
+    if (response.failure != account::AccountFailure::None) line += std::string(" Failure=") + FailureName(response.failure);
+    core::Log().Write(line);
 
     switch (response.kind) {
         case AccountResponseKind::EmailVerificationRequired:

@@ -2,6 +2,7 @@
 
 #include "account/account_reply.h"
 
+using tarvo::account::AccountFailure;
 using tarvo::account::AccountResponse;
 using tarvo::account::AccountResponseKind;
 using tarvo::account::InterpretAccountReply;
@@ -108,9 +109,16 @@ TEST(AccountReply, MalformedTwoHundredIsNotASuccess) {
         AccountResponse r = InterpretAccountReply(200, body);
         EXPECT_EQ(r.kind, AccountResponseKind::Unavailable) << body;
         EXPECT_EQ(r.message, L"The account service sent an unreadable reply.");
+        EXPECT_EQ(r.failure, AccountFailure::Unreadable);
         EXPECT_FALSE(r.session);
         EXPECT_EQ(r.body, body);
     }
+    // One leading byte-order mark is no part of the JSON; a second one is.
+    AccountResponse marked = InterpretAccountReply(200, "\xEF\xBB\xBF{\"accessToken\":\"a\",\"refreshToken\":\"r\"}");
+    EXPECT_EQ(marked.kind, AccountResponseKind::Success);
+    EXPECT_EQ(marked.body, "{\"accessToken\":\"a\",\"refreshToken\":\"r\"}");
+    EXPECT_TRUE(marked.session);
+    EXPECT_EQ(InterpretAccountReply(200, "\xEF\xBB\xBF\xEF\xBB\xBF{}").failure, AccountFailure::Unreadable);
 }
 
 TEST(AccountReply, InvalidUtf8IsReportedWithItsText) {

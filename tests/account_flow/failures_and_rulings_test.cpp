@@ -53,7 +53,7 @@ TEST_F(AccountFailures, ServiceErrorsShowTheirMessageUnderThePassword) {
         {400, R"({"code":"BAD_EMAIL","message":"E-mail is not valid"})", L"E-mail is not valid"},
         {401, R"({"code":"INVALID_CREDENTIALS"})", L"Account request failed."},
         {500, "<html>oops</html>", L"Account request failed."},
-        {200, R"({"accessToken":"a","refreshToken")", L"The account service sent an unreadable reply."},
+        {200, R"({"accessToken":"a","refreshToken")", L"Сервіс акаунтів надіслав нечитабельну відповідь."},
         {200, "{\"message\":\"\xC3\x28\"}", L"INVALID UTF-8 RESPONSE"},
     };
     for (const Case& c : cases) {
@@ -79,11 +79,15 @@ TEST_F(AccountFailures, NoAnswerAtAll) {
     }
     shell = std::make_unique<NativeShell>(GetModuleHandleW(nullptr), ProductKind::Game, deadUrl);
     shell->Navigate(ScreenId::Login);
-    SubmitLogin();
-    ASSERT_TRUE(Settle());
-    EXPECT_FALSE(shell->toast.empty());
-    EXPECT_EQ(shell->fieldErrors["field.password"], shell->toast);
-    EXPECT_TRUE(Logged("AccountRequestCompleted=login Http=0 Code="));
+    for (const auto& [locale, text] : {std::pair(localization::Locale::Ukrainian, L"Не вдалося зв'язатися з сервісом акаунтів."),
+                                       std::pair(localization::Locale::English, L"The account service could not be reached.")}) {
+        shell->localization.SetLocale(locale);
+        SubmitLogin();
+        ASSERT_TRUE(Settle());
+        EXPECT_EQ(shell->toast, text);
+        EXPECT_EQ(shell->fieldErrors["field.password"], text);
+    }
+    EXPECT_TRUE(Logged("AccountRequestCompleted=login Http=0 Code= Failure=Unreachable"));
     EXPECT_EQ(shell->router.Current(), ScreenId::Login);
     EXPECT_FALSE(shell->serverSession);
     EXPECT_FALSE(std::filesystem::exists(SessionFile()));

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <winsock2.h>
+// after winsock2.h
+#include <tlhelp32.h>
 
 #include <atomic>
 #include <chrono>
@@ -24,11 +26,14 @@ using tarvo::distribution::SendHttpRequest;
 namespace {
 
 // Accepts one connection on 127.0.0.1, reads the request head and body, answers with
-// `response` as given and closes. A slow server sends it one byte per `dripMs`; a silent
-// one (`silent`) sends nothing and holds the connection until it is destroyed.
+// `response` as given and closes. A slow server sends it one byte per `dripMs`. A holding
+// one (`hold`) answers no request: it keeps every connection it accepts, sends each the
+// first `burst` bytes of `response` and then one more per `dripMs` (none when 0), and counts
+// the connections the client closed.
 struct Pace {
-    bool silent = false;
+    bool hold = false;
     int dripMs = 0;
+    std::size_t burst = 0;
 };
 
 class RawServer {
@@ -60,7 +65,7 @@ public:
         if (thread_.joinable()) thread_.join();
         return received_;
     }
-    // Waits until the whole request was read and `later` more connections came (a silent or
+    // Waits until the whole request was read and `later` more connections came (a holding or
     // slow server then holds on; a client that connected has sent or is sending its request).
     void WaitForRequest(int later = 0) {
         while ((!requestRead_ || accepted_ < later) && !stop_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -86,14 +91,7 @@ private:
             }
         }
         requestRead_ = true;
-        if (pace_.silent) {  // holds this connection and takes later ones, answering none
-            std::vector<SOCKET> held{client};
-            for (SOCKET next; (next = accept(listener_, nullptr, nullptr)) != INVALID_SOCKET; ++accepted_) {
-                held.push_back(next);
-            }
-            for (SOCKET s : held) closesocket(s);
-            return;
-        }
+        if (pace_.hold) return Hold(client);
         if (pace_.dripMs > 0) {
             for (std::size_t i = 0; i < response_.size() && !stop_; ++i) {
                 if (send(client, response_.data() + i, 1, 0) != 1) break;
@@ -108,6 +106,36 @@ private:
         closesocket(client);
     }
 
+    // One thread per connection; a blocking send or receive fails once the client closed it.
+    void Hold(SOCKET first) {
+        std::vector<std::thread> held;
+        std::vector<SOCKET> sockets;
+        for (SOCKET s = first; s != INVALID_SOCKET; s = accept(listener_, nullptr, nullptr), ++accepted_) {
+            sockets.push_back(s);
+            held.emplace_back([this, s] {
+                const std::size_t burst = std::min(pace_.burst, response_.size());
+                bool open = send(s, response_.data(), static_cast<int>(burst), 0) == static_cast<int>(burst);
+                for (std::size_t at = burst; open && !stop_; ++at) {
+                    if (pace_.dripMs == 0 || at >= response_.size()) {
+                        char sink[4096];
+                        open = recv(s, sink, sizeof sink, 0) > 0;  // the client's request, then its close
+                        continue;
+                    }
+                    Sleep(pace_.dripMs);
+                    open = send(s, &response_[at], 1, 0) == 1;
+                }
+                if (!open && !stop_) ++closedByClient_;
+            });
+        }
+        for (SOCKET s : sockets) shutdown(s, SD_BOTH);  // ends the waits of those still held
+        for (std::thread& t : held) t.join();
+        for (SOCKET s : sockets) closesocket(s);
+    }
+
+public:
+    int ClosedByClient() const { return closedByClient_; }
+
+private:
     std::string response_;
     Pace pace_;
     SOCKET listener_ = INVALID_SOCKET;
@@ -115,6 +143,7 @@ private:
     std::string received_;
     std::atomic<bool> requestRead_{false};
     std::atomic<int> accepted_{0};
+    std::atomic<int> closedByClient_{0};
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };
@@ -167,7 +196,7 @@ TEST(SendHttpRequest, SendsTheRequestAndReturnsStatusAndBody) {
     EXPECT_EQ(reply.status, 201u);
     EXPECT_EQ(reply.body, "{\"ok\":true}");
     const std::string& request = server.Received();
-    EXPECT_EQ(request.rfind("POST /base/item HTTP/1.1\r\n", 0), 0u) << request;
+    EXPECT_EQ(request.rfind("POST /base/item HTTP/1.0\r\n", 0), 0u) << request;
     EXPECT_NE(request.find("User-Agent: tarvo-test/1\r\n"), std::string::npos);
     EXPECT_NE(request.find("X-Probe: 1\r\n"), std::string::npos);
     EXPECT_EQ(request.substr(request.size() - 7), "{\"a\":1}");
@@ -194,7 +223,19 @@ TEST(SendHttpRequest, AReplyAtTheLimitIsKeptOneByteMoreIsRefusedWhole) {
     EXPECT_TRUE(reply.body.empty());
 }
 
-TEST(SendHttpRequest, NoListenerNoAddressOrAStepWithoutTimeoutIsUnreachable) {
+TEST(SendHttpRequest, AReplyShorterThanItsContentLengthOrInChunksIsCutOff) {
+    for (std::string framing : {"Content-Length: 2147483648", "Content-Length: 4294967296", "Content-Length: 12",
+                                "Transfer-Encoding: chunked"}) {
+        // The whole object arrives; the declared rest, or the last chunk, never does.
+        const std::string body = framing.starts_with("Transfer") ? "7\r\n{\"a\":1}\r\n" : "{\"a\":1}";
+        RawServer server("HTTP/1.1 200 OK\r\n" + framing + "\r\nConnection: close\r\n\r\n" + body);
+        const HttpReply reply = Exchange(server.Port());
+        EXPECT_EQ(reply.outcome, HttpOutcome::CutOff) << framing;
+        EXPECT_TRUE(reply.body.empty());
+    }
+}
+
+TEST(SendHttpRequest, NoListenerIsUnreachableARequestWithoutAddressOrTimeoutIsRefusedUnsent) {
     std::uint16_t closed = 0;
     {
         RawServer probe("");  // take a free port, then let it go
@@ -202,36 +243,61 @@ TEST(SendHttpRequest, NoListenerNoAddressOrAStepWithoutTimeoutIsUnreachable) {
     }
     EXPECT_EQ(Exchange(closed).outcome, HttpOutcome::Unreachable);
     HttpRequest request;
-    EXPECT_EQ(SendHttpRequest(request).outcome, HttpOutcome::Unreachable);
+    EXPECT_EQ(SendHttpRequest(request).outcome, HttpOutcome::Refused);
     RawServer server(Reply("HTTP/1.1 200 OK", "{}"));
-    EXPECT_EQ(Exchange(server.Port(), {}, 64, 0).outcome, HttpOutcome::Unreachable);  // refused, not "no limit"
+    EXPECT_EQ(Exchange(server.Port(), {}, 64, 0).outcome, HttpOutcome::Refused);  // not "no limit"
 }
 
 // Each step's timeout is 500 ms, so the whole exchange has 2 s.
 TEST(SendHttpRequest, AServerThatAcceptsAndNeverAnswersEndsAtTheDeadline) {
-    RawServer server(Reply("HTTP/1.1 200 OK", "{}"), {.silent = true});
+    RawServer server(Reply("HTTP/1.1 200 OK", "{}"), {.hold = true});
     const HttpReply reply = Exchange(server.Port(), {}, 64, 500);
     EXPECT_EQ(reply.outcome, HttpOutcome::TimedOut);
     EXPECT_EQ(reply.status, 0u);
 }
 
-TEST(SendHttpRequest, AReplyDrippedFasterThanTheStepTimeoutStillEndsAtTheDeadline) {
-    // 300 ms per byte never trips a 500 ms step; the reply would take more than a minute.
-    RawServer server(Reply("HTTP/1.1 200 OK", std::string(200, 'x')), {.dripMs = 300});
-    const HttpReply reply = Exchange(server.Port(), {}, 1024, 500);
-    EXPECT_EQ(reply.outcome, HttpOutcome::TimedOut);
-    EXPECT_TRUE(reply.body.empty());
+int ThreadsOfThisProcess() {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry{.dwSize = sizeof(THREADENTRY32)};
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
+// Servers that send a byte each 100 ms, of the reply headers or of the body, never trip a 250 ms
+// step: the exchanges end at their 1 s deadline. Soon after, their connections are closed and no
+// thread of theirs is left, however many there were, and a healthy server is answered.
+TEST(SendHttpRequest, ExchangesWithTricklingServersEndAndLetGoOfTheirConnectionsAtTheDeadline) {
+    const std::string head = "HTTP/1.1 200 OK\r\nContent-Length: 4000\r\n\r\n";
+    RawServer headers("HTTP/1.1 200 OK\r\nX-Slow: " + std::string(4000, 'a'), {.hold = true, .dripMs = 100, .burst = 17});
+    RawServer body(head + std::string(4000, 'x'), {.hold = true, .dripMs = 100, .burst = head.size()});
+    const int threadsBefore = ThreadsOfThisProcess();
+    std::vector<std::future<HttpReply>> trickled;
+    for (int i = 0; i < 10; ++i) {
+        const std::uint16_t port = (i % 2 ? body : headers).Port();
+        trickled.push_back(std::async(std::launch::async, [port] { return Exchange(port, {}, 64 * 1024, 250); }));
+    }
+    for (auto& one : trickled) EXPECT_EQ(one.get().outcome, HttpOutcome::TimedOut);
+    for (int i = 0; i < 200 && headers.ClosedByClient() + body.ClosedByClient() < 10; ++i) Sleep(50);
+    EXPECT_EQ(headers.ClosedByClient(), 5);
+    EXPECT_EQ(body.ClosedByClient(), 5);
+    for (int i = 0; i < 400 && ThreadsOfThisProcess() > threadsBefore; ++i) Sleep(50);
+    EXPECT_EQ(ThreadsOfThisProcess(), threadsBefore);
+    EXPECT_EQ(Exchange(RawServer(Reply("HTTP/1.1 200 OK", "{}")).Port()).body, "{}");
 }
 
 // A cancel stops the exchanges in flight but the one marked to be kept, and none started later.
-// The eight it leaves running on a server that holds them are as many as may run: the next request
-// is refused unsent until their threads end with the server's connections.
+// A receive WinHTTP already waits in ends on its own timeout, so the eight it stops on a server
+// that holds them linger as many as may: the next request is refused unsent until they end.
 TEST(CancelHttpRequests, StopsAllButTheKeptOneAndBoundsThoseLeftRunning) {
     const std::string ok = Reply("HTTP/1.1 200 OK", "{}");
     RawServer slow(ok, {.dripMs = 50});
     auto kept = std::async(std::launch::async, [&] { return Exchange(slow.Port(), {}, 64, 2000, true); });
     slow.WaitForRequest();
-    auto holding = std::make_unique<RawServer>(ok, Pace{.silent = true});
+    auto holding = std::make_unique<RawServer>(ok, Pace{.hold = true});
     std::vector<std::future<HttpReply>> left;
     for (int i = 0; i < 8; ++i) {
         left.push_back(std::async(std::launch::async, [&] { return Exchange(holding->Port(), {}, 64, 60000); }));
@@ -240,9 +306,9 @@ TEST(CancelHttpRequests, StopsAllButTheKeptOneAndBoundsThoseLeftRunning) {
     EXPECT_EQ(CancelHttpRequests(), 8u);
     for (auto& one : left) EXPECT_EQ(one.get().outcome, HttpOutcome::Cancelled);
     EXPECT_EQ(kept.get().body, "{}");
-    EXPECT_EQ(Exchange(RawServer(ok).Port()).outcome, HttpOutcome::Unreachable);
+    EXPECT_EQ(Exchange(RawServer(ok).Port()).outcome, HttpOutcome::Refused);
     holding.reset();
-    HttpOutcome again = HttpOutcome::Unreachable;
+    HttpOutcome again = HttpOutcome::Refused;
     for (int i = 0; i < 400 && again != HttpOutcome::Answered; ++i, Sleep(50)) {
         again = Exchange(RawServer(ok).Port()).outcome;
     }
