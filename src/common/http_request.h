@@ -73,7 +73,8 @@ struct HttpReply {
 inline constexpr std::size_t kMaxLingeringHttpExchanges = 8;
 
 // Redirects are never followed: a request may carry credentials or signed commands that must
-// not reach another address. Runs WinHTTP asynchronously on the calling thread and returns by
+// not reach another address. The request line says HTTP/1.0, so no reply comes in chunks (one
+// that does is CutOff). Runs WinHTTP asynchronously on the calling thread and returns by
 // the deadline (timeouts.Total()) at the latest, closing its handles before it returns. A wait
 // WinHTTP started before the close still ends on its own receive timeout, which is cut down to
 // what is left of the deadline as the deadline nears, so no receive outlasts it by much.
