@@ -32,7 +32,7 @@ struct Exchange {
     bool failed = false;
     DWORD failedCall = 0;    // API_* of a failed call
     DWORD error = 0;
-    DWORD bytesRead = 0;
+    DWORD count = 0;         // bytes read, or bytes ready to be read
     bool finished = false;   // the caller no longer waits
     bool cancelled = false;
 
@@ -124,7 +124,11 @@ void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, 
         case WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE: x.completed = true; break;
         case WINHTTP_CALLBACK_STATUS_READ_COMPLETE:
             x.completed = true;
-            x.bytesRead = length;
+            x.count = length;
+            break;
+        case WINHTTP_CALLBACK_STATUS_DATA_AVAILABLE:
+            x.completed = true;
+            x.count = *static_cast<const DWORD*>(info);
             break;
         case WINHTTP_CALLBACK_STATUS_REQUEST_ERROR: {
             const auto* result = static_cast<const WINHTTP_ASYNC_RESULT*>(info);
@@ -145,6 +149,8 @@ bool WaitedTooLong(DWORD error) {
 }
 
 enum class Step { Done, Failed, Late, Cancelled };
+
+constexpr DWORD kMostEverBuffered = 0x7FFFFFFF;  // bytes WinHTTP could hold ready to be read
 
 // The handles of one conversation, closed innermost first when it ends. A request that did not
 // end normally gets the shortest timeouts first: under Wine closing it does not stop a receive
@@ -202,7 +208,7 @@ public:
         {
             std::lock_guard lock(x_->mutex);
             x_->completed = x_->failed = false;
-            x_->error = x_->bytesRead = 0;
+            x_->error = x_->count = 0;
         }
         if (!start()) {
             std::lock_guard lock(x_->mutex);
@@ -235,9 +241,10 @@ public:
         std::lock_guard lock(x_->mutex);
         return x_->error;
     }
-    DWORD BytesRead() const {
+    // Bytes the last read delivered, or the last query found ready.
+    DWORD Count() const {
         std::lock_guard lock(x_->mutex);
-        return x_->bytesRead;
+        return x_->count;
     }
 
     void Ended() { ended_ = true; }
@@ -316,11 +323,24 @@ HttpReply Converse(const std::shared_ptr<Exchange>& x, const HttpRequest& r, Clo
     }
     const std::optional<std::uint64_t> declared = bodyless ? std::nullopt : DeclaredLength(request);
 
+    // Only what is ready is read: under Wine a read of more than is buffered runs on this thread
+    // and waits in the socket until its buffer is full, out of the deadline's reach. A query with
+    // nothing ready waits on WinHTTP's own thread, where the deadline and a cancel reach it.
     std::string received;
     while (true) {
-        step = talk.Await([&] {
-            return WinHttpReadData(request, x->buffer.data(), static_cast<DWORD>(x->buffer.size()), nullptr);
-        });
+        step = talk.Await([&] { return WinHttpQueryDataAvailable(request, nullptr); });
+        if (step == Step::Done) {
+            // WinHTTP under Wine takes the header lines read so far for all of them when a receive
+            // fails between two of them, and its count of buffered bytes wraps below zero: a read
+            // would copy from past its buffer.
+            if (talk.Count() > kMostEverBuffered) {
+                reply.outcome = HttpOutcome::CutOff;
+                return reply;
+            }
+            const DWORD ready = std::min(talk.Count(), static_cast<DWORD>(x->buffer.size()));
+            if (ready == 0) break;  // the end of the body
+            step = talk.Await([&] { return WinHttpReadData(request, x->buffer.data(), ready, nullptr); });
+        }
         if (step == Step::Failed) {
             reply.outcome = WaitedTooLong(talk.Error()) ? HttpOutcome::TimedOut : HttpOutcome::CutOff;
             return reply;
@@ -329,7 +349,7 @@ HttpReply Converse(const std::shared_ptr<Exchange>& x, const HttpRequest& r, Clo
             reply.outcome = Stopped(step);
             return reply;
         }
-        const DWORD read = talk.BytesRead();
+        const DWORD read = talk.Count();
         if (read == 0) break;
         if (received.size() + read > r.maxReplyBytes) {
             reply.outcome = HttpOutcome::TooLarge;  // refused whole, not cut
