@@ -5,8 +5,12 @@
 #include <future>
 #include <stdexcept>
 #include <thread>
+#include <tuple>
+#include <vector>
 
 #include "account/account_reply.h"
+#include "common/http_request.h"
+#include "common/text_utils.h"
 #include "flow_fixture.h"
 #include "online/match_service.h"
 #include "player/local_player_data_store.h"
@@ -70,27 +74,94 @@ TEST_F(AccountFailures, ServiceErrorsShowTheirMessageUnderThePassword) {
     EXPECT_TRUE(Logged("AccountRequestCompleted=login Http=500 Code="));
 }
 
-TEST_F(AccountFailures, NoAnswerAtAll) {
-    // A port that was just closed: the connection is refused.
-    std::wstring deadUrl;
-    {
-        testing::FakeAccountService gone;
-        deadUrl = gone.BaseUrl();
-    }
-    shell = std::make_unique<NativeShell>(GetModuleHandleW(nullptr), ProductKind::Game, deadUrl);
-    shell->Navigate(ScreenId::Login);
-    for (const auto& [locale, text] : {std::pair(localization::Locale::Ukrainian, L"Не вдалося зв'язатися з сервісом акаунтів."),
-                                       std::pair(localization::Locale::English, L"The account service could not be reached.")}) {
+// No listener: the service could not be reached. A request stopped while its service holds it was
+// cancelled, and stays open until the service lets go; with too many still closing, the next one is
+// not sent at all and says so in the player's language.
+TEST_F(AccountFailures, RequestsWithoutAnAnswerSayWhy) {
+    const auto signInAt = [&](const std::wstring& url, localization::Locale locale) {
+        shell = std::make_unique<NativeShell>(GetModuleHandleW(nullptr), ProductKind::Game, url);
+        shell->Navigate(ScreenId::Login);
         shell->localization.SetLocale(locale);
         SubmitLogin();
-        ASSERT_TRUE(Settle());
-        EXPECT_EQ(shell->toast, text);
-        EXPECT_EQ(shell->fieldErrors["field.password"], text);
+    };
+    std::wstring deadUrl;
+    {
+        testing::FakeAccountService gone;  // a port that was just closed: the connection is refused
+        deadUrl = gone.BaseUrl();
     }
+    signInAt(deadUrl, localization::Locale::Ukrainian);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(shell->toast, L"Не вдалося зв'язатися з сервісом акаунтів.");
     EXPECT_TRUE(Logged("AccountRequestCompleted=login Http=0 Code= Failure=Unreachable"));
-    EXPECT_EQ(shell->router.Current(), ScreenId::Login);
-    EXPECT_FALSE(shell->serverSession);
-    EXPECT_FALSE(std::filesystem::exists(SessionFile()));
+    ExpectNothingStored();
+
+    std::vector<std::unique_ptr<testing::FakeAccountService>> holding;
+    const std::tuple<localization::Locale, const wchar_t*, const wchar_t*> languages[] = {
+        {localization::Locale::Ukrainian, L"Запит до сервісу акаунтів скасовано.",
+         L"Запит до сервісу акаунтів не надіслано: попередні ще закриваються. Спробуйте за мить."},
+        {localization::Locale::English, L"The account request was cancelled.",
+         L"The account request was not sent: earlier ones are still closing. Try again shortly."},
+    };
+    for (const auto& [locale, cancelled, notSent] : languages) {
+        // Each request a held service took is stopped, until one is not sent.
+        for (int tries = 0; tries < 40 && shell->toast != notSent; ++tries) {
+            testing::FakeAccountService& held = *holding.emplace_back(std::make_unique<testing::FakeAccountService>());
+            held.Hold();
+            signInAt(held.BaseUrl(), locale);
+            for (int i = 0; i < 5000 && held.RequestCount() == 0 && shell->accountRequest; ++i, Sleep(2)) {
+                shell->PumpAccountRequest();
+            }
+            if (held.RequestCount() == 0) continue;
+            distribution::CancelHttpRequests();
+            ASSERT_TRUE(Settle());
+            EXPECT_EQ(shell->toast, cancelled);
+        }
+        EXPECT_EQ(shell->toast, notSent);
+        EXPECT_EQ(shell->fieldErrors["field.password"], notSent);
+    }
+    EXPECT_TRUE(Logged("AccountRequestCompleted=login Http=0 Code= Failure=NotSent"));
+
+    // Once the services let go those close, and requests go out again.
+    holding.clear();
+    service.Script("auth/login", 401, R"({"message":"Wrong password"})");
+    for (int i = 0; i < 200 && shell->toast != L"Wrong password"; ++i, Sleep(50)) {
+        signInAt(service.BaseUrl(), localization::Locale::English);
+        ASSERT_TRUE(Settle());
+    }
+    EXPECT_EQ(shell->toast, L"Wrong password");
+}
+
+// Each way a request can get no usable answer has its own words in either language, in the
+// toast, under the password and in the status line.
+TEST_F(AccountFailures, EachFailureIsWordedInTheInterfaceLanguage) {
+    using account::AccountFailure;
+    const std::tuple<AccountFailure, const wchar_t*, const wchar_t*> cases[] = {
+        {AccountFailure::NotSent,
+         L"Запит до сервісу акаунтів не надіслано: попередні ще закриваються. Спробуйте за мить.",
+         L"The account request was not sent: earlier ones are still closing. Try again shortly."},
+        {AccountFailure::Unreachable, L"Не вдалося зв'язатися з сервісом акаунтів.",
+         L"The account service could not be reached."},
+        {AccountFailure::TimedOut, L"Сервіс акаунтів не відповів вчасно.",
+         L"The account service did not answer in time."},
+        {AccountFailure::Unreadable, L"Сервіс акаунтів надіслав нечитабельну відповідь.",
+         L"The account service sent an unreadable reply."},
+        {AccountFailure::CutOff, L"Відповідь сервісу акаунтів обірвалася.", L"The account service reply was cut off."},
+        {AccountFailure::TooLarge, L"Відповідь сервісу акаунтів завелика.", L"The account service reply is too large."},
+        {AccountFailure::Cancelled, L"Запит до сервісу акаунтів скасовано.", L"The account request was cancelled."},
+    };
+    for (const auto& [failure, ukrainian, english] : cases) {
+        for (const auto& [locale, text] : {std::pair(localization::Locale::Ukrainian, ukrainian),
+                                           std::pair(localization::Locale::English, english)}) {
+            SCOPED_TRACE(distribution::WideToUtf8(text));
+            shell->localization.SetLocale(locale);
+            shell->fieldErrors.clear();
+            shell->BeginAccountRequest("login", Ready(account::FailedResponse(failure)));
+            shell->PumpAccountRequest();
+            EXPECT_EQ(shell->toast, text);
+            EXPECT_EQ(shell->fieldErrors["field.password"], text);
+            EXPECT_EQ(shell->accountStatusText, text);
+        }
+    }
 }
 
 TEST_F(AccountFailures, AFailedRegistrationMarksTheEmailAndOtherScreensOnlyTheToast) {

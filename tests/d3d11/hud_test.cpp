@@ -99,6 +99,12 @@ void PausedOnline(gameplay::TrainingSimulation& sim, RenderOverlay& overlay) {
     sim.onlineDriven = true;
     overlay.menuOpen = true;
 }
+void Shop(gameplay::TrainingSimulation& sim, RenderOverlay& overlay) {  // weapon 1 owned, 2 for sale, 3 selected
+    sim.onlineDriven = true;
+    overlay.arsenalOpen = true;
+    overlay.ownedWeaponMask = 0b101;
+    overlay.selectedWeapon = 2;
+}
 
 constexpr float kText[3] = {0.94f, 0.96f, 0.98f};
 constexpr float kLime[3] = {0.66f, 1.0f, 0.02f};
@@ -107,6 +113,7 @@ constexpr float kCyan[3] = {0.0f, 0.8f, 1.0f};
 constexpr float kInkShown[3] = {243 / 255.0f, 248 / 255.0f, 249 / 255.0f};
 constexpr float kLimeShown[3] = {208 / 255.0f, 249 / 255.0f, 39 / 255.0f};
 constexpr float kCyanShown[3] = {0.0f, 221 / 255.0f, 246 / 255.0f};
+constexpr float kSteelShown[3] = {166 / 255.0f, 184 / 255.0f, 189 / 255.0f};
 
 // A text drawn into a box whose top-left corner is (ax * W + dx, ay * H + dy), in a font
 // of `size` pixels (at most -size: made smaller to fit).
@@ -132,10 +139,15 @@ const Line kLines[] = {
     {Hurt, 0.5f, -255, 0.5f, 10, kInkShown, 27, L"RESTART TRAINING", L"ПОЧАТИ ТРЕНУВАННЯ ЗНОВУ"},
     {Hurt, 0.5f, -255, 0.5f, 80, kCyanShown, 27, L"SETTINGS", L"НАЛАШТУВАННЯ"},
     {Hurt, 0.5f, -255, 0.5f, 150, kLimeShown, 27, L"EXIT TO MAIN MENU", L"ВИЙТИ В ГОЛОВНЕ МЕНЮ"},
+    // The key hint's 13.5 pixels drawn at the panels' 16-pixel floor.
+    {Hurt, 0.5f, -155, 0.5f, 228, kSteelShown, 16, L"ESC RESUME / ENTER EXIT", L"ESC ПРОДОВЖИТИ / ENTER ВИЙТИ"},
     {Online, 0, 175, 0, 42, kCyan, 19, L"ONLINE / UNRANKED", L"ONLINE / UNRANKED"},
     {Online, 1, -338, 0, 38, kText, 19, L"K 7    D 3    PLAYERS 1", L"K 7    D 3    PLAYERS 1"},
     {Online, 0, 34, 0, 121, kCyan, 19, L"F2 / ARSENAL   250 COINS", L"F2 / ARSENAL   250 COINS"},
     {PausedOnline, 0.5f, -255, 0.5f, 10, kCyanShown, 27, L"ARSENAL / COINS", L"АРСЕНАЛ / МОНЕТИ"},
+    {Shop, 0.5f, 145, 0.5f, -87, kCyanShown, 19, L"EQUIP", L"ОБРАТИ"},
+    {Shop, 0.5f, 145, 0.5f, 18, kCyanShown, 19, L"BUY / 300", L"BUY / 300"},
+    {Shop, 0.5f, 145, 0.5f, 123, kLimeShown, 19, L"EQUIPPED", L"СПОРЯДЖЕНО"},
 };
 
 TEST_F(HudFrames, TextsInBothLanguages) {
@@ -202,12 +214,23 @@ TEST_F(HudFrames, PauseAndArsenalPanels) {
 
     // The arsenal dims the whole frame and replaces the pause panel.
     overlay.arsenalOpen = true;
+    overlay.ownedWeaponMask = 0b101;
+    overlay.selectedWeapon = 2;
     const Bitmap both = Capture(LookingIntoTheVoid(0), overlay);
     overlay.menuOpen = false;
     const Bitmap arsenal = Capture(LookingIntoTheVoid(0), overlay);
     EXPECT_TRUE(Shown(arsenal, 5, 5, 24, 33, 43));
     EXPECT_EQ(both.bytes, arsenal.bytes);
     EXPECT_GT(BrightPixels(arsenal, cx - 330, cy - 105, cx + 90, cy - 70), 150);  // "1 / AK-47"
+    // Rows 90 high every 105 from cy - 115: the selected third lit and marked in lime, the owned
+    // first and the plain second dark and marked in cyan (their labels: TextsInBothLanguages).
+    for (int row = 0; row < 3; ++row) {
+        const int top = cy - 115 + 105 * row;
+        EXPECT_TRUE(row == 2 ? Shown(arsenal, cx + 300, top + 80, 52.5f, 100.9f, 109.7f)
+                             : Shown(arsenal, cx + 300, top + 80, 52.5f, 68.1f, 78.4f)) << row;
+        EXPECT_TRUE(row == 2 ? Shown(arsenal, cx - 349, top + 45, 207.9f, 249.3f, 38.7f)
+                             : Shown(arsenal, cx - 349, top + 45, 0, 220.6f, 245.8f)) << row;
+    }
 }
 
 TEST_F(HudFrames, CoinStripOnlyOnlineWithTheMenuClosed) {

@@ -127,20 +127,24 @@ TEST_F(OwnerPages, PlayersPageListsTheRowsAndTheSelectedPlayersCard) {
         row.verified = i != 1;
         shell->livePlayers.push_back(row);
     }
-    // The card right of the list: every text below its title, with its colour.
-    const auto card = [&] {
-        std::string texts;
+    // Every text drawn between `left` and `right` below `top`, with its colour.
+    const auto texts = [&](float left, float top, float right) {
+        std::string found;
         for (const DrawnText& d : drawn) {
-            if (d.rect.left < 1384 || d.rect.top < 290) continue;
-            texts += distribution::WideToUtf8(d.text) + " " + ColorName(d.color) + "; ";
+            if (d.rect.left < left || d.rect.right > right || d.rect.top < top) continue;
+            found += distribution::WideToUtf8(d.text) + " " + ColorName(d.color) + "; ";
         }
-        return texts;
+        return found;
     };
+    const auto card = [&] { return texts(1384, 290, 1920); };  // right of the list, below its title
+    const auto verified = [&] { return texts(912, 322, 1042); };  // the list's fourth column, row by row
     shell->selectedLivePlayer = 1;
     Show(ScreenId::OstrelPlayers);
     EXPECT_EQ(card(), "Гравець 1 Text; НЕ ПЕРЕВІРЕНО Danger; ID Muted; P-1 Text; СТАН Muted; — Text; СТВОРЕНО Muted; "
                       "2025-11-02T08:15:00Z Text; ОСТАННІЙ ВХІД Muted; 2026-02-04T09:05:00Z Text; ВЕРСІЯ КЛІЄНТА Muted; "
                       "— Text; ДОВІРЕНІ ПРИСТРОЇ Muted; — Text; ");
+    // A verified player reads YES, the others NO; the selected row is drawn in full text colour.
+    EXPECT_EQ(verified(), "ТАК Text@0.86; НІ Text; ТАК Text@0.86; ");
     EXPECT_TRUE(Has("players.select.0"));
     EXPECT_TRUE(Has("players.select.2"));
     EXPECT_FALSE(Has("players.select.3"));
@@ -158,6 +162,7 @@ TEST_F(OwnerPages, PlayersPageListsTheRowsAndTheSelectedPlayersCard) {
     EXPECT_EQ(card(), "Гравець 0 Text; VERIFIED Success; ID Muted; P-0 Text; STATE Muted; — Text; CREATED Muted; "
                       "2025-10-02T08:15:00Z Text; LAST SEEN Muted; 2026-02-03T09:05:00Z Text; CLIENT Muted; — Text; "
                       "TRUSTED DEVICES Muted; — Text; ");
+    EXPECT_EQ(verified(), "YES Text; NO Muted@0.86; YES Text@0.86; ");
 }
 
 TEST_F(OwnerPages, TheGateHasOneButtonAndAStatisticsScreenOfTheGameIsNeverDrawnHere) {

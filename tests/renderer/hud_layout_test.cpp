@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "frame_probe.h"
+#include "presentation/hud_panels.h"
 #include "presentation/match_hud.h"
 #include "presentation/weapon_meshes.h"
 #include "scene_fixture.h"
@@ -167,6 +168,12 @@ TEST_P(HudLayout, TextsInBothLanguages) {
             EXPECT_EQ(FindText(s.vertices, W(), H(), x, line.ay * H() + line.dy, size, line.colour).text, AsShown(text))
                 << text;
         }
+        // Below the 16-pixel floor no frame shows a size: the pause key hint's is read from
+        // the record every painter draws.
+        const presentation::PanelLayout pause = presentation::BuildPausePanel(false, ukrainian, 0, W(), H());
+        const auto& hint = std::get<presentation::PanelText>(pause.items.back());
+        EXPECT_EQ(hint.text, ukrainian ? "ESC ПРОДОВЖИТИ / ENTER ВИЙТИ" : "ESC RESUME / ENTER EXIT");
+        EXPECT_EQ(hint.size, 13.5f);
     }
 }
 

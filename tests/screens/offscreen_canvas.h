@@ -225,6 +225,13 @@ protected:
         return commands;
     }
 
+    // Reads the bitmap after a paint the test made itself (Paint and DrawAlone read it).
+    void ReadPixels() {
+        pixels.assign(1920u * 1080u * 4u, 0);
+        const WICRect all{0, 0, 1920, 1080};
+        ASSERT_HRESULT_SUCCEEDED(bitmap->CopyPixels(&all, 1920 * 4, static_cast<UINT>(pixels.size()), pixels.data()));
+    }
+
     std::unique_ptr<NativeShell> shell;
     Microsoft::WRL::ComPtr<IWICBitmap> bitmap;
     std::vector<BYTE> pixels;
@@ -244,12 +251,6 @@ private:
                                 DWRITE_TEXT_ALIGNMENT align) {
         const char* aligned = align == kLeading ? "leading" : align == kCentre ? "centred" : "trailing";
         return "\"" + distribution::WideToUtf8(text) + "\" " + face + " " + aligned + " " + RectText(r) + " " + ColorName(color);
-    }
-
-    void ReadPixels() {
-        pixels.assign(1920u * 1080u * 4u, 0);
-        const WICRect all{0, 0, 1920, 1080};
-        ASSERT_HRESULT_SUCCEEDED(bitmap->CopyPixels(&all, 1920 * 4, static_cast<UINT>(pixels.size()), pixels.data()));
     }
 };
 

@@ -7,7 +7,7 @@
 #include "gameplay/training_simulation.h"
 #include "renderer/d3d11/d3d11_renderer.h"
 #include "shell/clipboard.h"
-#include "shell_fixture.h"
+#include "screens/offscreen_canvas.h"
 
 namespace tarvo::ui::test {
 namespace {
@@ -363,15 +363,15 @@ TEST_F(ShellObject, OwnerConsoleEscapeLeadsToItsOverview) {
     EXPECT_EQ(shell->router.Current(), ScreenId::OstrelOverview);
 }
 
-class PlayKeys : public ShellFixture {
+// A match in play, with an off-screen 1920 x 1080 target for the main window's paints.
+class PlayKeys : public CanvasFixture {
 protected:
     void SetUp() override {
-        shell = MakeShell();
+        CanvasFixture::SetUp();
         shell->simulation = std::make_unique<gameplay::TrainingSimulation>(shell->gameplayConfig);
         shell->simulation->Start();
         shell->router.Navigate(ScreenId::Gameplay);
     }
-    std::unique_ptr<NativeShell> shell;
 };
 
 TEST_F(PlayKeys, EscapeTogglesThePauseViewThroughTheRouterOnly) {
@@ -467,7 +467,14 @@ TEST_F(PlayKeys, QualityAssuranceKeysNeedTheVariable) {
     }
 }
 
-TEST_F(PlayKeys, ButtonsAndActivationLoss) {
+// Under Wine the view is a popup that goes while the program is inactive; the main window
+// then paints what the view showed: the pause rows, or the arsenal while it is open.
+TEST_F(PlayKeys, ButtonsAndActivationLossAndTheMainWindowsPanel) {
+    MessageWindow owner;
+    shell->window = owner.Handle();
+    shell->renderView = CreateWindowExW(WS_EX_NOACTIVATE, L"STATIC", L"", WS_POPUP, 0, 0, 64, 64, nullptr, nullptr,
+                                        GetModuleHandleW(nullptr), nullptr);
+    ShowWindow(shell->renderView, SW_SHOWNA);
     shell->menuOpen = true;
     shell->HandleMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
     EXPECT_FALSE(shell->fireHeld) << "no shot while the pause menu is open";
@@ -482,6 +489,35 @@ TEST_F(PlayKeys, ButtonsAndActivationLoss) {
     shell->HandleMessage(WM_ACTIVATEAPP, FALSE, 0);  // on Pause only the held buttons clear
     EXPECT_FALSE(shell->aimHeld);
     EXPECT_EQ(shell->router.Current(), ScreenId::Pause);
+
+    ASSERT_TRUE(shell->PauseShownByMainWindow());
+    const int cx = 960, cy = 540;
+    const auto shows = [&](int x, int y, float r, float g, float b) {
+        return Near(Pixel(x, y), D2D1::ColorF(r / 255, g / 255, b / 255), 3);
+    };
+    const auto paint = [&] {
+        ASSERT_HRESULT_SUCCEEDED(shell->PaintPausePanel(1920, 1080));
+        ReadPixels();
+    };
+    // The pause rows every 70 from cy - 70 with their lime marks, the exit row red.
+    paint();
+    for (int row = 0; row < 4; ++row) {
+        const int top = cy - 70 + 70 * row;
+        EXPECT_TRUE(row < 3 ? shows(cx - 270, top + 50, 60, 76, 81) && shows(cx - 279, top + 27, 208, 249, 39)
+                            : shows(cx - 270, top + 50, 91, 47, 53) && shows(cx - 279, top + 27, 206, 85, 77)) << row;
+    }
+    EXPECT_EQ(LitPixels(cx - 340, cy - 258, cx + 100, cy - 222), 0);
+    // The online arsenal: its title where the pause title is not, the first weapon equipped
+    // and lit, the second for sale, and between them no pause row.
+    shell->onlineMatch = true;
+    shell->OnKeyDown(VK_F2);
+    ASSERT_TRUE(shell->shopOpen && shell->PauseShownByMainWindow());
+    paint();
+    EXPECT_GT(LitPixels(cx - 340, cy - 258, cx + 100, cy - 222), 300);  // "АРСЕНАЛ / ONLINE"
+    EXPECT_TRUE(shows(cx + 300, cy - 35, 52.5f, 100.9f, 109.7f) && shows(cx - 349, cy - 70, 208, 249, 39));
+    EXPECT_TRUE(shows(cx + 300, cy + 70, 52.5f, 68.1f, 78.4f) && shows(cx - 349, cy + 35, 0, 220.6f, 245.8f));
+    EXPECT_TRUE(shows(cx - 270, cy - 20, 37.6f, 51.7f, 60.6f));
+    shell->window = nullptr;
 }
 
 }  // namespace
