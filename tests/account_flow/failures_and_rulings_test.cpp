@@ -84,12 +84,7 @@ TEST_F(AccountFailures, RequestsWithoutAnAnswerSayWhy) {
         shell->localization.SetLocale(locale);
         SubmitLogin();
     };
-    std::wstring deadUrl;
-    {
-        testing::FakeAccountService gone;  // a port that was just closed: the connection is refused
-        deadUrl = gone.BaseUrl();
-    }
-    signInAt(deadUrl, localization::Locale::Ukrainian);
+    signInAt(kUnreachableAccountService, localization::Locale::Ukrainian);  // the connection is refused
     ASSERT_TRUE(Settle());
     EXPECT_EQ(shell->toast, L"Не вдалося зв'язатися з сервісом акаунтів.");
     EXPECT_TRUE(Logged("AccountRequestCompleted=login Http=0 Code= Failure=Unreachable"));
@@ -108,8 +103,10 @@ TEST_F(AccountFailures, RequestsWithoutAnAnswerSayWhy) {
             testing::FakeAccountService& held = *holding.emplace_back(std::make_unique<testing::FakeAccountService>());
             held.Hold();
             signInAt(held.BaseUrl(), locale);
-            for (int i = 0; i < 5000 && held.RequestCount() == 0 && shell->accountRequest; ++i, Sleep(2)) {
+            const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            while (held.RequestCount() == 0 && shell->accountRequest && std::chrono::steady_clock::now() < guard) {
                 shell->PumpAccountRequest();
+                Sleep(2);
             }
             if (held.RequestCount() == 0) continue;
             distribution::CancelHttpRequests();
@@ -121,10 +118,12 @@ TEST_F(AccountFailures, RequestsWithoutAnAnswerSayWhy) {
     }
     EXPECT_TRUE(Logged("AccountRequestCompleted=login Http=0 Code= Failure=NotSent"));
 
-    // Once the services let go those close, and requests go out again.
+    // Once the services let go those close (on WinHTTP's own threads), and requests go out again.
     holding.clear();
     service.Script("auth/login", 401, R"({"message":"Wrong password"})");
-    for (int i = 0; i < 200 && shell->toast != L"Wrong password"; ++i, Sleep(50)) {
+    const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (shell->toast != L"Wrong password" && std::chrono::steady_clock::now() < guard) {
+        Sleep(10);
         signInAt(service.BaseUrl(), localization::Locale::English);
         ASSERT_TRUE(Settle());
     }
@@ -362,7 +361,8 @@ TEST_F(AccountFailures, StatisticsPendingAtExitAreSentAfterTheWindowHasGone) {
     std::atomic<HWND> window = nullptr;
     std::atomic<bool> goneFirst = false;
     std::thread answer([&] {
-        for (int i = 0; i < 1000 && (!window || IsWindow(window)); ++i) Sleep(10);
+        const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while ((!window || IsWindow(window)) && std::chrono::steady_clock::now() < guard) Sleep(10);
         goneFirst = !IsWindow(window);
         Sleep(1500);
         service.Release();
@@ -373,7 +373,7 @@ TEST_F(AccountFailures, StatisticsPendingAtExitAreSentAfterTheWindowHasGone) {
         s.statusProbe = std::async(std::launch::async, [&] { return online::FetchMatchStatus(silent.BaseUrl()); });
         silent.WaitForRequests(1);
         PostMessageW(s.window, WM_CLOSE, 0, 0);
-    }, 15000), 0);
+    }, 60000), 0);
     answer.join();
     EXPECT_TRUE(goneFirst);
     EXPECT_EQ(service.LastRequest("sync/bot-stats").value_or(testing::RecordedRequest{}).body,

@@ -38,8 +38,9 @@ protected:
         return made;
     }
 
-    // Pumps until no request is pending (follow-up requests included); false on time-out.
-    bool Settle(NativeShell* target = nullptr, int timeoutMs = 10000) {
+    // Pumps until no request is pending (follow-up requests included); false after a minute, a
+    // hang guard only.
+    bool Settle(NativeShell* target = nullptr, int timeoutMs = 60000) {
         NativeShell& s = target ? *target : *shell;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (s.accountRequest) {

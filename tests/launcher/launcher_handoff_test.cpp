@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
 
 #include "common/text_utils.h"
@@ -38,6 +39,9 @@ std::optional<Record> ReadRecord(const fs::path& program) {
     std::error_code ec;
     if (!fs::exists(file, ec)) return std::nullopt;
     const std::wstring text = distribution::Utf8ToWide(testing::ReadBytes(file));
+    // Under Wine a reader beside a starting program can find the file there and still empty;
+    // a whole record ends with a line break.
+    if (text.empty() || text.back() != L'\n') return std::nullopt;
     Record record;
     size_t start = 0;
     bool first = true;
@@ -55,19 +59,23 @@ std::optional<Record> ReadRecord(const fs::path& program) {
     return record;
 }
 
-// Programs started through the shell run on their own: poll for what they wrote.
+// Programs started through the shell run on their own: poll for what they wrote. The minute
+// is a hang guard; a process start under load can take seconds.
 std::optional<Record> AwaitRecord(const fs::path& program) {
-    for (int i = 0; i < 400; ++i) {
+    const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    do {
         if (std::optional<Record> record = ReadRecord(program)) return record;
-        Sleep(50);
-    }
+        Sleep(20);
+    } while (std::chrono::steady_clock::now() < guard);
     return std::nullopt;
 }
 
+// Until the program has ended: its file can be deleted only then, so its folder can be removed.
 void AwaitExit(const fs::path& program) {
+    const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     std::error_code ec;
-    for (int i = 0; i < 400 && !fs::exists(Sidecar(program, L".done"), ec); ++i) Sleep(50);
-    Sleep(200);  // let the process end so its folder can be removed
+    while (!fs::exists(Sidecar(program, L".done"), ec) && std::chrono::steady_clock::now() < guard) Sleep(20);
+    while (!DeleteFileW(program.c_str()) && std::chrono::steady_clock::now() < guard) Sleep(20);
 }
 
 // The arguments as the standard parser of a command line reads them back.

@@ -324,7 +324,7 @@ TEST(MatchClientTimeout, TheEightSecondsCountFromTheFirstHelloNotFromTheOpen) {
     h.client.Pump(h.simulation, h.input, false, false);
     h.now += 4s;
     h.client.Pump(h.simulation, h.input, false, false);  // a later hello does not start the count again
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
     while (server.CountReceived("HELLO") < 2 && std::chrono::steady_clock::now() < deadline) Sleep(1);
     EXPECT_EQ(server.CountReceived("HELLO"), 2u);
     h.now = firstHello + 8s;
@@ -420,7 +420,7 @@ TEST(MatchClientLeave, CloseSendsLeaveOnlyWithAPlayerIdAndResetsEverything) {
         const auto players = server.Players();
         return !players.empty() && players[0].left;
     };
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
     while (!left() && std::chrono::steady_clock::now() < deadline) Sleep(5);
     EXPECT_TRUE(left());
     EXPECT_EQ(server.CountReceived("LEAVE"), 1u);

@@ -46,8 +46,9 @@ public:
     std::size_t RequestCount() const;
     // The most recent request whose path (without query) matches, scripted-path style.
     std::optional<RecordedRequest> LastRequest(const std::string& path) const;
-    // Blocks until at least `count` requests were recorded; false after `timeoutMs`.
-    bool WaitForRequests(std::size_t count, int timeoutMs = 5000) const;
+    // Blocks until at least `count` requests were recorded; false after `timeoutMs`, a hang guard
+    // long enough for a loaded machine.
+    bool WaitForRequests(std::size_t count, int timeoutMs = 60000) const;
 
 private:
     std::string Normalize(const std::string& path) const;
