@@ -86,6 +86,7 @@ TEST(VulkanBackend, RendersTrainingFramesAndCapturesThem) {
     // Turning vertical sync off builds a new swapchain at the next frame, mailbox or else
     // immediate when the surface offers them; the same setting again builds nothing.
     VulkanRenderer::Impl& impl = VulkanRendererTestAccess::Of(backend);
+    createdModes.clear();  // a repeated run of this test starts its own record
     createSwapchain = std::exchange(impl.fn.vkCreateSwapchainKHR, RecordSwapchain);
     uint32_t count = 0;
     impl.fn.vkGetPhysicalDeviceSurfacePresentModesKHR(impl.physicalDevice, impl.surface, &count, nullptr);
