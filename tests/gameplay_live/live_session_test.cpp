@@ -36,16 +36,35 @@ void Key(WORD virtualKey, bool down) {
     SendInput(1, &input, sizeof(input));
 }
 
+// Pumps messages until `done` holds; false if it still does not after `limitMs`, a bound
+// that only guards against a hang.
+template <typename Done>
+bool PumpUntil(Done done, ULONGLONG limitMs = 20000) {
+    const ULONGLONG giveUp = GetTickCount64() + limitMs;
+    for (;;) {
+        PumpMessages();
+        if (done()) return true;
+        if (GetTickCount64() > giveUp) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
 class LiveSession : public ShellFixture {
 protected:
     void SetUp() override {
         shell = MakeShell();
+        UseTestClock(*shell);  // frames advance the match by what the test says, however slow the machine
+        heldTime = NativeShell::Clock::now();
         ASSERT_HRESULT_SUCCEEDED(shell->CreateGraphicsFactories());
         ASSERT_TRUE(shell->RegisterWindowClasses());
         ASSERT_TRUE(shell->CreateMainWindow());
+        shellProcedure = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(shell->window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OnlyOwnDeactivation)));
+        // Trainings start from home, which reads the stored profile. Going there before the
+        // window shows also ends the splash's animation, which would never end on the held clock.
+        shell->Navigate(ScreenId::MainMenu);
         ShowWindow(shell->window, SW_SHOWNOACTIVATE);
         PumpMessages();
-        shell->Navigate(ScreenId::MainMenu);  // trainings start from home, which reads the stored profile
     }
 
     void TearDown() override {
@@ -57,10 +76,25 @@ protected:
         shell.reset();
     }
 
-    // One gameplay frame as if `elapsed` had passed.
+    // Other test programs share this desktop, and their windows may take the foreground at
+    // any moment; that would pause the match. Only the deactivation this test sends reaches
+    // the shell.
+    static LRESULT CALLBACK OnlyOwnDeactivation(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_ACTIVATEAPP && !wParam && !sendingDeactivation) return 0;
+        return CallWindowProcW(shellProcedure, hwnd, message, wParam, lParam);
+    }
+    void SendActivateApp(bool active) {
+        sendingDeactivation = !active;
+        SendMessageW(shell->window, WM_ACTIVATEAPP, active, 0);
+        sendingDeactivation = false;
+    }
+    static inline WNDPROC shellProcedure = nullptr;
+    static inline bool sendingDeactivation = false;
+
+    // One gameplay frame, `elapsed` after the previous one on the test's clock.
     void Frame(std::chrono::milliseconds elapsed = 50ms) {
         PumpMessages();
-        shell->lastFrameAt = NativeShell::Clock::now() - elapsed;
+        *heldTime += elapsed;
         shell->PumpGameplayFrame();
     }
 
@@ -82,12 +116,14 @@ protected:
         return tarvo::test::Bitmap::Read(file);
     }
 
-    // A left click at a point of the main window's client area, sent as real input;
-    // messages are pumped until `done` or about two seconds have passed.
+    // A left click at a point of the main window's client area, sent as real input, then
+    // messages pumped until `done`. The main window is raised above other programs' windows
+    // first, and the click goes once the pointer rests over this program's windows.
     template <typename Done>
-    void ClickOnScreen(int x, int y, Done done) {
+    bool ClickOnScreen(int x, int y, Done done) {
         POINT p{x, y};
         ClientToScreen(shell->window, &p);
+        SetWindowPos(shell->window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         INPUT inputs[3]{};
         inputs[0].type = INPUT_MOUSE;
         inputs[0].mi.dx = p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
@@ -97,11 +133,17 @@ protected:
         inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
         inputs[2].type = INPUT_MOUSE;
         inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        SendInput(3, inputs, sizeof(INPUT));
-        for (int i = 0; i < 200 && !done(); ++i) {
-            Sleep(10);
-            PumpMessages();
-        }
+        const bool over = PumpUntil([&] {
+            SendInput(1, inputs, sizeof(INPUT));
+            POINT at{};
+            GetCursorPos(&at);
+            const HWND under = WindowFromPoint(p);
+            return at.x == p.x && at.y == p.y && (under == shell->window || under == shell->renderView);
+        });
+        EXPECT_TRUE(over) << "the pointer never rested over this program's windows at " << p.x << "," << p.y;
+        if (!over) return false;
+        SendInput(2, inputs + 1, sizeof(INPUT));
+        return PumpUntil(done);
     }
 
     // The view's window covers exactly the main window's client area on the screen.
@@ -176,9 +218,9 @@ TEST_F(LiveSession, TrainingOnTheRenderViewWalksShootsAKillAndLeaves) {
         PumpMessages();
         EXPECT_TRUE(IsWindowVisible(shell->renderView));
         ExpectViewOverClientArea("after a restore");
-        SendMessageW(shell->window, WM_ACTIVATEAPP, FALSE, 0);
+        SendActivateApp(false);
         EXPECT_FALSE(IsWindowVisible(shell->renderView)) << "a popup view does not stay above other programs";
-        SendMessageW(shell->window, WM_ACTIVATEAPP, TRUE, 0);
+        SendActivateApp(true);
         ExpectViewOverClientArea("after the program is active again");
         // Losing activation paused the match.
         if (shell->router.Current() == ScreenId::Pause) shell->OnKeyDown(VK_ESCAPE);
@@ -189,10 +231,14 @@ TEST_F(LiveSession, TrainingOnTheRenderViewWalksShootsAKillAndLeaves) {
 
     for (int i = 0; i < 5; ++i) Frame();
 
-    // Forward, held on the keyboard: the frame samples it.
+    // Forward, held on the keyboard: the frame samples it. The keys go to this program (a held
+    // key repeats, as a keyboard's does).
+    SetForegroundWindow(shell->window);
     const float walkedBefore = shell->simulation->Player().distanceTravelled;
-    Key('W', true);
-    for (int i = 0; i < 8; ++i) Frame(100ms);
+    for (int i = 0; i < 8; ++i) {
+        Key('W', true);
+        Frame(100ms);
+    }
     Key('W', false);
     EXPECT_GT(shell->simulation->Player().distanceTravelled - walkedBefore, 2.0f);
 
@@ -221,14 +267,17 @@ TEST_F(LiveSession, TrainingOnTheRenderViewWalksShootsAKillAndLeaves) {
     EXPECT_GT(tarvo::test::BrightPixels(target, 0, h * 3 / 4, w / 3, h), 50);
     EXPECT_GT(tarvo::test::BrightPixels(target, w * 2 / 3, h * 3 / 4, w, h), 50);
 
-    // Shots until the target dies.
-    for (int burst = 0; burst < 40 && shell->playerData.botStats.kills == 0; ++burst) {
+    // Shots until the target dies: one trigger pull every 120 ms (nine shots a second leave
+    // 111 ms between shots), and three hits of 34 take a bot's 100.
+    for (int pull = 0; pull < 10 && shell->playerData.botStats.kills == 0; ++pull) {
         shell->OnKeyDown(VK_F6);
         shell->FireWeapon();
-        Frame(120ms);
+        Frame(60ms);
+        Frame(60ms);
     }
-    EXPECT_GE(shell->playerData.botStats.kills, 1u);
-    EXPECT_GE(shell->playerData.botStats.shotsFired, shell->playerData.botStats.shotsHit);
+    EXPECT_EQ(shell->playerData.botStats.kills, 1u);
+    EXPECT_EQ(shell->playerData.botStats.shotsFired, 3u);
+    EXPECT_EQ(shell->playerData.botStats.shotsHit, 3u);
     EXPECT_TRUE(Logged("PlayerKilledBot"));
 
     // Escape opens the pause view. Its rows are clicked on the screen, where the view
@@ -237,14 +286,15 @@ TEST_F(LiveSession, TrainingOnTheRenderViewWalksShootsAKillAndLeaves) {
     shell->OnKeyDown(VK_ESCAPE);
     EXPECT_EQ(shell->router.Current(), ScreenId::Pause);
     Frame();
-    ClickOnScreen(client.right / 2, client.bottom / 2 - 42, [&] { return shell->router.Current() == ScreenId::Gameplay; });
-    EXPECT_EQ(shell->router.Current(), ScreenId::Gameplay) << "the continue row";
+    EXPECT_TRUE(ClickOnScreen(client.right / 2, client.bottom / 2 - 42,
+                              [&] { return shell->router.Current() == ScreenId::Gameplay; }))
+        << "the continue row";
     EXPECT_NE(GetActiveWindow(), shell->renderView);
     shell->OnKeyDown(VK_ESCAPE);
     Frame();
-    ClickOnScreen(client.right / 2, client.bottom / 2 + 167, [&] { return shell->simulation == nullptr; });
+    EXPECT_TRUE(ClickOnScreen(client.right / 2, client.bottom / 2 + 167, [&] { return shell->simulation == nullptr; }))
+        << "the leave row";
     EXPECT_NE(GetActiveWindow(), shell->renderView);
-    EXPECT_EQ(shell->simulation, nullptr) << "the leave row";
     EXPECT_EQ(shell->router.Current(), ScreenId::MainMenu);
     EXPECT_FALSE(IsWindowVisible(shell->renderView)) << "kept hidden for the next training";
     const player::BotStats saved = player::LocalPlayerDataStore().Load(L"LOCAL", L"LOCAL_OPERATOR").botStats;

@@ -25,9 +25,12 @@ public:
             RegisterClassW(&wc);
             return L"TarvoRendererTestWindow";
         }();
-        const DWORD style = parent ? WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS : WS_POPUP | WS_VISIBLE;
+        const DWORD style = parent ? WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS : WS_POPUP;
         hwnd_ = CreateWindowExW(0, kClass, L"renderer test", style, 0, 0, width, height, parent, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
+        // Shown without taking the foreground: other test programs share the desktop, and
+        // their windows would lose activation to it (a match in play pauses then).
+        if (!parent) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
         Pump();
     }
     ~TestWindow() {
